@@ -1,0 +1,60 @@
+#include "store/cp1252.h"
+
+#include <array>
+
+namespace cp1252 {
+namespace {
+
+// 0x80..0x9F; the undefined positions keep their own value.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+constexpr std::array<char16_t, 256> makeDecodeTable() {
+    std::array<char16_t, 256> table{};
+    for (int b = 0; b < 256; ++b) {
+        table[b] = (b >= 0x80 && b < 0xA0) ? kHighControls[b - 0x80] : char16_t(b);
+    }
+    return table;
+}
+
+constexpr std::array<char16_t, 256> kDecode = makeDecodeTable();
+
+}  // namespace
+
+QChar toUnicode(unsigned char byte) { return QChar(kDecode[byte]); }
+
+char fromUnicode(char16_t ch) {
+    if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF)) return char(ch);
+    for (int i = 0; i < int(kHighControls.size()); ++i) {
+        if (kHighControls[i] == ch) return char(0x80 + i);
+    }
+    return '?';
+}
+
+QString decode(const char* bytes, qsizetype size) {
+    QString text(size, Qt::Uninitialized);
+    QChar* out = text.data();
+    for (qsizetype i = 0; i < size; ++i) out[i] = QChar(kDecode[static_cast<unsigned char>(bytes[i])]);
+    return text;
+}
+
+QByteArray encode(const QString& text) {
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        if (ch.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            ++i;
+            bytes.append('?');
+            continue;
+        }
+        bytes.append(fromUnicode(ch.unicode()));
+    }
+    return bytes;
+}
+
+}  // namespace cp1252

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// Windows-1252, the code page of the data file: one byte per character.
+namespace cp1252 {
+
+// The character a byte stands for. The five bytes the code page leaves
+// undefined map to the C1 control of the same value, so every byte survives
+// a round trip.
+QChar toUnicode(unsigned char byte);
+
+// The byte for a character, or '?' when the code page cannot hold it.
+char fromUnicode(char16_t ch);
+
+QString decode(const char* bytes, qsizetype size);
+
+// Encodes text, one byte per character (a surrogate pair is one character,
+// stored as '?').
+QByteArray encode(const QString& text);
+
+}  // namespace cp1252

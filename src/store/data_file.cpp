@@ -1,0 +1,118 @@
+#include "store/data_file.h"
+
+#include <QDir>
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+#include "store/store_error.h"
+
+using Module1::FicheRecord;
+using Module1::kSlotSize;
+
+namespace {
+
+QString quoted(const QString& path) {
+    return QStringLiteral("«\u00A0%1\u00A0»").arg(QDir::toNativeSeparators(path));
+}
+
+std::int64_t slotOffset(std::int32_t n) { return std::int64_t(n - 1) * kSlotSize; }
+
+// Bytes [from, to) of the file as empty cards would fill them.
+std::vector<char> emptyCardsBetween(std::int64_t from, std::int64_t to) {
+    std::vector<char> bytes;
+    bytes.reserve(std::size_t(to - from));
+    for (std::int64_t position = from; position < to;) {
+        const std::int64_t slot = position / kSlotSize + 1;
+        const auto card = Module1::toBytes(Module1::emptyCard(slot));
+        const std::int64_t inSlot = position % kSlotSize;
+        const std::int64_t count = std::min<std::int64_t>(kSlotSize - inSlot, to - position);
+        bytes.insert(bytes.end(), card.begin() + inSlot, card.begin() + inSlot + count);
+        position += count;
+    }
+    return bytes;
+}
+
+void requireSlotNumber(std::int32_t n) {
+    if (n < 1) {
+        throw StoreError(QStringLiteral("Le numéro de fiche %1 n'est pas valable\u00A0: "
+                                        "les fiches sont numérotées à partir de 1.")
+                             .arg(n));
+    }
+}
+
+}  // namespace
+
+std::int32_t recordCountFor(std::int64_t length) {
+    const std::int64_t count = (length + kSlotSize / 2) / kSlotSize;
+    return std::int32_t(std::min<std::int64_t>(count, std::numeric_limits<std::int32_t>::max()));
+}
+
+DataFile::DataFile(QString path, std::unique_ptr<RandomAccessFile> file)
+    : m_path(std::move(path)), m_file(std::move(file)) {}
+DataFile::DataFile(DataFile&&) noexcept = default;
+DataFile& DataFile::operator=(DataFile&&) noexcept = default;
+DataFile::~DataFile() = default;
+
+DataFile DataFile::open(const QString& path) {
+    if (path.isEmpty()) throw StoreError(QStringLiteral("Aucun fichier de données n'a été choisi."));
+    int error = 0;
+    auto file = FileSystem::current().open(path, error);
+    if (!file) {
+        throw StoreError(QStringLiteral("Impossible d'ouvrir le fichier de données %1\u00A0: %2.")
+                             .arg(quoted(path), describeSystemError(error)));
+    }
+    return DataFile(path, std::move(file));
+}
+
+void DataFile::fail(const QString& what, int error) const {
+    throw StoreError(QStringLiteral("%1 %2\u00A0: %3.")
+                         .arg(what, quoted(m_path), describeSystemError(error)));
+}
+
+std::int64_t DataFile::fileSize() {
+    std::int64_t size = 0;
+    if (!m_file->size(size)) fail(QStringLiteral("Impossible de lire la taille du fichier"), m_file->error());
+    return size;
+}
+
+std::int32_t DataFile::recordCount() { return recordCountFor(fileSize()); }
+
+void DataFile::readSlot(std::int32_t n, FicheRecord& into) {
+    requireSlotNumber(n);
+    auto bytes = Module1::toBytes(Module1::emptyCard(n));
+    std::int64_t got = 0;
+    if (!m_file->readAt(slotOffset(n), bytes.data(), kSlotSize, got)) {
+        fail(QStringLiteral("Impossible de lire la fiche n° %1 du fichier").arg(n), m_file->error());
+    }
+    into = Module1::fromBytes(bytes);
+}
+
+void DataFile::writeSlot(std::int32_t n, const FicheRecord& fiche) {
+    requireSlotNumber(n);
+    const QString what = QStringLiteral("Impossible d'enregistrer la fiche n° %1 dans le fichier").arg(n);
+    if (!m_file->writable()) {
+        throw StoreError(QStringLiteral("%1 %2\u00A0: le fichier est en lecture seule.").arg(what, quoted(m_path)));
+    }
+    const std::int64_t size = fileSize();
+    const std::int64_t offset = slotOffset(n);
+    const std::int64_t start = std::min(offset, size);
+    std::vector<char> data = emptyCardsBetween(start, offset);
+    const auto card = Module1::toBytes(fiche);
+    data.insert(data.end(), card.begin(), card.end());
+
+    // What the written range held, to put back if the write does not complete.
+    std::vector<char> previous(std::size_t(std::clamp<std::int64_t>(size - start, 0, std::int64_t(data.size()))));
+    std::int64_t got = 0;
+    if (!m_file->readAt(start, previous.data(), std::int64_t(previous.size()), got)) fail(what, m_file->error());
+
+    if (m_file->writeAt(start, data.data(), std::int64_t(data.size())) && m_file->sync()) return;
+
+    const int error = m_file->error();
+    m_file->writeAt(start, previous.data(), got);
+    m_file->truncate(size);
+    m_file->sync();
+    fail(what, error);
+}
+
+void DataFile::close() { m_file.reset(); }

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+#include "store/fiche_record.h"
+#include "store/native_file.h"
+
+// The data file: a plain sequence of 2799-byte slots, slot n at byte offset
+// (n - 1) x 2799. Every failure throws StoreError with a French message, and
+// leaves the file and the record passed in as they were.
+class DataFile {
+public:
+    // Opens the file, creating it empty where the path names no file.
+    static DataFile open(const QString& path);
+
+    DataFile(DataFile&&) noexcept;
+    DataFile& operator=(DataFile&&) noexcept;
+    ~DataFile();
+
+    const QString& path() const { return m_path; }
+
+    // File length / 2799, rounded to the nearest whole number.
+    std::int32_t recordCount();
+
+    // The part of a slot past the end of the file reads as the matching bytes
+    // of an empty card bearing the slot's number.
+    void readSlot(std::int32_t n, Module1::FicheRecord& into);
+
+    // Writes the slot and syncs it to disk. Slots skipped over past the end
+    // of the file are written as empty cards bearing their own numbers.
+    void writeSlot(std::int32_t n, const Module1::FicheRecord& fiche);
+
+    void close();
+
+private:
+    DataFile(QString path, std::unique_ptr<RandomAccessFile> file);
+    std::int64_t fileSize();
+    [[noreturn]] void fail(const QString& what, int error) const;
+
+    QString m_path;
+    std::unique_ptr<RandomAccessFile> m_file;
+};
+
+// Record count of a file of the given length.
+std::int32_t recordCountFor(std::int64_t length);

@@ -1,0 +1,42 @@
+#include "store/field_text.h"
+
+#include <algorithm>
+
+#include "store/cp1252.h"
+
+namespace fieldtext {
+namespace {
+
+QString withCrLf(const QString& text) {
+    QString out;
+    out.reserve(text.size() + text.count(u'\n'));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        if (ch == u'\n' && (i == 0 || text.at(i - 1) != u'\r')) out.append(u'\r');
+        out.append(ch);
+    }
+    return out;
+}
+
+}  // namespace
+
+void store(std::span<char> field, const QString& text) {
+    const QByteArray bytes = cp1252::encode(withCrLf(text));
+    const auto kept = std::min<std::size_t>(field.size(), std::size_t(bytes.size()));
+    std::copy_n(bytes.constData(), kept, field.begin());
+    std::fill(field.begin() + kept, field.end(), ' ');
+}
+
+QString read(std::span<const char> field) {
+    auto end = field.size();
+    while (end > 0 && field[end - 1] == ' ') --end;
+    return cp1252::decode(field.data(), qsizetype(end));
+}
+
+QString withoutTrailingSpaces(const QString& text) {
+    auto end = text.size();
+    while (end > 0 && text.at(end - 1) == u' ') --end;
+    return text.left(end);
+}
+
+}  // namespace fieldtext

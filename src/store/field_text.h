@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <span>
+
+// Conversions between the text of a box and a fixed-width field.
+namespace fieldtext {
+
+// Stores text left-justified in the field: line breaks as CR LF (counted
+// against the width), Windows-1252 bytes ('?' for what the code page cannot
+// hold), cut at the width, the rest filled with spaces.
+void store(std::span<char> field, const QString& text);
+
+// The field's characters without the trailing spaces (code 32 only; NULs,
+// tabs and line breaks stay).
+QString read(std::span<const char> field);
+
+QString withoutTrailingSpaces(const QString& text);
+
+}  // namespace fieldtext

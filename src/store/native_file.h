@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+// One open file, reached by offset. Every call reports failure by its result
+// and leaves the errno-style cause in error().
+class RandomAccessFile {
+public:
+    virtual ~RandomAccessFile() = default;
+    virtual bool size(std::int64_t& bytes) = 0;
+    // Reads up to length bytes; fewer only at the end of the file.
+    virtual bool readAt(std::int64_t offset, char* data, std::int64_t length, std::int64_t& got) = 0;
+    // Writes all length bytes or fails.
+    virtual bool writeAt(std::int64_t offset, const char* data, std::int64_t length) = 0;
+    virtual bool truncate(std::int64_t size) = 0;
+    // Flushes what was written down to the disk.
+    virtual bool sync() = 0;
+    virtual bool writable() const = 0;
+    virtual int error() const = 0;
+};
+
+// Opens files on the real file system, or on whatever a test puts in its place.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // Opens for reading and writing, creating a missing file empty; a file
+    // that may only be read is opened read-only. Null on failure, with the
+    // cause in error.
+    virtual std::unique_ptr<RandomAccessFile> open(const QString& path, int& error) = 0;
+
+    static FileSystem& current();
+    // Tests put a failing file system in place; null restores the real one.
+    static void setCurrent(FileSystem* fileSystem);
+};

@@ -1,0 +1,327 @@
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cerrno>
+
+#include "store/data_file.h"
+#include "store/field_text.h"
+#include "store/store_error.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+using namespace Module1;
+
+namespace {
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll();
+}
+
+void writeRaw(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+FicheRecord card(int numero, const QString& expression) {
+    FicheRecord fiche = emptyCard(numero);
+    fieldtext::store(fiche.expression, expression);
+    return fiche;
+}
+
+QByteArray slotBytes(const FicheRecord& fiche) {
+    const SlotBytes bytes = toBytes(fiche);
+    return QByteArray(bytes.data(), kSlotSize);
+}
+
+// Native files whose writes or syncs fail the way a full disk makes them fail.
+class FailingFileSystem final : public FileSystem {
+public:
+    enum class Fault { shortWrite, failedSync };
+    explicit FailingFileSystem(Fault fault) : m_fault(fault) {}
+
+    std::unique_ptr<RandomAccessFile> open(const QString& path, int& error) override {
+        FileSystem::setCurrent(nullptr);
+        auto real = FileSystem::current().open(path, error);
+        FileSystem::setCurrent(this);
+        if (!real) return nullptr;
+        return std::make_unique<File>(std::move(real), m_fault);
+    }
+
+private:
+    class File final : public RandomAccessFile {
+    public:
+        File(std::unique_ptr<RandomAccessFile> real, Fault fault) : m_real(std::move(real)), m_fault(fault) {}
+        bool size(std::int64_t& bytes) override { return m_real->size(bytes); }
+        bool readAt(std::int64_t o, char* d, std::int64_t l, std::int64_t& g) override {
+            return m_real->readAt(o, d, l, g);
+        }
+        bool writeAt(std::int64_t offset, const char* data, std::int64_t length) override {
+            if (m_fault == Fault::shortWrite && !m_failed) {
+                m_failed = true;
+                m_real->writeAt(offset, data, length / 2);
+                m_error = ENOSPC;
+                return false;
+            }
+            return m_real->writeAt(offset, data, length);
+        }
+        bool truncate(std::int64_t size) override { return m_real->truncate(size); }
+        bool sync() override {
+            if (m_fault == Fault::failedSync && !m_failed) {
+                m_failed = true;
+                m_error = EIO;
+                return false;
+            }
+            return m_real->sync();
+        }
+        bool writable() const override { return true; }
+        int error() const override { return m_error ? m_error : m_real->error(); }
+
+    private:
+        std::unique_ptr<RandomAccessFile> m_real;
+        Fault m_fault;
+        bool m_failed = false;
+        int m_error = 0;
+    };
+    Fault m_fault;
+};
+
+}  // namespace
+
+class TestDataFile : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QString path(const QString& name = QStringLiteral("lexicarium.dat")) const { return m_dir.filePath(name); }
+
+    // A file of n cards numbered 1..n, each with a distinct expression.
+    QString fileOfCards(int n) {
+        const QString p = path(QStringLiteral("cards%1.dat").arg(n));
+        QFile::remove(p);
+        DataFile file = DataFile::open(p);
+        for (int i = 1; i <= n; ++i) file.writeSlot(i, card(i, QStringLiteral("fiche %1").arg(i)));
+        file.close();
+        return p;
+    }
+
+private slots:
+    void init() { FileSystem::setCurrent(nullptr); }
+
+    // --- opening and counting
+
+    void aMissingFileIsCreatedEmpty() {
+        QFile::remove(path());
+        DataFile file = DataFile::open(path());
+        QCOMPARE(file.recordCount(), 0);
+        file.close();
+        QVERIFY(QFile::exists(path()));
+        QCOMPARE(QFileInfo(path()).size(), 0);
+    }
+
+    void recordCountRoundsToTheNearestSlot_data() {
+        QTest::addColumn<qint64>("length");
+        QTest::addColumn<int>("count");
+        QTest::newRow("empty") << qint64(0) << 0;
+        QTest::newRow("1399 bytes") << qint64(1399) << 0;
+        QTest::newRow("1400 bytes") << qint64(1400) << 1;
+        QTest::newRow("5 slots + 1399") << qint64(2799 * 5 + 1399) << 5;
+        QTest::newRow("5 slots + 1400") << qint64(2799 * 5 + 1400) << 6;
+        QTest::newRow("32767 slots") << qint64(2799) * 32767 << 32767;
+    }
+    void recordCountRoundsToTheNearestSlot() {
+        QFETCH(qint64, length);
+        QFETCH(int, count);
+        QCOMPARE(recordCountFor(length), count);
+    }
+
+    // --- writing and reading slots
+
+    void writingCardOneMakesOneSlot() {
+        QFile::remove(path());
+        DataFile file = DataFile::open(path());
+        file.writeSlot(1, card(1, QStringLiteral("chat")));
+        file.close();
+        const QByteArray bytes = contents(path());
+        QCOMPARE(bytes.size(), 2799);
+        QCOMPARE(bytes.mid(2789, 10), QByteArray(10, '\0'));
+    }
+
+    void writingBeyondTheEndFillsSkippedSlotsWithNumberedEmptyCards() {
+        const QString p = fileOfCards(1);
+        const QByteArray before = contents(p);
+        DataFile file = DataFile::open(p);
+        file.writeSlot(3, card(3, QStringLiteral("trois")));
+        file.close();
+        const QByteArray after = contents(p);
+        QCOMPARE(after.size(), 3 * 2799);
+        QCOMPARE(after.left(2799), before);
+        QCOMPARE(after.mid(2799, 2799), slotBytes(emptyCard(2)));
+        QCOMPARE(after.mid(2 * 2799, 2799), slotBytes(card(3, QStringLiteral("trois"))));
+    }
+
+    void slotsPastTheEndReadAsNumberedEmptyCards() {
+        const QString p = fileOfCards(2);
+        DataFile file = DataFile::open(p);
+        FicheRecord fiche = card(1, QStringLiteral("ancien"));
+        file.readSlot(9, fiche);
+        QCOMPARE(fiche, emptyCard(9));
+        file.readSlot(2, fiche);
+        QCOMPARE(fieldtext::read(fiche.expression), QStringLiteral("fiche 2"));
+        QCOMPARE(fiche.numero, 2);
+    }
+
+    void aPartialLastSlotIsCompletedByAnEmptyCard() {
+        const QString p = fileOfCards(2);
+        QByteArray bytes = contents(p);
+        bytes.truncate(2799 + 1000);
+        writeRaw(p, bytes);
+
+        DataFile file = DataFile::open(p);
+        QCOMPARE(file.recordCount(), 1);
+        FicheRecord fiche;
+        file.readSlot(2, fiche);
+        QCOMPARE(slotBytes(fiche).left(1000), bytes.mid(2799, 1000));
+        QCOMPARE(slotBytes(fiche).mid(1000), slotBytes(emptyCard(2)).mid(1000));
+
+        file.writeSlot(4, card(4, QStringLiteral("quatre")));
+        file.close();
+        const QByteArray after = contents(p);
+        QCOMPARE(after.size(), 4 * 2799);
+        QCOMPARE(after.left(2799 + 1000), bytes);
+        QCOMPARE(after.mid(2799 + 1000, 1799), slotBytes(emptyCard(2)).mid(1000));
+        QCOMPARE(after.mid(2 * 2799, 2799), slotBytes(emptyCard(3)));
+    }
+
+    void rewritingASlotLeavesTheOthersAlone() {
+        const QString p = fileOfCards(5);
+        const QByteArray before = contents(p);
+        DataFile file = DataFile::open(p);
+        file.writeSlot(3, card(3, QStringLiteral("corrigée")));
+        file.close();
+        const QByteArray after = contents(p);
+        QCOMPARE(after.size(), before.size());
+        QCOMPARE(after.left(2 * 2799), before.left(2 * 2799));
+        QCOMPARE(after.mid(3 * 2799), before.mid(3 * 2799));
+        QCOMPARE(static_cast<unsigned char>(after[2 * 2799 + 2 + 6]), 0xE9);
+    }
+
+    void filesBeyond32767SlotsReadLikeAnyOther() {
+        const QString p = path(QStringLiteral("large.dat"));
+        {
+            QFile file(p);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.resize(qint64(2799) * 32769));
+        }
+        DataFile file = DataFile::open(p);
+        QCOMPARE(file.recordCount(), 32769);
+        FicheRecord fiche = emptyCard(1);
+        file.readSlot(32769, fiche);
+        QCOMPARE(fiche.numero, 0);
+        file.writeSlot(32768, card(32767, QStringLiteral("loin")));
+        file.readSlot(32768, fiche);
+        QCOMPARE(fieldtext::read(fiche.expression), QStringLiteral("loin"));
+    }
+
+    // --- failures leave the file and the record as they were
+
+    void failuresToOpenAreReportedInFrench_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("folder") << QStringLiteral("<dir>") << QStringLiteral("dossier");
+        QTest::newRow("missing folder") << QStringLiteral("<dir>/absent/lexicarium.dat")
+                                        << QStringLiteral("n'existe pas");
+        QTest::newRow("no path") << QString() << QStringLiteral("Aucun fichier");
+    }
+    void failuresToOpenAreReportedInFrench() {
+        QFETCH(QString, target);
+        QFETCH(QString, cause);
+        target.replace(QStringLiteral("<dir>"), m_dir.path());
+        try {
+            DataFile::open(target);
+            QFAIL("no error");
+        } catch (const StoreError& error) {
+            QVERIFY2(error.message().contains(cause), qPrintable(error.message()));
+        }
+        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("absent"))));
+    }
+
+    void slotNumbersBelowOneAreRefused() {
+        const QString p = fileOfCards(2);
+        const QByteArray before = contents(p);
+        DataFile file = DataFile::open(p);
+        FicheRecord fiche = card(1, QStringLiteral("garde"));
+        QVERIFY_THROWS_EXCEPTION(StoreError, file.readSlot(0, fiche));
+        QVERIFY_THROWS_EXCEPTION(StoreError, file.writeSlot(-1, fiche));
+        QCOMPARE(fieldtext::read(fiche.expression), QStringLiteral("garde"));
+        file.close();
+        QCOMPARE(contents(p), before);
+    }
+
+    void aFailedWriteLeavesTheFileAsItWas_data() {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<int>("slot");
+        QTest::newRow("short write over a slot") << int(FailingFileSystem::Fault::shortWrite) << 2;
+        QTest::newRow("short write past the end") << int(FailingFileSystem::Fault::shortWrite) << 6;
+        QTest::newRow("failed sync over a slot") << int(FailingFileSystem::Fault::failedSync) << 2;
+        QTest::newRow("failed sync past the end") << int(FailingFileSystem::Fault::failedSync) << 6;
+    }
+    void aFailedWriteLeavesTheFileAsItWas() {
+        QFETCH(int, fault);
+        QFETCH(int, slot);
+        const QString p = fileOfCards(3);
+        const QByteArray before = contents(p);
+        FailingFileSystem failing{FailingFileSystem::Fault(fault)};
+        FileSystem::setCurrent(&failing);
+        DataFile file = DataFile::open(p);
+        try {
+            file.writeSlot(slot, card(slot, QStringLiteral("nouvelle")));
+            QFAIL("no error");
+        } catch (const StoreError& error) {
+            QVERIFY2(error.message().contains(QStringLiteral("fiche n° %1").arg(slot)), qPrintable(error.message()));
+        }
+        file.close();
+        FileSystem::setCurrent(nullptr);
+        QCOMPARE(contents(p), before);
+    }
+
+    void aFullDiskIsReported() {
+#ifdef _WIN32
+        QSKIP("no /dev/full here");
+#else
+        if (!QFile::exists(QStringLiteral("/dev/full"))) QSKIP("no /dev/full on this machine");
+        DataFile file = DataFile::open(QStringLiteral("/dev/full"));
+        try {
+            file.writeSlot(1, card(1, QStringLiteral("plein")));
+            QFAIL("no error");
+        } catch (const StoreError& error) {
+            QVERIFY2(error.message().contains(QStringLiteral("le disque est plein")), qPrintable(error.message()));
+        }
+#endif
+    }
+
+    void aReadOnlyFileCanBeReadButNotWritten() {
+#ifndef _WIN32
+        if (::geteuid() == 0) QSKIP("running as root: a read-only file can still be written");
+#endif
+        const QString p = fileOfCards(2);
+        const QByteArray before = contents(p);
+        QFile::setPermissions(p, QFile::ReadOwner);
+        DataFile file = DataFile::open(p);
+        FicheRecord fiche;
+        file.readSlot(2, fiche);
+        QCOMPARE(fieldtext::read(fiche.expression), QStringLiteral("fiche 2"));
+        QVERIFY_THROWS_EXCEPTION(StoreError, file.writeSlot(2, fiche));
+        file.close();
+        QFile::setPermissions(p, QFile::ReadOwner | QFile::WriteOwner);
+        QCOMPARE(contents(p), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataFile)
+#include "tst_data_file.moc"
