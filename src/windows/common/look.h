@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+
+class QWidget;
+
+// The colours and fonts the windows are drawn with.
+namespace look {
+
+inline const QColor kLightYellow{255, 255, 192};
+inline const QColor kLightOrange{255, 224, 192};
+inline const QColor kDarkBlue{0, 0, 192};
+inline const QColor kDarkRed{192, 0, 0};
+inline const QColor kBlue{0, 0, 255};
+inline const QColor kRed{255, 0, 0};
+inline const QColor kLavender{0x80, 0x80, 0xFF};
+
+QFont font(const QString& family, double points, bool bold = false, bool italic = false);
+QFont timesNewRoman(double points, bool bold = true, bool italic = false);
+QFont msSansSerif(double points);
+
+// Text and background colours of a widget; an invalid background leaves the
+// widget transparent over its parent.
+void setColours(QWidget* widget, const QColor& text, const QColor& background = QColor());
+
+// Font families of the designs that a system may lack, mapped to ones with
+// the same metrics where they exist.
+void installFontSubstitutes();
+
+}  // namespace look

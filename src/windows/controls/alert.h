@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// The program's message boxes, all captioned "Lexicarium" with a single OK
+// button. Tests take them over so that nothing waits for a click.
+class Alert {
+public:
+    enum class Kind { confirmation, error };
+    struct Shown {
+        Kind kind;
+        QString title;
+        QString text;
+    };
+    using Interceptor = std::function<void(const Shown&)>;
+
+    // A plain message with no icon, such as "L'enregistrement est terminé.".
+    static void confirm(QWidget* parent, const QString& text);
+    // A failure the user must know of, with the warning icon.
+    static void error(QWidget* parent, const QString& text);
+
+    // While set, boxes are handed to the interceptor instead of being shown.
+    static void setInterceptor(Interceptor interceptor);
+
+    static const QString& title();
+};

@@ -1,0 +1,136 @@
+#include "windows/controls/grid_model.h"
+
+#include <QMetaObject>
+
+#include "windows/common/look.h"
+
+namespace {
+
+Qt::Alignment alignmentFor(int code) {
+    switch (code) {
+        case 0: return Qt::AlignLeft | Qt::AlignTop;
+        case 1: return Qt::AlignLeft | Qt::AlignVCenter;
+        case 2: return Qt::AlignLeft | Qt::AlignBottom;
+        case 3: return Qt::AlignHCenter | Qt::AlignTop;
+        case 4: return Qt::AlignHCenter | Qt::AlignVCenter;
+        case 5: return Qt::AlignHCenter | Qt::AlignBottom;
+        case 6: return Qt::AlignRight | Qt::AlignTop;
+        case 7: return Qt::AlignRight | Qt::AlignVCenter;
+        case 8: return Qt::AlignRight | Qt::AlignBottom;
+        default: return Qt::AlignLeft | Qt::AlignVCenter;
+    }
+}
+
+}  // namespace
+
+GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void GridModel::changed() {
+    m_dirty = true;
+    if (m_publishPending) return;
+    m_publishPending = true;
+    QMetaObject::invokeMethod(this, &GridModel::publish, Qt::QueuedConnection);
+}
+
+void GridModel::setRows(int rows) {
+    rows = std::max(rows, 0);
+    m_cells.resize(std::size_t(rows), std::vector<Cell>(std::size_t(m_cols)));
+    changed();
+}
+
+void GridModel::setCols(int cols) {
+    m_cols = std::max(cols, 0);
+    for (auto& row : m_cells) row.resize(std::size_t(m_cols));
+    changed();
+}
+
+void GridModel::setText(int row, int col, const QString& text) {
+    m_cells[std::size_t(row)][std::size_t(col)].text = text;
+    changed();
+}
+
+void GridModel::setForeground(int row, int col, const QColor& colour) {
+    m_cells[std::size_t(row)][std::size_t(col)].foreground = colour;
+    changed();
+}
+
+void GridModel::setAlignment(int row, int col, int code) {
+    m_cells[std::size_t(row)][std::size_t(col)].alignment = code;
+    changed();
+}
+
+void GridModel::clear() {
+    for (auto& row : m_cells) std::fill(row.begin(), row.end(), Cell{});
+    changed();
+}
+
+void GridModel::reorderRows(int first, const std::vector<int>& order) {
+    std::vector<std::vector<Cell>> moved;
+    moved.reserve(order.size());
+    for (int index : order) moved.push_back(std::move(m_cells[std::size_t(first + index)]));
+    std::move(moved.begin(), moved.end(), m_cells.begin() + first);
+    changed();
+}
+
+void GridModel::publish() {
+    m_publishPending = false;
+    if (!m_dirty) return;
+    m_dirty = false;
+    const int rows = std::max(0, this->rows() - 1);
+    const int cols = std::max(0, m_cols - 1);
+    if (rows < m_publishedRows) {
+        beginRemoveRows(QModelIndex(), rows, m_publishedRows - 1);
+        m_publishedRows = rows;
+        endRemoveRows();
+    } else if (rows > m_publishedRows) {
+        beginInsertRows(QModelIndex(), m_publishedRows, rows - 1);
+        m_publishedRows = rows;
+        endInsertRows();
+    }
+    if (cols < m_publishedCols) {
+        beginRemoveColumns(QModelIndex(), cols, m_publishedCols - 1);
+        m_publishedCols = cols;
+        endRemoveColumns();
+    } else if (cols > m_publishedCols) {
+        beginInsertColumns(QModelIndex(), m_publishedCols, cols - 1);
+        m_publishedCols = cols;
+        endInsertColumns();
+    }
+    if (rows > 0 && cols > 0) emit dataChanged(index(0, 0), index(rows - 1, cols - 1));
+    if (cols > 0) emit headerDataChanged(Qt::Horizontal, 0, cols - 1);
+    if (rows > 0) emit headerDataChanged(Qt::Vertical, 0, rows - 1);
+    emit published();
+}
+
+int GridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_publishedRows; }
+
+int GridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_publishedCols; }
+
+// Between a change and its publication the view may ask for cells that are
+// gone; they read as empty.
+QVariant GridModel::cellData(int row, int col, int role) const {
+    if (row < 0 || row >= rows() || col < 0 || col >= m_cols) return {};
+    const Cell& c = cell(row, col);
+    const bool fixed = row == 0 || col == 0;
+    switch (role) {
+        case Qt::DisplayRole: return c.text;
+        case Qt::ForegroundRole:
+            if (c.foreground.isValid()) return c.foreground;
+            return fixed ? QVariant(look::kDarkRed) : QVariant();
+        case Qt::BackgroundRole: return fixed ? QVariant(look::kLightYellow) : QVariant();
+        case Qt::TextAlignmentRole:
+            if (c.alignment >= 0) return int(alignmentFor(c.alignment));
+            return fixed ? QVariant(int(Qt::AlignCenter)) : QVariant();
+        default: return {};
+    }
+}
+
+QVariant GridModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+    return cellData(index.row() + 1, index.column() + 1, role);
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (section < 0) return {};
+    return orientation == Qt::Horizontal ? cellData(0, section + 1, role) : cellData(section + 1, 0, role);
+}

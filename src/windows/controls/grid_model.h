@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <vector>
+
+// The cells of the result grid, fixed row 0 and fixed column 0 included.
+// The view sees row 0 as its column headers and column 0 as its row headers.
+//
+// Cells change one at a time (a search fills them cell by cell, growing the
+// grid one row at a time), so the view is told of the changes once per turn
+// of the event loop, in one batch, rather than once per cell.
+class GridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    struct Cell {
+        QString text;
+        QColor foreground;   // invalid: the grid's default
+        int alignment = -1;  // -1: the grid's default
+    };
+
+    explicit GridModel(QObject* parent = nullptr);
+
+    int rows() const { return int(m_cells.size()); }
+    int cols() const { return m_cols; }
+    void setRows(int rows);
+    void setCols(int cols);
+
+    const Cell& cell(int row, int col) const { return m_cells[std::size_t(row)][std::size_t(col)]; }
+    void setText(int row, int col, const QString& text);
+    void setForeground(int row, int col, const QColor& colour);
+    void setAlignment(int row, int col, int code);
+    // Every cell's text and formatting; the counts stay.
+    void clear();
+    // Puts rows first..first+order.size()-1 in the given order (indexes
+    // relative to first), texts and formatting together.
+    void reorderRows(int first, const std::vector<int>& order);
+
+    // Tells the view of every change made since the last time, if any.
+    void publish();
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+signals:
+    void published();
+
+private:
+    QVariant cellData(int row, int col, int role) const;
+    void changed();
+
+    std::vector<std::vector<Cell>> m_cells;
+    int m_cols = 0;
+    int m_publishedRows = 0;  // view rows: grid rows less the fixed one
+    int m_publishedCols = 0;
+    bool m_publishPending = false;
+    bool m_dirty = false;
+};

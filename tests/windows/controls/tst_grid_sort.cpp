@@ -1,0 +1,53 @@
+#include <QTest>
+
+#include "windows/controls/grid_sort.h"
+
+namespace {
+
+std::vector<int> orderOf(const QStringList& texts) {
+    std::vector<std::vector<QString>> keys;
+    for (const QString& text : texts) keys.push_back({text});
+    return gridsort::ascendingOrder(keys);
+}
+
+QStringList sorted(const QStringList& texts) {
+    QStringList out;
+    for (int index : orderOf(texts)) out.append(texts[index]);
+    return out;
+}
+
+}  // namespace
+
+class TestGridSort : public QObject {
+    Q_OBJECT
+private slots:
+    void order_data() {
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("numbers as numbers") << QStringList{"10", "9", "100", "1"} << QStringList{"1", "9", "10", "100"};
+        QTest::newRow("numbers before texts") << QStringList{"abc", "12", "", "3"} << QStringList{"3", "12", "", "abc"};
+        QTest::newRow("accents do not decide before letters")
+            << QStringList{"élan", "ensemble", "Eau", "école"} << QStringList{"Eau", "école", "élan", "ensemble"};
+        QTest::newRow("case decides last") << QStringList{"Chat", "chat", "chas"} << QStringList{"chas", "chat", "Chat"};
+        QTest::newRow("cedilla and ligature") << QStringList{"cœur", "ça", "cz", "coeur"}
+                                               << QStringList{"ça", "coeur", "cœur", "cz"};
+    }
+    void order() {
+        QFETCH(QStringList, texts);
+        QFETCH(QStringList, expected);
+        QCOMPARE(sorted(texts), expected);
+    }
+
+    void equalKeysKeepTheirOrder() {
+        const std::vector<int> order = orderOf({"b", "a", "b", "a", "b"});
+        QCOMPARE(order, (std::vector<int>{1, 3, 0, 2, 4}));
+    }
+
+    void laterKeysBreakTies() {
+        const std::vector<std::vector<QString>> keys = {{"x", "2"}, {"x", "10"}, {"a", "z"}, {"x", "1"}};
+        QCOMPARE(gridsort::ascendingOrder(keys), (std::vector<int>{2, 3, 0, 1}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGridSort)
+#include "tst_grid_sort.moc"
