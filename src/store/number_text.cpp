@@ -7,11 +7,7 @@
 namespace numbertext {
 namespace {
 
-std::optional<double> roundedValue(const QString& text, QLocale locale) {
-    locale.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);
-    bool ok = false;
-    const double value = locale.toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(value)) return std::nullopt;
+double roundHalfEven(double value) {
     // nearbyint follows the current rounding mode; keep it at nearest-even.
     const int previousMode = std::fegetround();
     std::fesetround(FE_TONEAREST);
@@ -21,16 +17,32 @@ std::optional<double> roundedValue(const QString& text, QLocale locale) {
 }
 
 template <typename Int>
-std::optional<Int> toInteger(const QString& text, const QLocale& locale) {
-    const auto value = roundedValue(text, locale);
-    if (!value || *value < double(std::numeric_limits<Int>::min()) ||
-        *value > double(std::numeric_limits<Int>::max())) {
+std::optional<Int> inRange(double rounded) {
+    if (rounded < double(std::numeric_limits<Int>::min()) || rounded > double(std::numeric_limits<Int>::max())) {
         return std::nullopt;
     }
-    return static_cast<Int>(*value);
+    return static_cast<Int>(rounded);
+}
+
+template <typename Int>
+std::optional<Int> toInteger(const QString& text, const QLocale& locale) {
+    const auto value = toNumber(text, locale);
+    if (!value) return std::nullopt;
+    return inRange<Int>(roundHalfEven(*value));
 }
 
 }  // namespace
+
+std::optional<double> toNumber(const QString& text, const QLocale& locale) {
+    QLocale strict = locale;
+    strict.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);
+    bool ok = false;
+    const double value = strict.toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+std::optional<std::int32_t> roundToInt32(double value) { return inRange<std::int32_t>(roundHalfEven(value)); }
 
 std::optional<std::int16_t> toInt16(const QString& text, const QLocale& locale) {
     return toInteger<std::int16_t>(text, locale);

@@ -1,0 +1,34 @@
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "windows/common/look.h"
+#include "windows/main/default_data_file.h"
+#include "windows/main/menu.h"
+#include "windows/startup/frm_splash.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Lexicarium"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Lexicarium"));
+
+    // The standard dialogs speak French, like the rest of the program.
+    QTranslator qtFrench;
+    if (qtFrench.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtFrench);
+    }
+    look::installFontSubstitutes();
+
+    Menu* menu = nullptr;
+    auto* splash = new frmSplash([&menu] {
+        menu = new Menu(defaultDataFilePath());
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->show();
+    });
+    splash->show();
+    splash->activateWindow();
+    splash->setFocus();
+    return QApplication::exec();
+}

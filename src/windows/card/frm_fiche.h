@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QMainWindow>
+#include <cstdint>
+
+#include "windows/common/card_boxes.h"
+
+class CommonDialog;
+class FlexGrid;
+class MainWindowLink;
+class QLineEdit;
+class QPushButton;
+
+// The Card window: one card of the result grid in full, browsed along the
+// grid's rows, saved after correction, printed.
+class frm_fiche : public QMainWindow {
+    Q_OBJECT
+public:
+    frm_fiche(MainWindowLink& menu, FlexGrid& grid, QWidget* parent = nullptr);
+
+    // Shows the card of the grid's selected row. False when it cannot be
+    // read: the window is then not to be shown, and the grid is unchanged.
+    bool Form_Load();
+
+    void precedent_Click();
+    void suivant_Click();
+    void Enregistrer_Click();
+    void imprimer_Click();
+    void Fermer_Click();
+    void about_Click();
+
+    int ligne() const { return m_ligne; }
+    const QString& numfiche() const { return m_numfiche; }
+
+private:
+    // Shows the card of another grid row; false, with nothing changed, when
+    // it cannot be read.
+    bool showRow(int row);
+    bool lirefiche(const QString& numfiche);
+    void setBrowseButtons();
+
+    MainWindowLink& m_menu;
+    FlexGrid& m_grid;
+    CommonDialog* m_commonDialog2;
+    QWidget* m_client;
+    CardBoxes m_boxes;
+    QLineEdit* m_txtnumero;
+    QPushButton* m_precedent;
+    QPushButton* m_suivant;
+    int m_ligne = 0;  // 32 bits: a full list may hold more than 32767 rows
+    QString m_numfiche;
+};

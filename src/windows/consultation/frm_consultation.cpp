@@ -1,0 +1,252 @@
+#include "windows/consultation/frm_consultation.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "store/store_error.h"
+#include "windows/card/frm_fiche.h"
+#include "windows/common/look.h"
+#include "windows/common/main_window_link.h"
+#include "windows/common/pictures.h"
+#include "windows/common/twips.h"
+#include "windows/common/window_frame.h"
+#include "windows/consultation/result_list_printing.h"
+#include "windows/controls/alert.h"
+#include "windows/controls/busy_cursor.h"
+#include "windows/controls/common_dialog.h"
+#include "windows/controls/flex_grid.h"
+#include "windows/controls/modal_run.h"
+#include "windows/controls/printer.h"
+
+namespace {
+
+const QString kDataFileFilter = QStringLiteral("Fichiers de données (*.DAT)|*.DAT");
+const QColor kCardNumberColour(0, 0, 192);
+constexpr int kCentredTop = 3;
+
+QGroupBox* addFrame(QWidget* parent, const char* name, const QString& caption, const QColor& colour, QRect design) {
+    auto* frame = new QGroupBox(caption, parent);
+    frame->setObjectName(QLatin1String(name));
+    frame->setFont(look::timesNewRoman(9.75, true, true));
+    look::setColours(frame, colour, look::kLightYellow);
+    twips::place(frame, design.x(), design.y(), design.width(), design.height());
+    return frame;
+}
+
+QPushButton* addSortButton(QWidget* frame, const char* name, const QString& caption, QRect design) {
+    auto* button = new QPushButton(caption, frame);
+    button->setObjectName(QLatin1String(name));
+    button->setFont(look::msSansSerif(8.25));
+    button->setAutoDefault(false);
+    twips::place(button, design.x(), design.y(), design.width(), design.height());
+    return button;
+}
+
+QRadioButton* addOption(QWidget* frame, const char* name, const QString& caption, QRect design) {
+    auto* option = new QRadioButton(caption, frame);
+    option->setObjectName(QLatin1String(name));
+    option->setFont(look::msSansSerif(8.25));
+    look::setColours(option, look::kDarkBlue, look::kLightYellow);
+    twips::place(option, design.x(), design.y(), design.width(), design.height());
+    return option;
+}
+
+}  // namespace
+
+Frm_consultation::Frm_consultation(MainWindowLink& menu, QWidget* parent)
+    : QMainWindow(parent),
+      m_menu(menu),
+      m_commonDialog1(new CommonDialog(QStringLiteral("CommonDialog1"), this)),
+      m_commonDialog2(new CommonDialog(QStringLiteral("CommonDialog2"), this)) {
+    setObjectName(QStringLiteral("Frm_consultation"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Scriptoria Digitale - Lexicarium terminologique - Consultation"));
+    auto* client = new QWidget(this);
+    look::setColours(client, Qt::black, look::kLightYellow);
+    setCentralWidget(client);
+
+    QGroupBox* frame1 = addFrame(client, "Frame1", QStringLiteral("Critère de recherche : "), look::kDarkRed,
+                                 {360, 120, 5775, 1215});
+    m_option1 = addOption(frame1, "Option1", QStringLiteral("Entrées texte source"), {240, 840, 1815, 195});
+    m_option2 = addOption(frame1, "Option2", QStringLiteral("Entrées texte cible"), {2280, 840, 2055, 195});
+    m_option1->setChecked(true);
+    m_text1 = new QLineEdit(frame1);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setFont(look::msSansSerif(8.25));
+    twips::place(m_text1, 120, 360, 4215, 285);
+    auto* command1 = new QPushButton(frame1);
+    command1->setObjectName(QStringLiteral("Command1"));
+    command1->setAutoDefault(false);
+    command1->setIcon(QIcon(pictures::searchButtonFace()));
+    command1->setIconSize(QSize(76, 38));
+    command1->setToolTip(QStringLiteral("Recherche"));
+    look::setColours(command1, Qt::black, look::kLightYellow);
+    twips::place(command1, 4440, 240, 1215, 615);
+    connect(command1, &QPushButton::clicked, this, &Frm_consultation::Command1_Click);
+
+    QGroupBox* frame2 = addFrame(client, "Frame2", QStringLiteral("Tri : "), look::kDarkBlue, {6240, 120, 3615, 1215});
+    auto* triref = addSortButton(frame2, "triref", QStringLiteral("Références"), {1080, 240, 1335, 375});
+    auto* tridictionnaire =
+        addSortButton(frame2, "tridictionnaire", QStringLiteral("Entrées texte source"), {120, 720, 1695, 375});
+    auto* tridictionnairecible =
+        addSortButton(frame2, "tridictionnairecible", QStringLiteral("Entrées texte cible"), {1920, 720, 1575, 375});
+    connect(triref, &QPushButton::clicked, this, &Frm_consultation::triref_Click);
+    connect(tridictionnaire, &QPushButton::clicked, this, &Frm_consultation::tridictionnaire_Click);
+    connect(tridictionnairecible, &QPushButton::clicked, this, &Frm_consultation::tridictionnairecible_Click);
+
+    m_grille01 = new FlexGrid(client);
+    m_grille01->setObjectName(QStringLiteral("Grille01"));
+    twips::place(m_grille01, 120, 1440, 9735, 5655);
+    m_grille01->setCols(4);
+    m_grille01->setRows(1);
+    connect(m_grille01, &FlexGrid::DblClick, this, &Frm_consultation::Grille01_DblClick);
+
+    QMenu* fichier = menuBar()->addMenu(QStringLiteral("&Fichier"));
+    fichier->setObjectName(QStringLiteral("Fichier"));
+    fichier->addAction(QStringLiteral("&Imprimer les résultats"), this, &Frm_consultation::imprimer_Click)
+        ->setObjectName(QStringLiteral("imprimer"));
+    fichier->addSeparator()->setObjectName(QStringLiteral("blanc01"));
+    fichier->addAction(QStringLiteral("&Fermer"), this, &Frm_consultation::Fermer_Click)
+        ->setObjectName(QStringLiteral("Fermer"));
+    QMenu* affichage = menuBar()->addMenu(QStringLiteral("&Affichage"));
+    affichage->setObjectName(QStringLiteral("Affichage"));
+    affichage->addAction(QStringLiteral("&Le lexicarium complet"), this, &Frm_consultation::Liste_complete_Click)
+        ->setObjectName(QStringLiteral("Liste_complete"));
+    QMenu* aide = menuBar()->addMenu(QStringLiteral("&Aide"));
+    aide->setObjectName(QStringLiteral("aide"));
+    aide->addAction(QStringLiteral("&A propos de..."), this, &Frm_consultation::about_Click)
+        ->setObjectName(QStringLiteral("about"));
+
+    windowframe::addStatusBar(this, QStringLiteral("Scriptoria Digitale - Lexicarium terminologique - Consultation"),
+                              300, 2540);
+    windowframe::setClientSize(this, 9945, 7470);
+}
+
+void Frm_consultation::Form_Load() {
+    choix_fichier();
+    entete_grille();
+}
+
+void Frm_consultation::choix_fichier() {
+    const QString path = m_menu.dataFilePath();
+    if (!path.isEmpty()) {
+        m_commonDialog1->setFileName(path);
+        return;
+    }
+    m_commonDialog1->setFilter(kDataFileFilter);
+    m_commonDialog1->ShowOpen(this);
+    m_menu.setDataFilePath(m_commonDialog1->FileName());
+}
+
+void Frm_consultation::entete_grille() {
+    FlexGrid& grid = *m_grille01;
+    const QString headers[] = {QStringLiteral("Numero fiche"), QStringLiteral("Entrées texte source"),
+                               QStringLiteral("Entrées texte cible"), QStringLiteral("Référence")};
+    const int widths[] = {1050, 3000, 3000, 2500};
+    grid.setRow(0);
+    for (int col = 0; col < 4; ++col) {
+        grid.setCol(col);
+        grid.setText(headers[col]);
+        grid.setColWidth(col, widths[col]);
+    }
+    grid.setRows(1);
+}
+
+bool Frm_consultation::haveDataFilePath() {
+    if (m_menu.dataFilePath().isEmpty()) choix_fichier();
+    return !m_menu.dataFilePath().isEmpty();
+}
+
+void Frm_consultation::fillRow(int row, const ResultRow& card) {
+    FlexGrid& grid = *m_grille01;
+    grid.setRow(row);
+    grid.setCol(0);
+    grid.setText(card.numero);
+    grid.setCellForeColor(kCardNumberColour);
+    grid.setCellAlignment(kCentredTop);
+    grid.setCol(1);
+    grid.setText(card.dictionnaire);
+    grid.setCol(2);
+    grid.setText(card.dictionnairecible);
+    grid.setCol(3);
+    grid.setText(card.reference);
+    grid.setRows(grid.Rows() + 1);
+}
+
+void Frm_consultation::listInGrid(const std::function<std::vector<ResultRow>(DataFile&)>& read) {
+    if (!haveDataFilePath()) return;
+    BusyCursor busy(this);
+    std::vector<ResultRow> cards;
+    try {
+        DataFile file = DataFile::open(m_commonDialog1->FileName());
+        cards = read(file);
+        file.close();
+    } catch (const StoreError& error) {
+        Alert::error(this, error.message());
+        return;
+    }
+    FlexGrid& grid = *m_grille01;
+    grid.Clear();
+    entete_grille();
+    grid.setRows(2);
+    grid.setCols(4);
+    int row = 1;
+    for (const ResultRow& card : cards) fillRow(row++, card);
+    grid.setRows(grid.Rows() - 1);
+}
+
+void Frm_consultation::Command1_Click() {
+    const auto field = m_option1->isChecked() ? cardsearch::SearchedField::dictionnaire
+                                              : cardsearch::SearchedField::dictionnairecible;
+    const QString text = m_text1->text();
+    listInGrid([&](DataFile& file) { return cardsearch::search(file, field, text); });
+}
+
+void Frm_consultation::Liste_complete_Click() { listInGrid(cardsearch::fullList); }
+
+void Frm_consultation::sortFrom(int colSel) {
+    BusyCursor busy(this);
+    m_grille01->setColSel(colSel);
+    m_grille01->Sort(1);
+}
+
+void Frm_consultation::tridictionnaire_Click() { sortFrom(1); }
+
+void Frm_consultation::tridictionnairecible_Click() { sortFrom(2); }
+
+void Frm_consultation::triref_Click() { sortFrom(3); }
+
+void Frm_consultation::Grille01_DblClick() {
+    BusyCursor busy(this);
+    if (m_grille01->Rows() <= 1) return;
+    frm_fiche card(m_menu, *m_grille01, this);
+    if (!card.Form_Load()) return;
+    ModalRun::exec(&card);
+}
+
+void Frm_consultation::imprimer_Click() {
+    m_commonDialog2->setFlags(CommonDialog::kPrintSetup);
+    m_commonDialog2->ShowPrinter(this);
+    try {
+        BusyCursor busy(this);
+        auto printer = Printer::open();
+        printResultList(*printer, *m_grille01);
+    } catch (const PrinterError& error) {
+        Alert::error(this, error.message());
+    }
+}
+
+void Frm_consultation::Fermer_Click() { close(); }
+
+void Frm_consultation::about_Click() {}
+
+void Frm_consultation::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void Frm_consultation::Form_Unload() { m_menu.showMainWindow(); }

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QMainWindow>
+#include <vector>
+
+#include "windows/consultation/card_search.h"
+
+class CommonDialog;
+class FlexGrid;
+class MainWindowLink;
+class QLineEdit;
+class QRadioButton;
+
+// The Consultation window: searches or lists the cards into the result
+// grid, sorts it, opens a card from it and prints it.
+class Frm_consultation : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit Frm_consultation(MainWindowLink& menu, QWidget* parent = nullptr);
+
+    void Form_Load();
+    void Command1_Click();
+    void Liste_complete_Click();
+    void tridictionnaire_Click();
+    void tridictionnairecible_Click();
+    void triref_Click();
+    void Grille01_DblClick();
+    void imprimer_Click();
+    void Fermer_Click();
+    void about_Click();
+
+    FlexGrid* Grille01() const { return m_grille01; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void choix_fichier();
+    void entete_grille();
+    // The main window's path, asked for when it holds none. False when the
+    // user chose nothing.
+    bool haveDataFilePath();
+    // Replaces the grid's rows by the cards that read gives; the grid stays
+    // as it was when reading fails.
+    void listInGrid(const std::function<std::vector<ResultRow>(DataFile&)>& read);
+    void fillRow(int row, const ResultRow& card);
+    void sortFrom(int colSel);
+    void Form_Unload();
+
+    MainWindowLink& m_menu;
+    CommonDialog* m_commonDialog1;
+    CommonDialog* m_commonDialog2;
+    QRadioButton* m_option1;
+    QRadioButton* m_option2;
+    QLineEdit* m_text1;
+    FlexGrid* m_grille01;
+};

@@ -1,0 +1,194 @@
+#include "windows/edition/frm_ajout.h"
+
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "store/data_file.h"
+#include "store/number_text.h"
+#include "store/store_error.h"
+#include "windows/common/card_number.h"
+#include "windows/common/look.h"
+#include "windows/common/main_window_link.h"
+#include "windows/common/twips.h"
+#include "windows/common/window_frame.h"
+#include "windows/controls/alert.h"
+#include "windows/controls/busy_cursor.h"
+#include "windows/controls/common_dialog.h"
+
+namespace {
+
+const QString kDataFileFilter = QStringLiteral("Fichiers de données (*.DAT)|*.DAT");
+
+QPushButton* addButton(QWidget* parent, const char* name, const QString& caption, QRect design) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);
+    twips::place(button, design.x(), design.y(), design.width(), design.height());
+    return button;
+}
+
+}  // namespace
+
+Frm_ajout::Frm_ajout(MainWindowLink& menu, QWidget* parent)
+    : QMainWindow(parent),
+      m_menu(menu),
+      m_commonDialog1(new CommonDialog(QStringLiteral("CommonDialog1"), this)),
+      m_client(new QWidget(this)),
+      m_boxes(m_client) {
+    setObjectName(QStringLiteral("Frm_ajout"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Scriptoria Digitale - Lexicarium terminologique - Edition"));
+    setCentralWidget(m_client);
+    QWidget* client = m_client;
+
+    m_txtnumero = new QLineEdit(client);
+    m_txtnumero->setObjectName(QStringLiteral("txtnumero"));
+    m_txtnumero->setFont(look::timesNewRoman(12));
+    look::setColours(m_txtnumero, look::kBlue);
+    twips::place(m_txtnumero, 8280, 120, 1335, 375);
+
+    m_enregistrer = addButton(client, "Enregistrer", QStringLiteral("Enregistrer"), {8160, 720, 1575, 495});
+    m_new = addButton(client, "new", QStringLiteral("Nouveau"), {8160, 1320, 1575, 495});
+    m_precedent = addButton(client, "precedent", QStringLiteral("<<"), {8280, 1920, 615, 495});
+    m_suivant = addButton(client, "suivant", QStringLiteral(">>"), {9000, 1920, 615, 495});
+    connect(m_enregistrer, &QPushButton::clicked, this, &Frm_ajout::Enregistrer_Click);
+    connect(m_new, &QPushButton::clicked, this, &Frm_ajout::new_Click);
+    connect(m_precedent, &QPushButton::clicked, this, &Frm_ajout::precedent_Click);
+    connect(m_suivant, &QPushButton::clicked, this, &Frm_ajout::suivant_Click);
+
+    // The designed tab order: Enregistrer, the number, the seven boxes, then Nouveau, << and >>.
+    QWidget* order[] = {m_enregistrer, m_txtnumero, m_boxes.txtreference(), m_boxes.txtexpression(),
+                        m_boxes.txttraduction(), m_boxes.txtmiscellanea(), m_boxes.txtdictionnaire(),
+                        m_boxes.txtdictionnairecible(), m_boxes.txtcontexte(), m_new, m_precedent, m_suivant};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+
+    QMenu* fichier = menuBar()->addMenu(QStringLiteral("&Fichier"));
+    fichier->setObjectName(QStringLiteral("Fichier"));
+    QAction* enregistrer = fichier->addAction(QStringLiteral("&Enregistrer"), this, &Frm_ajout::mnu_Enregistrer_Click);
+    enregistrer->setObjectName(QStringLiteral("mnu_Enregistrer"));
+    fichier->addSeparator()->setObjectName(QStringLiteral("blanc01"));
+    fichier->addAction(QStringLiteral("&Fermer"), this, &Frm_ajout::Fermer_Click)->setObjectName(QStringLiteral("Fermer"));
+    QMenu* aide = menuBar()->addMenu(QStringLiteral("&Aide"));
+    aide->setObjectName(QStringLiteral("aide"));
+    aide->addAction(QStringLiteral("&A propos de..."), this, &Frm_ajout::about_Click)->setObjectName(QStringLiteral("about"));
+
+    windowframe::addStatusBar(this, QStringLiteral("Scriptoria Digitale - Lexicarium terminologique - Edition"), 330, 2540);
+    windowframe::setClientSize(this, 9900, 7635);
+}
+
+bool Frm_ajout::Form_Load() { return nouvellefiche(); }
+
+void Frm_ajout::new_Click() { nouvellefiche(); }
+
+// The path every action of this window opens; asks for a file with the
+// Save dialog when the main window holds none. False when none was chosen.
+bool Frm_ajout::takeDataFilePath() {
+    const QString path = m_menu.dataFilePath();
+    if (!path.isEmpty()) {
+        m_commonDialog1->setFileName(path);
+        return true;
+    }
+    m_commonDialog1->setFilter(kDataFileFilter);
+    m_commonDialog1->ShowSave(this);
+    m_menu.setDataFilePath(m_commonDialog1->FileName());
+    if (!m_commonDialog1->FileName().isEmpty()) return true;
+    Alert::error(this, QStringLiteral("Aucun fichier de données n'a été choisi."));
+    return false;
+}
+
+bool Frm_ajout::nouvellefiche() {
+    std::int32_t count = 0;
+    {
+        BusyCursor busy(this);
+        if (!takeDataFilePath()) return false;
+        try {
+            DataFile file = DataFile::open(m_commonDialog1->FileName());
+            count = file.recordCount();
+            file.close();
+        } catch (const StoreError& error) {
+            Alert::error(this, error.message());
+            return false;
+        }
+    }
+    m_nbfiches = count;
+    m_boxes.clear();
+    m_txtnumero->setText(QString::number(std::int64_t(m_nbfiches) + 1));
+    m_precedent->setEnabled(m_nbfiches + 1 != 1);
+    m_suivant->setEnabled(false);
+    return true;
+}
+
+void Frm_ajout::mnu_Enregistrer_Click() {
+    QString error;
+    const auto number = cardnumber::forSaving(m_txtnumero->text(), error);
+    if (!number) {
+        Alert::error(this, error);
+        return;
+    }
+    {
+        BusyCursor busy(this);
+        Module1::FicheRecord fiche = Module1::recordBuffer();
+        fiche.numero = number->numero;
+        m_boxes.fill(fiche);
+        try {
+            DataFile file = DataFile::open(m_commonDialog1->FileName());
+            file.writeSlot(number->slot, fiche);
+            file.close();
+        } catch (const StoreError& failure) {
+            Alert::error(this, failure.message());
+            return;
+        }
+        Module1::recordBuffer() = fiche;
+    }
+    Alert::confirm(this, QStringLiteral("L'enregistrement est terminé."));
+}
+
+void Frm_ajout::Enregistrer_Click() {
+    BusyCursor busy(this);
+    mnu_Enregistrer_Click();
+}
+
+void Frm_ajout::precedent_Click() { browse(-1); }
+
+void Frm_ajout::suivant_Click() { browse(+1); }
+
+void Frm_ajout::browse(int delta) {
+    BusyCursor busy(this);
+    QString error;
+    const auto target = cardnumber::browseTarget(m_txtnumero->text(), delta, error);
+    if (!target) {
+        Alert::error(this, error);
+        return;
+    }
+    if (!takeDataFilePath()) return;
+    try {
+        DataFile file = DataFile::open(m_commonDialog1->FileName());
+        file.readSlot(*target, Module1::recordBuffer());
+        file.close();
+    } catch (const StoreError& failure) {
+        Alert::error(this, failure.message());
+        return;
+    }
+    const Module1::FicheRecord& fiche = Module1::recordBuffer();
+    m_txtnumero->setText(numbertext::fromNumero(fiche.numero));
+    m_boxes.show(fiche);
+    m_precedent->setEnabled(true);
+    m_suivant->setEnabled(true);
+    const auto shown = numbertext::toNumber(m_txtnumero->text(), QLocale::c());
+    if (shown == 1.0) m_precedent->setEnabled(false);
+    if (shown == double(m_nbfiches)) m_suivant->setEnabled(false);
+}
+
+void Frm_ajout::Fermer_Click() { close(); }
+
+void Frm_ajout::about_Click() {}
+
+void Frm_ajout::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void Frm_ajout::Form_Unload() { m_menu.showMainWindow(); }

@@ -1,0 +1,104 @@
+#include "windows/main/menu.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include "windows/common/look.h"
+#include "windows/common/twips.h"
+#include "windows/common/window_frame.h"
+#include "windows/consultation/frm_consultation.h"
+#include "windows/edition/frm_ajout.h"
+
+namespace {
+
+QPushButton* addButton(QWidget* parent, const char* name, const QString& caption, int top) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setFont(look::timesNewRoman(14.25));
+    button->setAutoDefault(false);
+    twips::place(button, 1680, top, 1935, 495);
+    return button;
+}
+
+}  // namespace
+
+Menu::Menu(const QString& defaultPath) : m_defaultPath(defaultPath) {
+    setObjectName(QStringLiteral("Menu"));
+    setWindowTitle(QStringLiteral("Scriptoria Digitale - Menu"));
+    auto* client = new QWidget(this);
+    look::setColours(client, Qt::black, look::kLightYellow);
+    setCentralWidget(client);
+
+    // The frame lies under the buttons and the check box, which stand within its area.
+    auto* frame = new QGroupBox(QStringLiteral("Menu :"), client);
+    frame->setObjectName(QStringLiteral("Menu"));
+    frame->setFont(look::timesNewRoman(12));
+    look::setColours(frame, look::kBlue, look::kLightYellow);
+    twips::place(frame, 1080, 240, 3135, 2415);
+
+    auto* ajout = addButton(client, "Ajout", QStringLiteral("Edition"), 840);
+    auto* consultation = addButton(client, "Consultation", QStringLiteral("Consultation"), 1560);
+    connect(ajout, &QPushButton::clicked, this, &Menu::Ajout_Click);
+    connect(consultation, &QPushButton::clicked, this, &Menu::Consultation_Click);
+
+    m_nomfichier = new QLineEdit(m_defaultPath, client);
+    m_nomfichier->setObjectName(QStringLiteral("nomfichier"));
+    twips::place(m_nomfichier, 960, 0, 3495, 285);
+    m_nomfichier->hide();
+
+    m_check1 = new QCheckBox(QStringLiteral("Lexicarium par défaut"), client);
+    m_check1->setObjectName(QStringLiteral("Check1"));
+    m_check1->setChecked(true);
+    look::setColours(m_check1, look::kDarkBlue, look::kLightYellow);
+    twips::place(m_check1, 1800, 2160, 2295, 375);
+    connect(m_check1, &QCheckBox::clicked, this, &Menu::Check1_Click);
+
+    setTabOrder(ajout, consultation);
+    setTabOrder(consultation, m_check1);
+
+    QMenu* fichier = menuBar()->addMenu(QStringLiteral("&Fichier"));
+    fichier->setObjectName(QStringLiteral("Fichier"));
+    fichier->addAction(QStringLiteral("&Quitter"), this, &Menu::Quitter_Click)->setObjectName(QStringLiteral("Quitter"));
+    QMenu* aide = menuBar()->addMenu(QStringLiteral("&Aide"));
+    aide->setObjectName(QStringLiteral("aide"));
+    aide->addAction(QStringLiteral("&A propos de..."), this, &Menu::about_Click)->setObjectName(QStringLiteral("about"));
+
+    windowframe::addStatusBar(this, QStringLiteral("Scriptoria Digitale - Lexicarium terminologique"), 255, 0);
+    windowframe::setClientSize(this, 4995, 3210);
+}
+
+QString Menu::dataFilePath() const { return m_nomfichier->text(); }
+
+void Menu::setDataFilePath(const QString& path) { m_nomfichier->setText(path); }
+
+void Menu::showMainWindow() { show(); }
+
+void Menu::showInstead(QWidget* window) {
+    window->show();
+    hide();
+}
+
+void Menu::Ajout_Click() {
+    auto* edition = new Frm_ajout(*this);
+    if (!edition->Form_Load()) {
+        delete edition;
+        return;
+    }
+    showInstead(edition);
+}
+
+void Menu::Consultation_Click() {
+    auto* consultation = new Frm_consultation(*this);
+    consultation->Form_Load();
+    showInstead(consultation);
+}
+
+void Menu::Check1_Click() { m_nomfichier->setText(m_check1->isChecked() ? m_defaultPath : QString()); }
+
+void Menu::Quitter_Click() { QCoreApplication::exit(0); }
+
+void Menu::about_Click() {}

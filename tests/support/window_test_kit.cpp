@@ -1,0 +1,34 @@
+#include "support/window_test_kit.h"
+
+#include "windows/controls/modal_run.h"
+
+WindowTestKit::WindowTestKit() {
+    Alert::setInterceptor([this](const Alert::Shown& shown) { messages.append(shown); });
+    CommonDialog::setAnswerer([this](const CommonDialog::Request& request) {
+        dialogs.append(request);
+        return answers.isEmpty() ? std::optional<QString>() : answers.takeFirst();
+    });
+    ModalRun::setHandler([this](QWidget* window) {
+        if (onModal) onModal(window);
+    });
+}
+
+WindowTestKit::~WindowTestKit() {
+    Alert::setInterceptor({});
+    CommonDialog::setAnswerer({});
+    ModalRun::setHandler({});
+}
+
+QStringList WindowTestKit::messageTexts() const {
+    QStringList texts;
+    for (const Alert::Shown& shown : messages) texts.append(shown.text);
+    return texts;
+}
+
+QStringList WindowTestKit::errors() const {
+    QStringList texts;
+    for (const Alert::Shown& shown : messages) {
+        if (shown.kind == Alert::Kind::error) texts.append(shown.text);
+    }
+    return texts;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <optional>
+
+#include "windows/common/main_window_link.h"
+#include "windows/controls/alert.h"
+#include "windows/controls/common_dialog.h"
+
+class QWidget;
+
+// Stands in for the main window: holds the path and counts its reappearances.
+class FakeMainWindow : public MainWindowLink {
+public:
+    QString path;
+    int timesShown = 0;
+    QString dataFilePath() const override { return path; }
+    void setDataFilePath(const QString& p) override { path = p; }
+    void showMainWindow() override { ++timesShown; }
+};
+
+// Takes over every box and dialog for one test: message boxes are recorded,
+// file and printer dialogs answered from a queue, modal windows handed to a
+// handler. Everything is given back when the kit goes.
+class WindowTestKit {
+public:
+    WindowTestKit();
+    ~WindowTestKit();
+
+    QString path(const QString& name = QStringLiteral("lexicarium.dat")) const { return m_dir.filePath(name); }
+    QString folder() const { return m_dir.path(); }
+
+    // Message boxes shown so far.
+    QList<Alert::Shown> messages;
+    QStringList messageTexts() const;
+    QStringList errors() const;
+
+    // Dialogs asked so far, and the answers for the next ones (nothing:
+    // cancel). An empty queue cancels.
+    QList<CommonDialog::Request> dialogs;
+    QList<std::optional<QString>> answers;
+
+    // Runs while a window shown modal is open; it is closed afterwards.
+    std::function<void(QWidget*)> onModal;
+
+private:
+    QTemporaryDir m_dir;
+};
