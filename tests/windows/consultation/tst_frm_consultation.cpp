@@ -1,0 +1,234 @@
+#include <QDir>
+#include <QPlainTextEdit>
+
+#include "consultation_driver.h"
+#include "store/fiche_record.h"
+#include "support/card_files.h"
+#include "windows/card/frm_fiche.h"
+
+using Module1::Field;
+using cardfiles::Card;
+
+namespace {
+
+const QList<Card> kCards = {
+    {1, "un", "", "Chat noir", "black cat", "Zola", "", ""},
+    {2, "deux", "", "achats", "purchases", "Balzac", "", ""},
+    {3, "trois", "", "chien", "dog CHAT", "Hugo", "", ""},
+    {4, "quatre", "", "CHAT", "cat", "Balzac", "", ""},
+    {5, "cinq", "", "abc", "alpha", "Éluard", "", ""},
+};
+
+}  // namespace
+
+class TestFrmConsultation : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { Module1::recordBuffer() = Module1::FicheRecord{}; }
+
+    // --- search and full list
+
+    void loadingShowsTheHeaderRowOnly() {
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), kCards);
+        Consultation consultation(kit.path());
+        QCOMPARE(consultation.grid().Rows(), 1);
+        QCOMPARE(consultation.grid().TextMatrix(0, 0), QStringLiteral("Numero fiche"));
+        QCOMPARE(consultation.grid().TextMatrix(0, 3), QStringLiteral("Référence"));
+        QVERIFY(consultation.child<QRadioButton>("Option1")->isChecked());
+    }
+
+    void search_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("target");
+        QTest::addColumn<QStringList>("numbers");
+        QTest::newRow("capitals find any case") << "CHAT" << false << QStringList{"1", "2", "4"};
+        QTest::newRow("target entries only") << "chat" << true << QStringList{"3"};
+        QTest::newRow("empty text finds all") << "" << false << QStringList{"1", "2", "3", "4", "5"};
+        QTest::newRow("trailing space meets filling spaces") << "abc " << false << QStringList{"5"};
+        QTest::newRow("one space") << " " << true << QStringList{"1", "2", "3", "4", "5"};
+        QTest::newRow("over 255 characters") << QString(256, u'a') << false << QStringList{};
+        QTest::newRow("no match") << "zèbre" << false << QStringList{};
+    }
+    void search() {
+        QFETCH(QString, text);
+        QFETCH(bool, target);
+        QFETCH(QStringList, numbers);
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), kCards);
+        Consultation consultation(kit.path());
+        consultation.search(text, target);
+        QCOMPARE(consultation.column(0), numbers);
+        QCOMPARE(consultation.grid().Rows(), 1 + numbers.size());
+        QCOMPARE(consultation.grid().Col(), 3);
+        QVERIFY(kit.messages.isEmpty());
+    }
+
+    void aRowShowsTheCardsEntries() {
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), kCards);
+        Consultation consultation(kit.path());
+        consultation.search(QStringLiteral("chien"));
+        const FlexGrid& grid = consultation.grid();
+        QCOMPARE(grid.TextMatrix(1, 1), QStringLiteral("chien"));
+        QCOMPARE(grid.TextMatrix(1, 2), QStringLiteral("dog CHAT"));
+        QCOMPARE(grid.TextMatrix(1, 3), QStringLiteral("Hugo"));
+        QCOMPARE(consultation.window->Grille01()->model().cell(1, 0).foreground, QColor(0, 0, 192));
+        QCOMPARE(consultation.window->Grille01()->model().cell(1, 0).alignment, 3);
+    }
+
+    void theFullListShowsEverySlotInItsRow() {
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), {{7, "", "", "sept", "", "", "", ""},
+                                      {2, "", "", "deux", "", "", "", ""},
+                                      {-3, "", "", "moins", "", "", "", ""}});
+        Consultation consultation(kit.path());
+        consultation.window->Liste_complete_Click();
+        QCOMPARE(consultation.column(0), (QStringList{"7", "2", "-3"}));
+        QCOMPARE(consultation.column(1), (QStringList{"sept", "deux", "moins"}));
+    }
+
+    void aPathThatNamesNoFileGivesTheHeaderOnly() {
+        WindowTestKit kit;
+        Consultation consultation(kit.path(QStringLiteral("absent.dat")));
+        consultation.search(QString());
+        QCOMPARE(consultation.grid().Rows(), 1);
+        QVERIFY(QFile::exists(kit.path(QStringLiteral("absent.dat"))));
+        int opened = 0;
+        kit.onModal = [&](QWidget*) { ++opened; };
+        consultation.window->Grille01_DblClick();
+        QCOMPARE(opened, 0);
+    }
+
+    void anEmptyPathIsAskedForWithTheOpenDialog() {
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), kCards);
+        kit.answers = {std::nullopt, kit.path()};
+        Consultation consultation{QString()};
+        QCOMPARE(kit.dialogs.size(), 1);
+        QCOMPARE(kit.dialogs[0].kind, CommonDialog::Kind::open);
+        QCOMPARE(consultation.menu.path, QString());
+        consultation.search(QStringLiteral("chat"));
+        QCOMPARE(kit.dialogs.size(), 2);
+        QCOMPARE(consultation.menu.path, kit.path());
+        QCOMPARE(consultation.column(0), (QStringList{"1", "2", "4"}));
+        consultation.window->Liste_complete_Click();
+        QCOMPARE(kit.dialogs.size(), 2);
+    }
+
+    void aCancelledOpenDialogChangesNothing() {
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), kCards);
+        Consultation consultation{QString()};
+        consultation.search(QStringLiteral("chat"));
+        QCOMPARE(consultation.grid().Rows(), 1);
+        QVERIFY(kit.messages.isEmpty());
+    }
+
+    void aFileThatCannotBeOpenedLeavesTheGridAsItWas() {
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), kCards);
+        Consultation consultation(kit.path());
+        consultation.search(QStringLiteral("chat"));
+        QVERIFY(QFile::remove(kit.path()));
+        QVERIFY(QDir().mkdir(kit.path()));
+        consultation.search(QString());
+        QCOMPARE(kit.errors().size(), 1);
+        QCOMPARE(consultation.column(0), (QStringList{"1", "2", "4"}));
+    }
+
+    // --- sorting
+
+    void sortsFollowTheCurrentColumn() {
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), kCards);
+        Consultation consultation(kit.path());
+        consultation.search(QString());
+        consultation.click("triref");
+        QCOMPARE(consultation.column(3), (QStringList{"Balzac", "Balzac", "Éluard", "Hugo", "Zola"}));
+        QCOMPARE(consultation.column(0), (QStringList{"2", "4", "5", "3", "1"}));
+        consultation.click("tridictionnaire");
+        QCOMPARE(consultation.column(1), (QStringList{"abc", "achats", "CHAT", "Chat noir", "chien"}));
+        consultation.click("tridictionnairecible");
+        QCOMPARE(consultation.column(2), (QStringList{"alpha", "black cat", "cat", "dog CHAT", "purchases"}));
+        QCOMPARE(consultation.grid().Rows(), 6);
+    }
+
+    void afterACardWasOpenedReferencesSortsByNumber() {
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), kCards);
+        Consultation consultation(kit.path());
+        consultation.search(QString());
+        consultation.click("triref");
+        consultation.grid().setRow(2);
+        consultation.grid().setCol(2);
+        kit.onModal = [](QWidget*) {};
+        consultation.window->Grille01_DblClick();
+        QCOMPARE(consultation.grid().Col(), 0);
+        consultation.click("triref");
+        QCOMPARE(consultation.column(0), (QStringList{"1", "2", "3", "4", "5"}));
+
+        consultation.grid().setRow(1);
+        consultation.grid().setCol(3);
+        consultation.click("triref");
+        QCOMPARE(consultation.column(3), (QStringList{"Balzac", "Balzac", "Éluard", "Hugo", "Zola"}));
+    }
+
+    // --- opening a card
+
+    void theCardWindowOpensOnTheDoubleClickedRowWithTheHourglass() {
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), kCards);
+        Consultation consultation(kit.path());
+        consultation.search(QStringLiteral("chat"));
+        consultation.grid().setRow(2);
+        consultation.grid().setCol(1);
+        QString shown;
+        Qt::CursorShape cursor = Qt::ArrowCursor;
+        kit.onModal = [&](QWidget* window) {
+            QCOMPARE(window->objectName(), QStringLiteral("frm_fiche"));
+            shown = window->findChild<QPlainTextEdit*>(QStringLiteral("txtexpression"))->toPlainText();
+            cursor = consultation.window->cursor().shape();
+        };
+        consultation.window->Grille01_DblClick();
+        QCOMPARE(shown, QStringLiteral("deux"));
+        QCOMPARE(cursor, Qt::WaitCursor);
+        QCOMPARE(consultation.window->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(consultation.grid().Row(), 2);
+        QCOMPARE(consultation.grid().Col(), 0);
+    }
+
+    void aRowWithoutACardNumberOpensNothing() {
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), kCards);
+        Consultation consultation(kit.path());
+        consultation.search(QStringLiteral("chat"));
+        consultation.grid().setRow(2);
+        consultation.grid().setCol(0);
+        consultation.grid().setText(QStringLiteral("n/a"));
+        consultation.grid().setCol(2);
+        int opened = 0;
+        kit.onModal = [&](QWidget*) { ++opened; };
+        consultation.window->Grille01_DblClick();
+        QCOMPARE(opened, 0);
+        QCOMPARE(kit.errors().size(), 1);
+        QCOMPARE(consultation.grid().Col(), 2);
+    }
+
+    // --- closing
+
+    void theCloseBoxShowsTheMainWindow() {
+        WindowTestKit kit;
+        FakeMainWindow menu;
+        menu.path = kit.path();
+        auto* window = new Frm_consultation(menu);
+        window->Form_Load();
+        window->show();
+        QVERIFY(window->close());
+        QCOMPARE(menu.timesShown, 1);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
+
+QTEST_MAIN(TestFrmConsultation)
+#include "tst_frm_consultation.moc"
