@@ -1,0 +1,104 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "support/card_files.h"
+#include "support/window_test_kit.h"
+#include "windows/main/default_data_file.h"
+#include "windows/main/menu.h"
+
+namespace {
+
+QWidget* topLevel(const char* name) {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1String(name) && widget->isVisible()) return widget;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+class TestMenu : public QObject {
+    Q_OBJECT
+private slots:
+    void theDefaultFileLiesInTheApplicationDataFolder() {
+        WindowTestKit kit;
+        qputenv("XDG_DATA_HOME", kit.folder().toUtf8());
+        QCoreApplication::setApplicationName(QStringLiteral("Lexicarium"));
+        const QString path = defaultDataFilePath();
+        QCOMPARE(path, kit.folder() + QStringLiteral("/Lexicarium/lexicarium.dat"));
+        QVERIFY(QFileInfo(kit.folder() + QStringLiteral("/Lexicarium")).isDir());
+    }
+
+    void theCheckBoxMovesThePathBetweenItsStates() {
+        WindowTestKit kit;
+        Menu menu(kit.path());
+        auto* check = menu.findChild<QCheckBox*>(QStringLiteral("Check1"));
+        auto* nomfichier = menu.findChild<QLineEdit*>(QStringLiteral("nomfichier"));
+        QVERIFY(check->isChecked());
+        QVERIFY(nomfichier->isHidden());
+        QCOMPARE(menu.dataFilePath(), kit.path());
+        QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(4, check->height() / 2));
+        QVERIFY(!check->isChecked());
+        QCOMPARE(menu.dataFilePath(), QString());
+        menu.setDataFilePath(kit.path(QStringLiteral("choisi.dat")));
+        QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(4, check->height() / 2));
+        QCOMPARE(menu.dataFilePath(), kit.path());
+    }
+
+    void aWorkingWindowTakesTheMainWindowsPlaceUntilItCloses_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("Edition") << "Ajout" << "Frm_ajout";
+        QTest::newRow("Consultation") << "Consultation" << "Frm_consultation";
+    }
+    void aWorkingWindowTakesTheMainWindowsPlaceUntilItCloses() {
+        QFETCH(QString, button);
+        QFETCH(QString, window);
+        WindowTestKit kit;
+        Menu menu(kit.path());
+        menu.show();
+        QTest::mouseClick(menu.findChild<QPushButton*>(button), Qt::LeftButton);
+        QWidget* working = topLevel(qPrintable(window));
+        QVERIFY(working);
+        QVERIFY(!menu.isVisible());
+        QVERIFY(QFile::exists(kit.path()) || window == QStringLiteral("Frm_consultation"));
+        working->close();
+        QVERIFY(menu.isVisible());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void aFileChosenByOneWindowServesTheNext() {
+        WindowTestKit kit;
+        cardfiles::writeNumbered(kit.path(QStringLiteral("choisi.dat")), 2);
+        Menu menu(kit.path());
+        menu.show();
+        auto* check = menu.findChild<QCheckBox*>(QStringLiteral("Check1"));
+        QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(4, check->height() / 2));
+        kit.answers = {kit.path(QStringLiteral("choisi.dat"))};
+        menu.Ajout_Click();
+        QCOMPARE(kit.dialogs.size(), 1);
+        topLevel("Frm_ajout")->close();
+        menu.Consultation_Click();
+        QCOMPARE(kit.dialogs.size(), 1);
+        QCOMPARE(menu.dataFilePath(), kit.path(QStringLiteral("choisi.dat")));
+        topLevel("Frm_consultation")->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void anEditionWindowThatCannotOpenLeavesTheMainWindowUp() {
+        WindowTestKit kit;
+        Menu menu(kit.path());
+        menu.show();
+        menu.setDataFilePath(QString());
+        menu.Ajout_Click();
+        QVERIFY(menu.isVisible());
+        QVERIFY(!topLevel("Frm_ajout"));
+        QCOMPARE(kit.errors().size(), 1);
+    }
+};
+
+QTEST_MAIN(TestMenu)
+#include "tst_menu.moc"
