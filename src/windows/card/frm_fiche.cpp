@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -12,6 +13,8 @@
 #include "windows/card/card_printing.h"
 #include "windows/common/card_number.h"
 #include "windows/common/look.h"
+#include "windows/common/resize_layout.h"
+#include "windows/startup/frm_about.h"
 #include "windows/common/main_window_link.h"
 #include "windows/common/twips.h"
 #include "windows/common/window_frame.h"
@@ -154,7 +157,7 @@ void frm_fiche::Enregistrer_Click() {
         }
         Module1::recordBuffer() = fiche;
     }
-    Alert::confirm(this, QStringLiteral("L'enregistrement est terminé."));
+    Alert::information(this, QStringLiteral("L'enregistrement est terminé."));
 }
 
 void frm_fiche::imprimer_Click() {
@@ -175,4 +178,11 @@ void frm_fiche::imprimer_Click() {
 
 void frm_fiche::Fermer_Click() { close(); }
 
-void frm_fiche::about_Click() {}
+void frm_fiche::about_Click() { frmAbout::showModal(this); }
+
+void frm_fiche::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void frm_fiche::Form_Resize() { resizelayout::refit(*this, *m_boxes.txtcontexte(), statusBar()->height(), {1650, 4900}); }

@@ -28,9 +28,13 @@ public:
     void imprimer_Click();
     void Fermer_Click();
     void about_Click();
+    void Form_Resize();
 
     int ligne() const { return m_ligne; }
     const QString& numfiche() const { return m_numfiche; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     // Shows the card of another grid row; false, with nothing changed, when

@@ -24,7 +24,7 @@ QStatusBar* addStatusBar(QMainWindow* window, const QString& caption, int height
     text->setObjectName(QStringLiteral("Panel1"));
     bar->addWidget(text, 1);
     if (dateWidthTwips > 0) {
-        auto* date = new QLabel(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat), bar);
+        auto* date = new QLabel(QLocale(QLocale::French, QLocale::France).toString(QDate::currentDate(), QLocale::ShortFormat), bar);
         date->setObjectName(QStringLiteral("Panel2"));
         date->setFixedWidth(twips::toPixels(dateWidthTwips));
         date->setAlignment(Qt::AlignCenter);

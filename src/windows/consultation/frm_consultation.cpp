@@ -4,12 +4,15 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include "store/store_error.h"
 #include "windows/card/frm_fiche.h"
 #include "windows/common/look.h"
+#include "windows/common/resize_layout.h"
+#include "windows/startup/frm_about.h"
 #include "windows/common/main_window_link.h"
 #include "windows/common/pictures.h"
 #include "windows/common/twips.h"
@@ -242,7 +245,7 @@ void Frm_consultation::imprimer_Click() {
 
 void Frm_consultation::Fermer_Click() { close(); }
 
-void Frm_consultation::about_Click() {}
+void Frm_consultation::about_Click() { frmAbout::showModeless(); }
 
 void Frm_consultation::closeEvent(QCloseEvent* event) {
     Form_Unload();
@@ -250,3 +253,10 @@ void Frm_consultation::closeEvent(QCloseEvent* event) {
 }
 
 void Frm_consultation::Form_Unload() { m_menu.showMainWindow(); }
+
+void Frm_consultation::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void Frm_consultation::Form_Resize() { resizelayout::refit(*this, *m_grille01, statusBar()->height(), {240, 1650}); }

@@ -28,11 +28,13 @@ public:
     void imprimer_Click();
     void Fermer_Click();
     void about_Click();
+    void Form_Resize();
 
     FlexGrid* Grille01() const { return m_grille01; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void choix_fichier();

@@ -21,7 +21,7 @@ void show(QWidget* parent, Alert::Kind kind, const QString& text) {
 
 }  // namespace
 
-void Alert::confirm(QWidget* parent, const QString& text) { show(parent, Kind::confirmation, text); }
+void Alert::information(QWidget* parent, const QString& text) { show(parent, Kind::information, text); }
 
 void Alert::error(QWidget* parent, const QString& text) { show(parent, Kind::error, text); }
 

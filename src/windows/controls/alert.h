@@ -9,7 +9,7 @@ class QWidget;
 // button. Tests take them over so that nothing waits for a click.
 class Alert {
 public:
-    enum class Kind { confirmation, error };
+    enum class Kind { information, error };
     struct Shown {
         Kind kind;
         QString title;
@@ -18,7 +18,7 @@ public:
     using Interceptor = std::function<void(const Shown&)>;
 
     // A plain message with no icon, such as "L'enregistrement est terminé.".
-    static void confirm(QWidget* parent, const QString& text);
+    static void information(QWidget* parent, const QString& text);
     // A failure the user must know of, with the warning icon.
     static void error(QWidget* parent, const QString& text);
 

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -11,6 +12,8 @@
 #include "store/store_error.h"
 #include "windows/common/card_number.h"
 #include "windows/common/look.h"
+#include "windows/common/resize_layout.h"
+#include "windows/startup/frm_about.h"
 #include "windows/common/main_window_link.h"
 #include "windows/common/twips.h"
 #include "windows/common/window_frame.h"
@@ -143,7 +146,7 @@ void Frm_ajout::mnu_Enregistrer_Click() {
         }
         Module1::recordBuffer() = fiche;
     }
-    Alert::confirm(this, QStringLiteral("L'enregistrement est terminé."));
+    Alert::information(this, QStringLiteral("L'enregistrement est terminé."));
 }
 
 void Frm_ajout::Enregistrer_Click() {
@@ -184,7 +187,7 @@ void Frm_ajout::browse(int delta) {
 
 void Frm_ajout::Fermer_Click() { close(); }
 
-void Frm_ajout::about_Click() {}
+void Frm_ajout::about_Click() { frmAbout::showModeless(); }
 
 void Frm_ajout::closeEvent(QCloseEvent* event) {
     Form_Unload();
@@ -192,3 +195,10 @@ void Frm_ajout::closeEvent(QCloseEvent* event) {
 }
 
 void Frm_ajout::Form_Unload() { m_menu.showMainWindow(); }
+
+void Frm_ajout::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void Frm_ajout::Form_Resize() { resizelayout::refit(*this, *m_boxes.txtcontexte(), statusBar()->height(), {1650, 4900}); }

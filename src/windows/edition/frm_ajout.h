@@ -29,11 +29,13 @@ public:
     void suivant_Click();
     void Fermer_Click();
     void about_Click();
+    void Form_Resize();
 
     std::int32_t nbfiches() const { return m_nbfiches; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     bool nouvellefiche();

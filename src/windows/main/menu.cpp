@@ -8,6 +8,8 @@
 #include <QPushButton>
 
 #include "windows/common/look.h"
+#include "windows/common/resize_layout.h"
+#include "windows/startup/frm_about.h"
 #include "windows/common/twips.h"
 #include "windows/common/window_frame.h"
 #include "windows/consultation/frm_consultation.h"
@@ -101,4 +103,19 @@ void Menu::Check1_Click() { m_nomfichier->setText(m_check1->isChecked() ? m_defa
 
 void Menu::Quitter_Click() { QCoreApplication::exit(0); }
 
-void Menu::about_Click() {}
+void Menu::about_Click() { frmAbout::showModeless(); }
+
+void Menu::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void Menu::Form_Resize() {
+    const QRect outer = frameGeometry();
+    const auto cap = resizelayout::mainWindowCap(float(twips::fromPixels(outer.width())),
+                                                  float(twips::fromPixels(outer.height())));
+    if (!cap) return;
+    // The cap is on the outer size; the frame's own share stays as it is.
+    resize(twips::toPixels(int(cap->width)) - (outer.width() - width()),
+           twips::toPixels(int(cap->height)) - (outer.height() - height()));
+}

@@ -22,6 +22,10 @@ public:
     void Check1_Click();
     void Quitter_Click();
     void about_Click();
+    void Form_Resize();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     // Shows a loaded working window in place of this one.

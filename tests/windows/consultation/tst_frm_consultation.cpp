@@ -4,6 +4,7 @@
 #include "consultation_driver.h"
 #include "store/fiche_record.h"
 #include "support/card_files.h"
+#include "windows/common/twips.h"
 #include "windows/card/frm_fiche.h"
 
 using Module1::Field;
@@ -213,6 +214,21 @@ private slots:
         QCOMPARE(opened, 0);
         QCOMPARE(kit.errors().size(), 1);
         QCOMPARE(consultation.grid().Col(), 2);
+    }
+
+    // --- resizing
+
+    void theGridFollowsTheWindowsSize() {
+        WindowTestKit kit;
+        Consultation consultation(kit.path());
+        consultation.window->show();
+        consultation.window->resize(1000, 800);
+        QCoreApplication::processEvents();
+        const QRect grid = consultation.grid().geometry();
+        const int client = consultation.window->centralWidget()->width();
+        QVERIFY(qAbs(client - grid.right() - 1 - twips::toPixels(120)) <= 1);
+        const int bottom = consultation.window->centralWidget()->height();
+        QVERIFY(qAbs(bottom - grid.bottom() - 1 - twips::toPixels(210)) <= 1);
     }
 
     // --- closing

@@ -6,6 +6,7 @@
 #include "store/fiche_record.h"
 #include "support/card_files.h"
 #include "support/window_test_kit.h"
+#include "windows/common/twips.h"
 #include "windows/edition/frm_ajout.h"
 
 using Module1::Field;
@@ -51,7 +52,7 @@ private slots:
         QCOMPARE(cardfiles::contents(kit.path()).size(), 2799);
         QCOMPARE(cardfiles::fieldOf(kit.path(), 1, Field::expression), QStringLiteral("chat"));
         QCOMPARE(kit.messages.size(), 1);
-        QCOMPARE(kit.messages[0].kind, Alert::Kind::confirmation);
+        QCOMPARE(kit.messages[0].kind, Alert::Kind::information);
         QCOMPARE(kit.messages[0].title, QStringLiteral("Lexicarium"));
         QCOMPARE(kit.messages[0].text, QStringLiteral("L'enregistrement est terminé."));
     }
@@ -246,6 +247,34 @@ private slots:
         QLocale::setDefault(QLocale::c());
         QCOMPARE(cardfiles::fieldOf(kit.path(), 2, Field::expression), QStringLiteral("deux"));
         QCOMPARE(cardfiles::slot(kit.path(), 2).left(2), QByteArray("\x02\x00", 2));
+    }
+
+    // --- resizing
+
+    void theContextBoxFollowsTheWindowsSize() {
+        WindowTestKit kit;
+        Edition edition(kit.path());
+        QVERIFY(edition.window->Form_Load());
+        edition.window->show();
+        auto* context = edition.child<QPlainTextEdit>("txtcontexte");
+        auto* statusBar = edition.child<QWidget>("StatusBar1");
+        const auto checkGaps = [&] {
+            const QPoint boxEnd = context->mapTo(edition.window, QPoint(context->width(), context->height()));
+            QVERIFY(qAbs(edition.window->width() - boxEnd.x() - twips::toPixels(90)) <= 1);
+            QVERIFY(qAbs(statusBar->geometry().top() - boxEnd.y() - twips::toPixels(100)) <= 1);
+        };
+        edition.window->resize(900, 700);
+        QCoreApplication::processEvents();
+        checkGaps();
+        const QSize before = context->size();
+        edition.window->resize(60, 60);
+        QCoreApplication::processEvents();
+        QCOMPARE(context->height(), before.height());  // refused: the height would be negative
+        edition.window->resize(800, 650);
+        QCoreApplication::processEvents();
+        checkGaps();
+        QVERIFY(kit.messages.isEmpty());
+        QCOMPARE(context->pos(), twips::toPixels(1560, 4800, 0, 0).topLeft());
     }
 
     // --- closing

@@ -8,6 +8,7 @@
 #include "support/window_test_kit.h"
 #include "windows/main/default_data_file.h"
 #include "windows/main/menu.h"
+#include "windows/common/twips.h"
 
 namespace {
 
@@ -86,6 +87,20 @@ private slots:
         QCOMPARE(menu.dataFilePath(), kit.path(QStringLiteral("choisi.dat")));
         topLevel("Frm_consultation")->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void theMainWindowCannotGrowPastItsCap() {
+        WindowTestKit kit;
+        Menu menu(kit.path());
+        menu.show();
+        QCoreApplication::processEvents();
+        const QSize design = menu.size();
+        menu.resize(design.width() - 20, design.height() - 20);
+        QCoreApplication::processEvents();
+        QCOMPARE(menu.size(), QSize(design.width() - 20, design.height() - 20));
+        menu.resize(twips::toPixels(6000), twips::toPixels(2000));
+        QCoreApplication::processEvents();
+        QCOMPARE(menu.frameGeometry().size(), QSize(twips::toPixels(5115), twips::toPixels(3900)));
     }
 
     void anEditionWindowThatCannotOpenLeavesTheMainWindowUp() {
