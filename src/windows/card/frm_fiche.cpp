@@ -169,7 +169,7 @@ void frm_fiche::imprimer_Click() {
                               m_boxes.text(Field::contexte)};
     try {
         BusyCursor busy(this);
-        auto printer = Printer::open();
+        auto printer = Printer::open(QStringLiteral("Lexicarium - fiche"));
         printCard(*printer, card);
     } catch (const PrinterError& error) {
         Alert::error(this, error.message());

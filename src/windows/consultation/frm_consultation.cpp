@@ -236,7 +236,7 @@ void Frm_consultation::imprimer_Click() {
     m_commonDialog2->ShowPrinter(this);
     try {
         BusyCursor busy(this);
-        auto printer = Printer::open();
+        auto printer = Printer::open(QStringLiteral("Lexicarium - résultats"));
         printResultList(*printer, *m_grille01);
     } catch (const PrinterError& error) {
         Alert::error(this, error.message());

@@ -3,6 +3,8 @@
 #include "windows/controls/common_dialog.h"
 #include "windows/controls/paint_printer.h"
 
+#include <QPrinter>
+
 namespace {
 
 Printer::Factory& factory() {
@@ -12,9 +14,11 @@ Printer::Factory& factory() {
 
 }  // namespace
 
-std::unique_ptr<Printer> Printer::open() {
+std::unique_ptr<Printer> Printer::open(const QString& documentName) {
     if (factory()) return factory()();
-    return std::make_unique<PaintPrinter>(CommonDialog::sharedPrinter());
+    QPrinter& printer = CommonDialog::sharedPrinter();
+    printer.setDocName(documentName);
+    return std::make_unique<PaintPrinter>(printer);
 }
 
 void Printer::setFactory(Factory replacement) { factory() = std::move(replacement); }

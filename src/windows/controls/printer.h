@@ -40,7 +40,7 @@ public:
 
     // A printer on the shared printer chosen in the set-up dialog; throws
     // PrinterError when there is none. Tests put their own in its place.
-    static std::unique_ptr<Printer> open();
+    static std::unique_ptr<Printer> open(const QString& documentName);
     using Factory = std::function<std::unique_ptr<Printer>()>;
     static void setFactory(Factory factory);
 };
