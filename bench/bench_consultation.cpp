@@ -1,31 +1,20 @@
 #include <QCoreApplication>
-#include <QFile>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-#include "card_generator.h"
+#include "largest_file.h"
+#include "windows/card/frm_fiche.h"
 #include "windows/common/main_window_link.h"
 #include "windows/consultation/frm_consultation.h"
+#include "windows/controls/alert.h"
+#include "windows/controls/common_dialog.h"
 #include "windows/controls/flex_grid.h"
 
+// The figures a user feels, each through the code path the windows use:
+// store, record buffer, grid model attached to a shown view.
 namespace {
-
-constexpr int kCards = 32767;
-
-// The largest file the format allows, generated once and read once so that
-// it lies in the page cache.
-const QString& largestFile() {
-    static QTemporaryDir dir;
-    static const QString path = [] {
-        const QString file = dir.filePath(QStringLiteral("lexicarium.dat"));
-        if (!CardGenerator().writeFile(file, kCards)) qFatal("cannot write the benchmark's data file");
-        QFile warm(file);
-        if (warm.open(QIODevice::ReadOnly)) warm.readAll();
-        return file;
-    }();
-    return path;
-}
 
 struct MainWindowStandIn : MainWindowLink {
     QString path;
@@ -34,27 +23,28 @@ struct MainWindowStandIn : MainWindowLink {
     void showMainWindow() override {}
 };
 
-// A Consultation window on the largest file, shown on the offscreen screen.
+// A Consultation window on the largest file, shown on the offscreen screen;
+// dialogs are cancelled and message boxes answered without waiting.
 struct Window {
     MainWindowStandIn menu;
     Frm_consultation consultation{menu};
-    Window() {
-        menu.path = largestFile();
+    explicit Window(const QString& path = largestfile::dataFile()) {
+        Alert::setInterceptor([](const Alert::Shown&) {});
+        CommonDialog::setAnswerer([](const CommonDialog::Request&) { return std::optional<QString>(); });
+        menu.path = path;
         consultation.Form_Load();
         consultation.show();
         QCoreApplication::processEvents();
     }
-};
-
-void BM_FullList(benchmark::State& state) {
-    Window window;
-    for (auto _ : state) {
-        window.consultation.Liste_complete_Click();
+    ~Window() {
+        Alert::setInterceptor({});
+        CommonDialog::setAnswerer({});
+    }
+    void fullList() {
+        consultation.Liste_complete_Click();
         QCoreApplication::processEvents();
     }
-    state.counters["rows"] = window.consultation.Grille01()->Rows() - 1;
-}
-BENCHMARK(BM_FullList)->Unit(benchmark::kMillisecond);
+};
 
 void BM_Search(benchmark::State& state) {
     Window window;
@@ -67,14 +57,20 @@ void BM_Search(benchmark::State& state) {
 }
 BENCHMARK(BM_Search)->Unit(benchmark::kMillisecond);
 
+void BM_FullList(benchmark::State& state) {
+    Window window;
+    for (auto _ : state) window.fullList();
+    state.counters["rows"] = window.consultation.Grille01()->Rows() - 1;
+}
+BENCHMARK(BM_FullList)->Unit(benchmark::kMillisecond);
+
 // Each sort button right after a full list: 0 source entries, 1 target
 // entries, 2 references.
 void BM_SortAfterFullList(benchmark::State& state) {
     Window window;
     for (auto _ : state) {
         state.PauseTiming();
-        window.consultation.Liste_complete_Click();
-        QCoreApplication::processEvents();
+        window.fullList();
         state.ResumeTiming();
         switch (state.range(0)) {
             case 0: window.consultation.tridictionnaire_Click(); break;
@@ -85,5 +81,58 @@ void BM_SortAfterFullList(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SortAfterFullList)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+void BM_OpenCard(benchmark::State& state) {
+    Window window;
+    window.fullList();
+    FlexGrid& grid = *window.consultation.Grille01();
+    for (auto _ : state) {
+        grid.setRow(16384);
+        grid.setCol(1);
+        frm_fiche card(window.menu, grid);
+        benchmark::DoNotOptimize(card.Form_Load());
+    }
+}
+BENCHMARK(BM_OpenCard)->Unit(benchmark::kMillisecond);
+
+void BM_SaveCard(benchmark::State& state) {
+    Window window(largestfile::writableCopy());
+    window.fullList();
+    FlexGrid& grid = *window.consultation.Grille01();
+    grid.setRow(16384);
+    frm_fiche card(window.menu, grid);
+    card.Form_Load();
+    for (auto _ : state) card.Enregistrer_Click();
+}
+BENCHMARK(BM_SaveCard)->Unit(benchmark::kMillisecond);
+
+void printToPdf(const QString& path) {
+    QPrinter& printer = CommonDialog::sharedPrinter();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+}
+
+void BM_PrintFullListToPdf(benchmark::State& state) {
+    QTemporaryDir dir;
+    printToPdf(dir.filePath(QStringLiteral("liste.pdf")));
+    Window window;
+    window.fullList();
+    for (auto _ : state) window.consultation.imprimer_Click();
+}
+BENCHMARK(BM_PrintFullListToPdf)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_PrintCardToPdf(benchmark::State& state) {
+    QTemporaryDir dir;
+    printToPdf(dir.filePath(QStringLiteral("fiche.pdf")));
+    Window window;
+    window.fullList();
+    FlexGrid& grid = *window.consultation.Grille01();
+    grid.setRow(16384);
+    frm_fiche card(window.menu, grid);
+    card.Form_Load();
+    for (auto _ : state) card.imprimer_Click();
+}
+BENCHMARK(BM_PrintCardToPdf)->Unit(benchmark::kMillisecond);
 
 }  // namespace

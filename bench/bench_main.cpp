@@ -1,13 +1,67 @@
 #include <QApplication>
+#include <QProcess>
 #include <benchmark/benchmark.h>
+#include <cstring>
+
+#include "largest_file.h"
+#include "summary_reporter.h"
+#include "windows/common/main_window_link.h"
+#include "windows/consultation/frm_consultation.h"
+#include "windows/controls/flex_grid.h"
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+struct MainWindowStandIn : MainWindowLink {
+    QString path;
+    QString dataFilePath() const override { return path; }
+    void setDataFilePath(const QString& p) override { path = p; }
+    void showMainWindow() override {}
+};
+
+// In a process of its own: the Consultation window showing the full list of
+// the largest file; prints the peak resident size in MB.
+int measurePeakMemory(const QString& dataFile) {
+    MainWindowStandIn menu;
+    menu.path = dataFile;
+    Frm_consultation window(menu);
+    window.Form_Load();
+    window.show();
+    window.Liste_complete_Click();
+    QCoreApplication::processEvents();
+#ifndef _WIN32
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("%.1f\n", double(usage.ru_maxrss) / 1024.0);
+#endif
+    return 0;
+}
+
+double peakMemoryMb(const char* self) {
+    QProcess child;
+    child.start(QString::fromLocal8Bit(self), {QStringLiteral("--peak-memory"), largestfile::dataFile()});
+    if (!child.waitForFinished(120000)) return -1;
+    bool ok = false;
+    const double mb = child.readAllStandardOutput().trimmed().toDouble(&ok);
+    return ok ? mb : -1;
+}
+
+}  // namespace
 
 // The windows need an application; the offscreen platform needs no display.
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (argc == 3 && std::strcmp(argv[1], "--peak-memory") == 0) return measurePeakMemory(QString::fromLocal8Bit(argv[2]));
+
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
+    SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printTable(peakMemoryMb(argv[0]));
     benchmark::Shutdown();
     return 0;
 }

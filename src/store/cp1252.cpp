@@ -36,9 +36,16 @@ char fromUnicode(char16_t ch) {
 }
 
 QString decode(const char* bytes, qsizetype size) {
-    QString text(size, Qt::Uninitialized);
-    QChar* out = text.data();
-    for (qsizetype i = 0; i < size; ++i) out[i] = QChar(kDecode[static_cast<unsigned char>(bytes[i])]);
+    // Latin-1 agrees with the code page everywhere but 0x80..0x9F, which are
+    // rare in text: convert fast, then mend those.
+    QString text = QString::fromLatin1(bytes, size);
+    QChar* out = nullptr;
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (byte < 0x80 || byte >= 0xA0) continue;
+        if (!out) out = text.data();
+        out[i] = QChar(kDecode[byte]);
+    }
     return text;
 }
 

@@ -16,6 +16,9 @@ QString quoted(const QString& path) {
     return QStringLiteral("«\u00A0%1\u00A0»").arg(QDir::toNativeSeparators(path));
 }
 
+// 256 slots, about 700 KB: a search reads the file in large pieces.
+constexpr int kReadAheadSlots = 256;
+
 std::int64_t slotOffset(std::int32_t n) { return std::int64_t(n - 1) * kSlotSize; }
 
 // Bytes [from, to) of the file as empty cards would fill them.
@@ -80,16 +83,32 @@ std::int32_t DataFile::recordCount() { return recordCountFor(fileSize()); }
 
 void DataFile::readSlot(std::int32_t n, FicheRecord& into) {
     requireSlotNumber(n);
-    auto bytes = Module1::toBytes(Module1::emptyCard(n));
-    std::int64_t got = 0;
-    if (!m_file->readAt(slotOffset(n), bytes.data(), kSlotSize, got)) {
-        fail(QStringLiteral("Impossible de lire la fiche n° %1 du fichier").arg(n), m_file->error());
+    const std::int64_t offset = slotOffset(n);
+    const auto aheadEnd = m_aheadOffset + std::int64_t(m_ahead.size());
+    if (offset < m_aheadOffset || offset + kSlotSize > aheadEnd) {
+        m_ahead.resize(std::size_t(kReadAheadSlots) * kSlotSize);
+        std::int64_t got = 0;
+        if (!m_file->readAt(offset, m_ahead.data(), std::int64_t(m_ahead.size()), got)) {
+            m_ahead.clear();
+            fail(QStringLiteral("Impossible de lire la fiche n° %1 du fichier").arg(n), m_file->error());
+        }
+        m_ahead.resize(std::size_t(got));
+        m_aheadOffset = offset;
     }
-    into = Module1::fromBytes(bytes);
+    const std::int64_t available =
+        std::clamp<std::int64_t>(m_aheadOffset + std::int64_t(m_ahead.size()) - offset, 0, kSlotSize);
+    if (available == kSlotSize) {
+        Module1::fromBytes(m_ahead.data() + (offset - m_aheadOffset), into);
+        return;
+    }
+    auto bytes = Module1::toBytes(Module1::emptyCard(n));
+    std::copy_n(m_ahead.data() + (offset - m_aheadOffset), available, bytes.data());
+    into = Module1::fromBytes(bytes.data());
 }
 
 void DataFile::writeSlot(std::int32_t n, const FicheRecord& fiche) {
     requireSlotNumber(n);
+    m_ahead.clear();
     const QString what = QStringLiteral("Impossible d'enregistrer la fiche n° %1 dans le fichier").arg(n);
     if (!m_file->writable()) {
         throw StoreError(QStringLiteral("%1 %2\u00A0: le fichier est en lecture seule.").arg(what, quoted(m_path)));

@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "store/fiche_record.h"
 #include "store/native_file.h"
@@ -25,7 +26,8 @@ public:
     std::int32_t recordCount();
 
     // The part of a slot past the end of the file reads as the matching bytes
-    // of an empty card bearing the slot's number.
+    // of an empty card bearing the slot's number. Slots read one after
+    // another come from one read of many slots at a time.
     void readSlot(std::int32_t n, Module1::FicheRecord& into);
 
     // Writes the slot and syncs it to disk. Slots skipped over past the end
@@ -41,6 +43,9 @@ private:
 
     QString m_path;
     std::unique_ptr<RandomAccessFile> m_file;
+    // Bytes read ahead from m_aheadOffset, dropped by any write.
+    std::vector<char> m_ahead;
+    std::int64_t m_aheadOffset = 0;
 };
 
 // Record count of a file of the given length.

@@ -1,7 +1,9 @@
 #include "store/fiche_record.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <type_traits>
 
 namespace Module1 {
 namespace {
@@ -20,6 +22,10 @@ void forEachTextField(Record& fiche, Visit visit) {
 }
 
 static_assert(2 + 255 * 4 + 512 + 255 + 1000 + 10 == kSlotSize);
+// The record lies in memory as on file (numero aside, whose bytes are
+// ordered below), so a slot is copied in one piece.
+static_assert(std::is_trivially_copyable_v<FicheRecord>);
+static_assert(offsetof(FicheRecord, expression) == 2 && offsetof(FicheRecord, reserve) == kSlotSize - 10);
 
 }  // namespace
 
@@ -42,27 +48,23 @@ std::span<const char> field(const FicheRecord& fiche, Field which) {
 
 SlotBytes toBytes(const FicheRecord& fiche) {
     SlotBytes bytes;
+    std::memcpy(bytes.data(), &fiche, kSlotSize);
     const auto number = static_cast<std::uint16_t>(fiche.numero);
     bytes[0] = char(number & 0xFF);
     bytes[1] = char(number >> 8);
-    std::size_t offset = 2;
-    forEachTextField(fiche, [&](const auto& text) {
-        std::memcpy(bytes.data() + offset, text.data(), text.size());
-        offset += text.size();
-    });
     return bytes;
 }
 
-FicheRecord fromBytes(const SlotBytes& bytes) {
-    FicheRecord fiche;
+void fromBytes(const char* bytes, FicheRecord& into) {
+    std::memcpy(static_cast<void*>(&into), bytes, kSlotSize);
     const auto low = static_cast<unsigned char>(bytes[0]);
     const auto high = static_cast<unsigned char>(bytes[1]);
-    fiche.numero = static_cast<std::int16_t>(std::uint16_t(low | (high << 8)));
-    std::size_t offset = 2;
-    forEachTextField(fiche, [&](auto& text) {
-        std::memcpy(text.data(), bytes.data() + offset, text.size());
-        offset += text.size();
-    });
+    into.numero = static_cast<std::int16_t>(std::uint16_t(low | (high << 8)));
+}
+
+FicheRecord fromBytes(const char* bytes) {
+    FicheRecord fiche;
+    fromBytes(bytes, fiche);
     return fiche;
 }
 

@@ -40,7 +40,8 @@ std::span<char> field(FicheRecord& fiche, Field which);
 std::span<const char> field(const FicheRecord& fiche, Field which);
 
 SlotBytes toBytes(const FicheRecord& fiche);
-FicheRecord fromBytes(const SlotBytes& bytes);
+FicheRecord fromBytes(const char* bytes);  // kSlotSize bytes
+void fromBytes(const char* bytes, FicheRecord& into);
 
 // What a slot that was never written holds: the slot's number, text fields of
 // spaces and a reserve of NULs.

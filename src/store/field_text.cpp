@@ -1,6 +1,8 @@
 #include "store/field_text.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "store/cp1252.h"
 
@@ -29,6 +31,14 @@ void store(std::span<char> field, const QString& text) {
 
 QString read(std::span<const char> field) {
     auto end = field.size();
+    // Fields are mostly filling spaces: pass over them eight at a time.
+    constexpr std::uint64_t kEightSpaces = 0x2020202020202020ULL;
+    while (end >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, field.data() + end - 8, 8);
+        if (word != kEightSpaces) break;
+        end -= 8;
+    }
     while (end > 0 && field[end - 1] == ' ') --end;
     return cp1252::decode(field.data(), qsizetype(end));
 }

@@ -40,7 +40,7 @@ private slots:
         QCOMPARE(fieldBytes(bytes, offset, width), QByteArray(width, 'x'));
         QCOMPARE(bytes[offset - 1] == 'x', false);
         QCOMPARE(offset + width == kSlotSize || bytes[offset + width] != 'x', true);
-        QCOMPARE(fromBytes(bytes), fiche);
+        QCOMPARE(fromBytes(bytes.data()), fiche);
     }
 
     void numeroIsLittleEndian_data() {
@@ -61,7 +61,7 @@ private slots:
         const SlotBytes bytes = toBytes(fiche);
         QCOMPARE(static_cast<unsigned char>(bytes[0]), low);
         QCOMPARE(static_cast<unsigned char>(bytes[1]), high);
-        QCOMPARE(fromBytes(bytes).numero, numero);
+        QCOMPARE(fromBytes(bytes.data()).numero, numero);
     }
 
     void reserveKeepsWhateverItHolds() {

@@ -49,9 +49,7 @@ QByteArray slot(const QString& path, int n) { return contents(path).mid((n - 1) 
 QString fieldOf(const QString& path, int n, Module1::Field field) {
     const QByteArray bytes = slot(path, n);
     if (bytes.size() != Module1::kSlotSize) return QStringLiteral("<no slot>");
-    Module1::SlotBytes raw;
-    std::copy(bytes.begin(), bytes.end(), raw.begin());
-    const Module1::FicheRecord fiche = Module1::fromBytes(raw);
+    const Module1::FicheRecord fiche = Module1::fromBytes(bytes.constData());
     return fieldtext::read(Module1::field(fiche, field));
 }
 

@@ -1,5 +1,7 @@
 #include "windows/consultation/card_search.h"
 
+#include <cstring>
+
 #include "store/cp1252.h"
 #include "store/field_text.h"
 #include "store/number_text.h"
@@ -26,14 +28,63 @@ std::vector<ResultRow> collect(DataFile& file, Keep keep) {
 
 }  // namespace
 
-bool matches(const Module1::FicheRecord& fiche, SearchedField field, const QString& loweredText) {
-    const auto& bytes = field == SearchedField::dictionnaire ? fiche.dictionnaire : fiche.dictionnairecible;
-    return cp1252::decode(bytes.data(), qsizetype(bytes.size())).toLower().contains(loweredText);
+const std::array<char, 256>& FieldMatcher::lowerCaseTable() {
+    static const std::array<char, 256> table = [] {
+        std::array<char, 256> lower{};
+        for (int b = 0; b < 256; ++b) {
+            const QString lowered = QString(cp1252::toUnicode(static_cast<unsigned char>(b))).toLower();
+            lower[std::size_t(b)] = lowered.size() == 1 ? cp1252::fromUnicode(lowered.at(0).unicode()) : '?';
+        }
+        return lower;
+    }();
+    return table;
+}
+
+FieldMatcher::FieldMatcher(const QString& text) {
+    const QString lowered = text.toLower();
+    m_needle.reserve(std::size_t(lowered.size()));
+    for (const QChar ch : lowered) {
+        const char byte = cp1252::fromUnicode(ch.unicode());
+        if (byte == '?' && ch != u'?') m_possible = false;
+        m_needle.push_back(byte);
+    }
+    if (m_needle.empty()) return;
+    const auto& lower = lowerCaseTable();
+    for (int b = 0; b < 256; ++b) {
+        if (lower[std::size_t(b)] == m_needle.front()) m_firstBytes.push_back(char(b));
+    }
+}
+
+bool FieldMatcher::matches(std::span<const char> field) const {
+    if (!m_possible || m_needle.size() > field.size()) return false;
+    if (m_needle.empty()) return true;
+    const auto& lower = lowerCaseTable();
+    const auto matchesAt = [&](std::size_t at) {
+        for (std::size_t i = 1; i < m_needle.size(); ++i) {
+            if (lower[static_cast<unsigned char>(field[at + i])] != m_needle[i]) return false;
+        }
+        return true;
+    };
+    // Each byte that may begin a match is found with memchr, then checked.
+    const std::size_t lastStart = field.size() - m_needle.size();
+    for (const char first : m_firstBytes) {
+        const char* begin = field.data();
+        const char* end = field.data() + lastStart + 1;
+        while (const void* hit = std::memchr(begin, first, std::size_t(end - begin))) {
+            const auto at = std::size_t(static_cast<const char*>(hit) - field.data());
+            if (matchesAt(at)) return true;
+            begin = static_cast<const char*>(hit) + 1;
+        }
+    }
+    return false;
 }
 
 std::vector<ResultRow> search(DataFile& file, SearchedField field, const QString& text) {
-    const QString lowered = text.toLower();
-    return collect(file, [&](const Module1::FicheRecord& fiche) { return matches(fiche, field, lowered); });
+    const FieldMatcher matcher(text);
+    return collect(file, [&](const Module1::FicheRecord& fiche) {
+        return matcher.matches(field == SearchedField::dictionnaire ? std::span<const char>(fiche.dictionnaire)
+                                                                      : std::span<const char>(fiche.dictionnairecible));
+    });
 }
 
 std::vector<ResultRow> fullList(DataFile& file) {

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <functional>
+#include <span>
+#include <string>
 #include <vector>
 
 #include "store/data_file.h"
@@ -20,9 +23,23 @@ namespace cardsearch {
 
 enum class SearchedField { dictionnaire, dictionnairecible };
 
-// True when the text, lower-cased, lies anywhere in the whole field, the
-// spaces that fill it included, lower-cased too.
-bool matches(const Module1::FicheRecord& fiche, SearchedField field, const QString& loweredText);
+// Whether a search text lies anywhere in a whole field, the spaces that fill
+// it included, both lower-cased. The field's bytes are lower-cased through a
+// table and compared with the text's own Windows-1252 bytes, which gives what
+// decoding the field and lower-casing it would, without doing it per card.
+class FieldMatcher {
+public:
+    explicit FieldMatcher(const QString& text);
+    bool matches(std::span<const char> field) const;
+
+    // The byte of the lower-case form of each byte's character.
+    static const std::array<char, 256>& lowerCaseTable();
+
+private:
+    std::string m_needle;
+    std::string m_firstBytes;  // the bytes whose lower case begins the needle
+    bool m_possible = true;  // false: the text holds a character no field can
+};
 
 // The cards of every slot whose chosen field holds the text, in slot order.
 std::vector<ResultRow> search(DataFile& file, SearchedField field, const QString& text);

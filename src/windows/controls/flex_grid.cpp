@@ -19,6 +19,7 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSortingEnabled(false);
     setWordWrap(false);
+    setTextElideMode(Qt::ElideNone);  // cells clip their text, as a grid does
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);

@@ -1,6 +1,8 @@
 #include "windows/controls/grid_model.h"
 
 #include <QMetaObject>
+#include <algorithm>
+#include <iterator>
 
 #include "windows/common/look.h"
 
@@ -33,42 +35,53 @@ void GridModel::changed() {
 }
 
 void GridModel::setRows(int rows) {
-    rows = std::max(rows, 0);
-    m_cells.resize(std::size_t(rows), std::vector<Cell>(std::size_t(m_cols)));
+    m_rows = std::max(rows, 0);
+    m_cells.resize(std::size_t(m_rows) * std::size_t(m_cols));
     changed();
 }
 
 void GridModel::setCols(int cols) {
-    m_cols = std::max(cols, 0);
-    for (auto& row : m_cells) row.resize(std::size_t(m_cols));
+    cols = std::max(cols, 0);
+    if (cols == m_cols) return;
+    std::vector<Cell> cells(std::size_t(m_rows) * std::size_t(cols));
+    for (int r = 0; r < m_rows; ++r) {
+        for (int c = 0; c < std::min(cols, m_cols); ++c) {
+            cells[std::size_t(r) * std::size_t(cols) + std::size_t(c)] = std::move(m_cells[offset(r, c)]);
+        }
+    }
+    m_cells = std::move(cells);
+    m_cols = cols;
     changed();
 }
 
 void GridModel::setText(int row, int col, const QString& text) {
-    m_cells[std::size_t(row)][std::size_t(col)].text = text;
+    m_cells[offset(row, col)].text = text;
     changed();
 }
 
 void GridModel::setForeground(int row, int col, const QColor& colour) {
-    m_cells[std::size_t(row)][std::size_t(col)].foreground = colour;
+    m_cells[offset(row, col)].foreground = colour;
     changed();
 }
 
 void GridModel::setAlignment(int row, int col, int code) {
-    m_cells[std::size_t(row)][std::size_t(col)].alignment = code;
+    m_cells[offset(row, col)].alignment = code;
     changed();
 }
 
 void GridModel::clear() {
-    for (auto& row : m_cells) std::fill(row.begin(), row.end(), Cell{});
+    std::fill(m_cells.begin(), m_cells.end(), Cell{});
     changed();
 }
 
 void GridModel::reorderRows(int first, const std::vector<int>& order) {
-    std::vector<std::vector<Cell>> moved;
-    moved.reserve(order.size());
-    for (int index : order) moved.push_back(std::move(m_cells[std::size_t(first + index)]));
-    std::move(moved.begin(), moved.end(), m_cells.begin() + first);
+    std::vector<Cell> moved;
+    moved.reserve(order.size() * std::size_t(m_cols));
+    for (int row : order) {
+        const auto begin = m_cells.begin() + std::ptrdiff_t(offset(first + row, 0));
+        std::move(begin, begin + m_cols, std::back_inserter(moved));
+    }
+    std::move(moved.begin(), moved.end(), m_cells.begin() + std::ptrdiff_t(offset(first, 0)));
     changed();
 }
 

@@ -21,12 +21,12 @@ public:
 
     explicit GridModel(QObject* parent = nullptr);
 
-    int rows() const { return int(m_cells.size()); }
+    int rows() const { return m_rows; }
     int cols() const { return m_cols; }
     void setRows(int rows);
     void setCols(int cols);
 
-    const Cell& cell(int row, int col) const { return m_cells[std::size_t(row)][std::size_t(col)]; }
+    const Cell& cell(int row, int col) const { return m_cells[offset(row, col)]; }
     void setText(int row, int col, const QString& text);
     void setForeground(int row, int col, const QColor& colour);
     void setAlignment(int row, int col, int code);
@@ -50,8 +50,10 @@ signals:
 private:
     QVariant cellData(int row, int col, int role) const;
     void changed();
+    std::size_t offset(int row, int col) const { return std::size_t(row) * std::size_t(m_cols) + std::size_t(col); }
 
-    std::vector<std::vector<Cell>> m_cells;
+    std::vector<Cell> m_cells;  // row after row
+    int m_rows = 0;
     int m_cols = 0;
     int m_publishedRows = 0;  // view rows: grid rows less the fixed one
     int m_publishedCols = 0;

@@ -32,30 +32,38 @@ int compare(const CellKey& a, const CellKey& b) {
     return a.text->compare(*b.text);
 }
 
+// Sorts rows [first, last) of order on key k, then each run of rows equal on
+// it on the next key: later keys are worked out only for rows that tie.
+void sortOnKey(const std::vector<std::vector<QString>>& keys, const QCollator& collator, std::vector<int>& order,
+               std::size_t first, std::size_t last, std::size_t k) {
+    if (last - first < 2 || k >= keys[std::size_t(order[first])].size()) return;
+    std::vector<std::pair<CellKey, int>> rows;
+    rows.reserve(last - first);
+    for (std::size_t i = first; i < last; ++i) {
+        const QString& text = keys[std::size_t(order[i])][k];
+        CellKey key;
+        key.number = asNumber(text);
+        if (!key.number) key.text = collator.sortKey(text);
+        rows.emplace_back(std::move(key), order[i]);
+    }
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const auto& a, const auto& b) { return compare(a.first, b.first) < 0; });
+    for (std::size_t i = 0; i < rows.size(); ++i) order[first + i] = rows[i].second;
+    for (std::size_t run = 0; run < rows.size();) {
+        std::size_t end = run + 1;
+        while (end < rows.size() && compare(rows[run].first, rows[end].first) == 0) ++end;
+        if (end - run > 1) sortOnKey(keys, collator, order, first + run, first + end, k + 1);
+        run = end;
+    }
+}
+
 }  // namespace
 
 std::vector<int> ascendingOrder(const std::vector<std::vector<QString>>& keys) {
-    QCollator collator{QLocale(QLocale::French, QLocale::France)};
-    std::vector<std::vector<CellKey>> cells(keys.size());
-    for (std::size_t r = 0; r < keys.size(); ++r) {
-        cells[r].reserve(keys[r].size());
-        for (const QString& text : keys[r]) {
-            CellKey key;
-            key.number = asNumber(text);
-            if (!key.number) key.text = collator.sortKey(text);
-            cells[r].push_back(std::move(key));
-        }
-    }
     std::vector<int> order(keys.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const auto& left = cells[std::size_t(a)];
-        const auto& right = cells[std::size_t(b)];
-        for (std::size_t k = 0; k < std::min(left.size(), right.size()); ++k) {
-            if (const int c = compare(left[k], right[k])) return c < 0;
-        }
-        return false;
-    });
+    const QCollator collator{QLocale(QLocale::French, QLocale::France)};
+    sortOnKey(keys, collator, order, 0, order.size(), 0);
     return order;
 }
 

@@ -1,5 +1,6 @@
 #include "windows/controls/paint_printer.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QPrinter>
 #include <QRegularExpression>
@@ -44,10 +45,17 @@ void PaintPrinter::setCurrentX(int twips) { m_x = twips * m_printer.resolution()
 
 double PaintPrinter::lineHeight() const { return QFontMetricsF(m_painter.font(), &m_printer).lineSpacing(); }
 
+void PaintPrinter::beginNewPage() {
+    m_printer.newPage();
+    // A long document takes seconds: let the windows repaint between pages,
+    // but take no input until it is done.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 void PaintPrinter::startPageIfPending() {
     if (!m_pagePending) return;
     m_pagePending = false;
-    m_printer.newPage();
+    beginNewPage();
 }
 
 void PaintPrinter::nextLine() {
@@ -60,7 +68,7 @@ void PaintPrinter::drawPiece(const QString& piece) {
     startPageIfPending();
     const double height = lineHeight();
     if (m_y > 0 && m_y + height > m_printer.height()) {
-        m_printer.newPage();
+        beginNewPage();
         m_y = 0;
     }
     m_painter.drawText(QPointF(m_x, m_y + QFontMetricsF(m_painter.font(), &m_printer).ascent()), piece);

@@ -32,6 +32,7 @@ private:
     void drawPiece(const QString& piece);
     void nextLine();
     void startPageIfPending();
+    void beginNewPage();
     double lineHeight() const;
 
     QPrinter& m_printer;

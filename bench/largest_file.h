@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// The largest data file the format allows, 32767 generated cards, written
+// once per run and read once so that it lies in the page cache; and the same
+// cards in an SQLite table, the peer a developer would reach for today.
+namespace largestfile {
+
+constexpr int kCards = 32767;
+
+const QString& dataFile();
+const QString& sqliteFile();
+// A fresh copy of the data file, for benchmarks that write.
+QString writableCopy();
+
+}  // namespace largestfile

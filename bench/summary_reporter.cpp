@@ -1,0 +1,83 @@
+#include "summary_reporter.h"
+
+#include <cstdio>
+
+namespace {
+
+struct Figure {
+    const char* name;
+    const char* benchmark;
+    const char* peer;  // nullptr: no peer figure
+    double targetMs;   // 0: no target in time
+    double floorRatioTarget;
+    double peerRatioTarget;
+};
+
+const Figure kFigures[] = {
+    {"search of 32767 cards", "BM_Search", "BM_Peer_Search", 0, 3.0, 1.0},
+    {"full list into the grid", "BM_FullList", "BM_Peer_FullList", 0, 0, 1.5},
+    {"sort by source entries", "BM_SortAfterFullList/0", nullptr, 150, 0, 0},
+    {"sort by target entries", "BM_SortAfterFullList/1", nullptr, 150, 0, 0},
+    {"sort by references", "BM_SortAfterFullList/2", nullptr, 150, 0, 0},
+    {"open a card", "BM_OpenCard", nullptr, 5, 0, 0},
+    {"save a card, sync included", "BM_SaveCard", nullptr, 50, 0, 0},
+    {"full list printed to PDF", "BM_PrintFullListToPdf", nullptr, 15000, 0, 0},
+    {"one card printed to PDF", "BM_PrintCardToPdf", nullptr, 200, 0, 0},
+};
+
+}  // namespace
+
+void SummaryReporter::ReportRuns(const std::vector<Run>& runs) {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+        const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+        const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+        if (!median && !single) continue;
+        const double seconds = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+        m_medianMs[run.run_name.function_name + (run.run_name.args.empty() ? "" : "/" + run.run_name.args)] =
+            seconds * 1000.0;
+    }
+}
+
+void SummaryReporter::printTable(double peakMemoryMb) const {
+    const auto find = [this](const char* name) {
+        const auto it = m_medianMs.find(name);
+        return it == m_medianMs.end() ? -1.0 : it->second;
+    };
+    const double floor = find("BM_Floor_ReadWholeFile");
+    std::printf("\nMedians on this machine (floor: one sequential read of the whole file, %.1f ms)\n", floor);
+    std::printf("%-30s %10s %9s %9s %10s  %s\n", "figure", "median ms", "x floor", "x peer", "peer ms", "target");
+    for (const Figure& figure : kFigures) {
+        const double ms = find(figure.benchmark);
+        if (ms < 0) continue;
+        const double peer = figure.peer ? find(figure.peer) : -1;
+        bool met = true;
+        std::string target;
+        if (figure.targetMs > 0) {
+            met = ms <= figure.targetMs;
+            target = "<= " + std::to_string(int(figure.targetMs)) + " ms";
+        }
+        if (figure.floorRatioTarget > 0) {
+            met = met && floor > 0 && ms / floor <= figure.floorRatioTarget;
+            target += "<= " + std::to_string(int(figure.floorRatioTarget)) + " x floor ";
+        }
+        if (figure.peerRatioTarget > 0) {
+            met = met && peer > 0 && ms / peer <= figure.peerRatioTarget;
+            char text[32];
+            std::snprintf(text, sizeof text, "<= %.1f x peer", figure.peerRatioTarget);
+            target += text;
+        }
+        char peerRatio[16] = "-";
+        char peerMs[16] = "-";
+        if (peer > 0) {
+            std::snprintf(peerRatio, sizeof peerRatio, "%.2f", ms / peer);
+            std::snprintf(peerMs, sizeof peerMs, "%.1f", peer);
+        }
+        std::printf("%-30s %10.1f %9.2f %9s %10s  %s %s\n", figure.name, ms, floor > 0 ? ms / floor : 0.0, peerRatio,
+                    peerMs, target.c_str(), met ? "met" : "MISSED");
+    }
+    if (peakMemoryMb >= 0) {
+        std::printf("%-30s %10.1f MB                                <= 150 MB %s\n", "peak memory, full list shown",
+                    peakMemoryMb, peakMemoryMb <= 150 ? "met" : "MISSED");
+    }
+}
