@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFile>
 #include <QProcess>
 #include <benchmark/benchmark.h>
 #include <cstring>
@@ -9,9 +10,6 @@
 #include "windows/consultation/frm_consultation.h"
 #include "windows/controls/flex_grid.h"
 
-#ifndef _WIN32
-#include <sys/resource.h>
-#endif
 
 namespace {
 
@@ -32,11 +30,13 @@ int measurePeakMemory(const QString& dataFile) {
     window.show();
     window.Liste_complete_Click();
     QCoreApplication::processEvents();
-#ifndef _WIN32
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("%.1f\n", double(usage.ru_maxrss) / 1024.0);
-#endif
+    // VmHWM, not ru_maxrss: the latter keeps the benchmark's own peak across exec.
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("VmHWM:")) std::printf("%.1f\n", line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0);
+        }
+    }
     return 0;
 }
 

@@ -1,10 +1,12 @@
 #include "store/data_file.h"
 
 #include <QDir>
+#include <cerrno>
 #include <algorithm>
 #include <limits>
 #include <vector>
 
+#include "store/save_journal.h"
 #include "store/store_error.h"
 
 using Module1::FicheRecord;
@@ -36,6 +38,22 @@ std::vector<char> emptyCardsBetween(std::int64_t from, std::int64_t to) {
     return bytes;
 }
 
+// Holds the data file for the length of one operation.
+class FileLock {
+public:
+    explicit FileLock(RandomAccessFile& file) : m_file(file), m_held(file.lock()) {}
+    ~FileLock() {
+        if (m_held) m_file.unlock();
+    }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    bool held() const { return m_held; }
+
+private:
+    RandomAccessFile& m_file;
+    bool m_held;
+};
+
 void requireSlotNumber(std::int32_t n) {
     if (n < 1) {
         throw StoreError(QStringLiteral("Le numéro de fiche %1 n'est pas valable\u00A0: "
@@ -51,21 +69,34 @@ std::int32_t recordCountFor(std::int64_t length) {
     return std::int32_t(std::min<std::int64_t>(count, std::numeric_limits<std::int32_t>::max()));
 }
 
-DataFile::DataFile(QString path, std::unique_ptr<RandomAccessFile> file)
-    : m_path(std::move(path)), m_file(std::move(file)) {}
+DataFile::DataFile(QString path, std::unique_ptr<RandomAccessFile> file, FileSystem& fileSystem)
+    : m_path(std::move(path)), m_file(std::move(file)), m_fileSystem(&fileSystem) {}
 DataFile::DataFile(DataFile&&) noexcept = default;
 DataFile& DataFile::operator=(DataFile&&) noexcept = default;
 DataFile::~DataFile() = default;
 
 DataFile DataFile::open(const QString& path) {
     if (path.isEmpty()) throw StoreError(QStringLiteral("Aucun fichier de données n'a été choisi."));
+    FileSystem& fileSystem = FileSystem::current();
     int error = 0;
-    auto file = FileSystem::current().open(path, error);
+    auto file = fileSystem.open(path, error);
     if (!file) {
         throw StoreError(QStringLiteral("Impossible d'ouvrir le fichier de données %1\u00A0: %2.")
                              .arg(quoted(path), describeSystemError(error)));
     }
-    return DataFile(path, std::move(file));
+    if (file->writable() && fileSystem.exists(savejournal::pathFor(path))) {
+        // Another copy of the program may be saving: wait for it before
+        // taking its recovery file for the trace of a save cut short.
+        FileLock lock(*file);
+        int cause = lock.held() ? 0 : file->error();
+        if (lock.held() && !savejournal::recover(fileSystem, path, *file, cause) && cause == 0) cause = EIO;
+        if (cause != 0) {
+            throw StoreError(QStringLiteral("Le fichier de données %1 n'a pas pu être remis en état après un "
+                                            "enregistrement interrompu\u00A0: %2.")
+                                 .arg(quoted(path), describeSystemError(cause)));
+        }
+    }
+    return DataFile(path, std::move(file), fileSystem);
 }
 
 void DataFile::fail(const QString& what, int error) const {
@@ -113,24 +144,35 @@ void DataFile::writeSlot(std::int32_t n, const FicheRecord& fiche) {
     if (!m_file->writable()) {
         throw StoreError(QStringLiteral("%1 %2\u00A0: le fichier est en lecture seule.").arg(what, quoted(m_path)));
     }
+    FileLock lock(*m_file);
+    if (!lock.held()) fail(what, m_file->error());
     const std::int64_t size = fileSize();
     const std::int64_t offset = slotOffset(n);
-    const std::int64_t start = std::min(offset, size);
-    std::vector<char> data = emptyCardsBetween(start, offset);
+    savejournal::Undo undo;
+    undo.originalSize = size;
+    undo.start = std::min(offset, size);
+    std::vector<char> data = emptyCardsBetween(undo.start, offset);
     const auto card = Module1::toBytes(fiche);
     data.insert(data.end(), card.begin(), card.end());
 
-    // What the written range held, to put back if the write does not complete.
-    std::vector<char> previous(std::size_t(std::clamp<std::int64_t>(size - start, 0, std::int64_t(data.size()))));
+    // What the written range held, to put back if the save does not complete.
+    undo.previous.resize(std::size_t(std::clamp<std::int64_t>(size - undo.start, 0, std::int64_t(data.size()))));
     std::int64_t got = 0;
-    if (!m_file->readAt(start, previous.data(), std::int64_t(previous.size()), got)) fail(what, m_file->error());
+    if (!m_file->readAt(undo.start, undo.previous.data(), std::int64_t(undo.previous.size()), got)) {
+        fail(what, m_file->error());
+    }
+    undo.previous.resize(std::size_t(got));
 
-    if (m_file->writeAt(start, data.data(), std::int64_t(data.size())) && m_file->sync()) return;
-
-    const int error = m_file->error();
-    m_file->writeAt(start, previous.data(), got);
-    m_file->truncate(size);
-    m_file->sync();
+    int error = 0;
+    if (!savejournal::begin(*m_fileSystem, m_path, undo, error)) fail(what, error);
+    if (m_file->writeAt(undo.start, data.data(), std::int64_t(data.size())) && m_file->sync() &&
+        savejournal::end(*m_fileSystem, m_path, error)) {
+        return;
+    }
+    if (!error) error = m_file->error();
+    // Undone now if possible; otherwise the recovery file undoes it at the next open.
+    int ignored = 0;
+    if (savejournal::undo(*m_file, undo)) savejournal::end(*m_fileSystem, m_path, ignored);
     fail(what, error);
 }
 

@@ -13,7 +13,8 @@
 // leaves the file and the record passed in as they were.
 class DataFile {
 public:
-    // Opens the file, creating it empty where the path names no file.
+    // Opens the file, creating it empty where the path names no file, and
+    // undoes a save that was cut short.
     static DataFile open(const QString& path);
 
     DataFile(DataFile&&) noexcept;
@@ -31,18 +32,22 @@ public:
     void readSlot(std::int32_t n, Module1::FicheRecord& into);
 
     // Writes the slot and syncs it to disk. Slots skipped over past the end
-    // of the file are written as empty cards bearing their own numbers.
+    // of the file are written as empty cards bearing their own numbers. The
+    // file is held for this process alone while the save lasts, and a
+    // recovery file beside it lets a save cut short be undone at the next
+    // open, so the slot is never found half written.
     void writeSlot(std::int32_t n, const Module1::FicheRecord& fiche);
 
     void close();
 
 private:
-    DataFile(QString path, std::unique_ptr<RandomAccessFile> file);
+    DataFile(QString path, std::unique_ptr<RandomAccessFile> file, FileSystem& fileSystem);
     std::int64_t fileSize();
     [[noreturn]] void fail(const QString& what, int error) const;
 
     QString m_path;
     std::unique_ptr<RandomAccessFile> m_file;
+    FileSystem* m_fileSystem;
     // Bytes read ahead from m_aheadOffset, dropped by any write.
     std::vector<char> m_ahead;
     std::int64_t m_aheadOffset = 0;

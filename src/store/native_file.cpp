@@ -4,13 +4,17 @@
 
 #include <cerrno>
 
+#include <QFileInfo>
+
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
 #include <share.h>
 #include <sys/stat.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -27,6 +31,7 @@ int openNative(const QString& path, int flags) {
 void closeNative(int fd) { _close(fd); }
 constexpr int kReadWriteCreate = _O_RDWR | _O_CREAT;
 constexpr int kReadOnly = _O_RDONLY;
+constexpr int kCreateEmpty = _O_RDWR | _O_CREAT | _O_TRUNC;
 #else
 int openNative(const QString& path, int flags) {
     int fd;
@@ -38,6 +43,7 @@ int openNative(const QString& path, int flags) {
 void closeNative(int fd) { ::close(fd); }
 constexpr int kReadWriteCreate = O_RDWR | O_CREAT;
 constexpr int kReadOnly = O_RDONLY;
+constexpr int kCreateEmpty = O_RDWR | O_CREAT | O_TRUNC;
 #endif
 
 class NativeFile final : public RandomAccessFile {
@@ -116,6 +122,33 @@ public:
         return true;
     }
 
+    bool lock() override {
+#ifdef _WIN32
+        OVERLAPPED whole{};
+        if (!LockFileEx(reinterpret_cast<HANDLE>(_get_osfhandle(m_fd)), LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD,
+                        &whole)) {
+            m_error = EACCES;
+            return false;
+        }
+#else
+        int result;
+        do {
+            result = ::flock(m_fd, LOCK_EX);
+        } while (result != 0 && errno == EINTR);
+        if (result != 0) return fail();
+#endif
+        return true;
+    }
+
+    void unlock() override {
+#ifdef _WIN32
+        OVERLAPPED whole{};
+        UnlockFileEx(reinterpret_cast<HANDLE>(_get_osfhandle(m_fd)), 0, MAXDWORD, MAXDWORD, &whole);
+#else
+        ::flock(m_fd, LOCK_UN);
+#endif
+    }
+
     bool writable() const override { return m_writable; }
     int error() const override { return m_error; }
 
@@ -162,15 +195,56 @@ public:
         }
         return std::make_unique<NativeFile>(fd, writable);
     }
+
+    std::unique_ptr<RandomAccessFile> create(const QString& path, int& error) override {
+        const int fd = openNative(path, kCreateEmpty);
+        if (fd < 0) {
+            error = errno;
+            return nullptr;
+        }
+        return std::make_unique<NativeFile>(fd, true);
+    }
+
+    bool exists(const QString& path) override { return QFileInfo::exists(path); }
+
+    bool remove(const QString& path, int& error) override {
+#ifdef _WIN32
+        if (_wremove(reinterpret_cast<const wchar_t*>(path.utf16())) == 0) return true;
+#else
+        if (::unlink(QFile::encodeName(path).constData()) == 0) return true;
+#endif
+        error = errno;
+        return false;
+    }
+
+    bool syncFolderOf(const QString& path, int& error) override {
+#ifdef _WIN32
+        Q_UNUSED(path);
+        Q_UNUSED(error);
+        return true;  // NTFS makes the folder's entries durable with the file
+#else
+        const int fd = openNative(QFileInfo(path).absolutePath(), O_RDONLY | O_DIRECTORY);
+        if (fd < 0) {
+            error = errno;
+            return false;
+        }
+        const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
+        if (!synced) error = errno;
+        closeNative(fd);
+        return synced;
+#endif
+    }
 };
 
 FileSystem* g_current = nullptr;
 
 }  // namespace
 
-FileSystem& FileSystem::current() {
-    static NativeFileSystem native;
-    return g_current ? *g_current : native;
+FileSystem& FileSystem::native() {
+    static NativeFileSystem system;
+    return system;
 }
+
+FileSystem& FileSystem::current() { return g_current ? *g_current : native(); }
 
 void FileSystem::setCurrent(FileSystem* fileSystem) { g_current = fileSystem; }

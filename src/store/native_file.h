@@ -17,6 +17,10 @@ public:
     virtual bool truncate(std::int64_t size) = 0;
     // Flushes what was written down to the disk.
     virtual bool sync() = 0;
+    // Holds the file for this process alone, waiting for another holder to
+    // let go; released by unlock or by closing.
+    virtual bool lock() = 0;
+    virtual void unlock() = 0;
     virtual bool writable() const = 0;
     virtual int error() const = 0;
 };
@@ -29,8 +33,16 @@ public:
     // that may only be read is opened read-only. Null on failure, with the
     // cause in error.
     virtual std::unique_ptr<RandomAccessFile> open(const QString& path, int& error) = 0;
+    // Creates the file empty, or empties it, for writing.
+    virtual std::unique_ptr<RandomAccessFile> create(const QString& path, int& error) = 0;
+    virtual bool exists(const QString& path) = 0;
+    virtual bool remove(const QString& path, int& error) = 0;
+    // Makes the creation or removal of a file in the folder holding path durable.
+    virtual bool syncFolderOf(const QString& path, int& error) = 0;
 
     static FileSystem& current();
+    // The machine's own file system, whatever is current.
+    static FileSystem& native();
     // Tests put a failing file system in place; null restores the real one.
     static void setCurrent(FileSystem* fileSystem);
 };

@@ -1,0 +1,232 @@
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "store/data_file.h"
+#include "store/field_text.h"
+#include "store/store_error.h"
+#include "support/card_files.h"
+#include "support/faulty_file_system.h"
+
+#ifndef _WIN32
+#include <csignal>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+using namespace Module1;
+
+// No card that was stored is lost or changed, whatever stops a save.
+namespace {
+
+constexpr int kFinished = 42;  // a child's exit code when its save ran to its end
+
+FicheRecord card(int numero, const QString& text) {
+    FicheRecord fiche = emptyCard(numero);
+    fieldtext::store(fiche.expression, text);
+    fieldtext::store(fiche.contexte, text.repeated(20));
+    return fiche;
+}
+
+QByteArray bytesOf(const FicheRecord& fiche) {
+    const auto bytes = toBytes(fiche);
+    return QByteArray(bytes.data(), kSlotSize);
+}
+
+void save(const QString& path, int slot, const FicheRecord& fiche) {
+    DataFile file = DataFile::open(path);
+    file.writeSlot(slot, fiche);
+    file.close();
+}
+
+}  // namespace
+
+class TestSaveFaults : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+
+private slots:
+    void init() { FileSystem::setCurrent(nullptr); }
+
+    // --- a crash at every operation of a save
+
+    void aCrashAtAnyPointLeavesEachSlotOldOrNew_data() {
+        QTest::addColumn<int>("slot");
+        QTest::newRow("rewriting slot 3") << 3;
+        QTest::newRow("adding slot 6") << 6;
+        QTest::newRow("adding slot 9 past empty ones") << 9;
+    }
+    void aCrashAtAnyPointLeavesEachSlotOldOrNew() {
+#ifdef _WIN32
+        QSKIP("uses fork");
+#else
+        QFETCH(int, slot);
+        const QString path = m_dir.filePath(QStringLiteral("crash.dat"));
+        cardfiles::writeNumbered(path, 5);
+        const QByteArray before = cardfiles::contents(path);
+        const FicheRecord saved = card(slot, QStringLiteral("nouvelle fiche"));
+        save(path, slot, saved);
+        const QByteArray after = cardfiles::contents(path);
+
+        int crashes = 0;
+        for (int at = 1;; ++at) {
+            cardfiles::write(path, {});
+            QFile(path).open(QIODevice::WriteOnly) && QFile(path).remove();
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(before);
+            out.close();
+
+            const pid_t child = fork();
+            if (child == 0) {
+                FaultyFileSystem faults(FaultyFileSystem::Mode::crash, at);
+                FileSystem::setCurrent(&faults);
+                try {
+                    save(path, slot, saved);
+                } catch (const StoreError&) {
+                    _exit(1);
+                }
+                _exit(kFinished);
+            }
+            int status = 0;
+            waitpid(child, &status, 0);
+            QVERIFY(WIFEXITED(status));
+            const bool finished = WEXITSTATUS(status) == kFinished;
+
+            DataFile::open(path).close();  // the next open undoes a save cut short
+            const QByteArray now = cardfiles::contents(path);
+            QVERIFY2(now == before || now == after,
+                     qPrintable(QStringLiteral("crash at operation %1 left a mixed file").arg(at)));
+            if (finished) {
+                QCOMPARE(now, after);
+                break;
+            }
+            ++crashes;
+        }
+        QVERIFY(crashes >= 8);
+#endif
+    }
+
+    // --- real faults of the system
+
+    void theFileSizeLimitIsReportedAndTheSlotTakenBack() {
+#ifdef _WIN32
+        QSKIP("no RLIMIT_FSIZE here");
+#else
+        const QString path = m_dir.filePath(QStringLiteral("limit.dat"));
+        cardfiles::writeNumbered(path, 3);
+        const QByteArray before = cardfiles::contents(path);
+        const pid_t child = fork();
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{rlim_t(before.size() + 1000), rlim_t(before.size() + 1000)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            try {
+                save(path, 4, card(4, QStringLiteral("trop grande")));
+            } catch (const StoreError& error) {
+                _exit(error.message().contains(QStringLiteral("taille maximale")) ? kFinished : 2);
+            }
+            _exit(1);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        QCOMPARE(WEXITSTATUS(status), kFinished);
+        QCOMPARE(cardfiles::contents(path), before);
+        QVERIFY(!QFile::exists(path + QStringLiteral(".sauvegarde-en-cours")));
+#endif
+    }
+
+    void aFullDiskIsReportedAndChangesNothing() {
+#ifdef _WIN32
+        QSKIP("mounts a small file system");
+#else
+        const QString folder = m_dir.filePath(QStringLiteral("small"));
+        QDir().mkpath(folder);
+        if (::mount("tmpfs", folder.toLocal8Bit().constData(), "tmpfs", 0, "size=64k") != 0) {
+            QSKIP("cannot mount a small tmpfs here (needs root): the full-disk case is covered by the faulty file system");
+        }
+        const QString path = folder + QStringLiteral("/plein.dat");
+        int saved = 0;
+        QString message;
+        for (int n = 1; n <= 40 && message.isEmpty(); ++n) {
+            const QByteArray before = cardfiles::contents(path);
+            try {
+                save(path, n, card(n, QStringLiteral("fiche %1").arg(n)));
+                ++saved;
+            } catch (const StoreError& error) {
+                message = error.message();
+                QCOMPARE(cardfiles::contents(path), before);
+            }
+        }
+        for (int n = 1; n <= saved; ++n) {
+            QCOMPARE(cardfiles::fieldOf(path, n, Field::expression), QStringLiteral("fiche %1").arg(n));
+        }
+        ::umount(folder.toLocal8Bit().constData());
+        QVERIFY2(message.contains(QStringLiteral("le disque est plein")), qPrintable(message));
+        QVERIFY(saved > 5);
+#endif
+    }
+
+    // --- two copies of the program at once
+
+    void twoProcessesSavingInterleavedSlotsTearNothing() {
+#ifdef _WIN32
+        QSKIP("uses fork");
+#else
+        const QString path = m_dir.filePath(QStringLiteral("shared.dat"));
+        QFile::remove(path);
+        constexpr int kEach = 2000;
+        pid_t children[2];
+        for (int writer = 0; writer < 2; ++writer) {
+            children[writer] = fork();
+            if (children[writer] == 0) {
+                for (int i = 0; i < kEach; ++i) {
+                    const int slot = 2 * i + 1 + writer;
+                    try {
+                        save(path, slot, card(slot, QStringLiteral("copie %1 fiche %2").arg(writer).arg(slot)));
+                    } catch (const StoreError&) {
+                        _exit(1);
+                    }
+                }
+                _exit(kFinished);
+            }
+        }
+        for (pid_t child : children) {
+            int status = 0;
+            waitpid(child, &status, 0);
+            QCOMPARE(WEXITSTATUS(status), kFinished);
+        }
+        const QByteArray all = cardfiles::contents(path);
+        QCOMPARE(all.size(), 2 * kEach * kSlotSize);
+        for (int slot = 1; slot <= 2 * kEach; ++slot) {
+            const int writer = (slot - 1) % 2;
+            QVERIFY2(all.mid((slot - 1) * kSlotSize, kSlotSize) ==
+                         bytesOf(card(slot, QStringLiteral("copie %1 fiche %2").arg(writer).arg(slot))),
+                     qPrintable(QStringLiteral("slot %1").arg(slot)));
+        }
+#endif
+    }
+
+    // --- a recovery file cut short
+
+    void aRecoveryFileCutShortIsDiscarded() {
+        const QString path = m_dir.filePath(QStringLiteral("partiel.dat"));
+        cardfiles::writeNumbered(path, 2);
+        const QByteArray before = cardfiles::contents(path);
+        QFile journal(path + QStringLiteral(".sauvegarde-en-cours"));
+        QVERIFY(journal.open(QIODevice::WriteOnly));
+        journal.write("LXJ1\x05\x00", 6);
+        journal.close();
+        DataFile::open(path).close();
+        QCOMPARE(cardfiles::contents(path), before);
+        QVERIFY(!journal.exists());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSaveFaults)
+#include "tst_save_faults.moc"

@@ -1,0 +1,100 @@
+#include "support/faulty_file_system.h"
+
+#include <cstdlib>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace {
+
+class FaultyFile final : public RandomAccessFile {
+public:
+    FaultyFile(std::unique_ptr<RandomAccessFile> real, FaultyFileSystem& faults) : m_real(std::move(real)), m_faults(faults) {}
+
+    bool size(std::int64_t& bytes) override { return m_faults.fails() ? fail() : m_real->size(bytes); }
+    bool readAt(std::int64_t offset, char* data, std::int64_t length, std::int64_t& got) override {
+        return m_faults.fails() ? fail() : m_real->readAt(offset, data, length, got);
+    }
+    bool writeAt(std::int64_t offset, const char* data, std::int64_t length) override {
+        const auto halfWrite = [&] { m_real->writeAt(offset, data, length / 2); };
+        if (m_faults.fails(halfWrite)) {
+            m_real->writeAt(offset, data, length / 2);
+            m_error = ENOSPC;
+            return false;
+        }
+        return m_real->writeAt(offset, data, length);
+    }
+    bool truncate(std::int64_t size) override { return m_faults.fails() ? fail() : m_real->truncate(size); }
+    bool sync() override { return m_faults.fails() ? fail() : m_real->sync(); }
+    bool lock() override { return m_faults.fails() ? fail() : m_real->lock(); }
+    void unlock() override { m_real->unlock(); }
+    bool writable() const override { return m_real->writable(); }
+    int error() const override { return m_error ? m_error : m_real->error(); }
+
+private:
+    bool fail() {
+        m_error = EIO;
+        return false;
+    }
+
+    std::unique_ptr<RandomAccessFile> m_real;
+    FaultyFileSystem& m_faults;
+    int m_error = 0;
+};
+
+}  // namespace
+
+bool FaultyFileSystem::fails(const std::function<void()>& beforeCrash) {
+    ++m_operations;
+    if (m_operations < m_at) return false;
+    switch (m_mode) {
+        case Mode::count: return false;
+        case Mode::failOnce: return m_operations == m_at;
+        case Mode::failFromThen: return true;
+        case Mode::crash:
+            if (beforeCrash) beforeCrash();
+#ifndef _WIN32
+            ::_exit(0);
+#else
+            std::abort();
+#endif
+    }
+    return false;
+}
+
+std::unique_ptr<RandomAccessFile> FaultyFileSystem::open(const QString& path, int& error) {
+    if (fails()) {
+        error = EIO;
+        return nullptr;
+    }
+    auto real = FileSystem::native().open(path, error);
+    return real ? std::make_unique<FaultyFile>(std::move(real), *this) : nullptr;
+}
+
+std::unique_ptr<RandomAccessFile> FaultyFileSystem::create(const QString& path, int& error) {
+    if (fails()) {
+        error = EIO;
+        return nullptr;
+    }
+    auto real = FileSystem::native().create(path, error);
+    return real ? std::make_unique<FaultyFile>(std::move(real), *this) : nullptr;
+}
+
+bool FaultyFileSystem::exists(const QString& path) { return !fails() && FileSystem::native().exists(path); }
+
+bool FaultyFileSystem::remove(const QString& path, int& error) {
+    if (fails()) {
+        error = EIO;
+        return false;
+    }
+    return FileSystem::native().remove(path, error);
+}
+
+bool FaultyFileSystem::syncFolderOf(const QString& path, int& error) {
+    if (fails()) {
+        error = EIO;
+        return false;
+    }
+    return FileSystem::native().syncFolderOf(path, error);
+}

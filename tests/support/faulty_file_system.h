@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cerrno>
+#include <functional>
+
+#include "store/native_file.h"
+
+// The real file system, numbering every operation made through it (opening,
+// creating, looking up and removing files, syncing a folder; a file's size,
+// reads, writes, truncation, sync and lock). From a chosen operation on it
+// fails, or ends the process there as a crash or a power cut would. A write
+// it fails or cuts short puts half its bytes down first, as a full disk does.
+class FaultyFileSystem final : public FileSystem {
+public:
+    enum class Mode { count, failOnce, failFromThen, crash };
+
+    FaultyFileSystem(Mode mode = Mode::count, int at = 0) : m_mode(mode), m_at(at) {}
+
+    int operations() const { return m_operations; }
+
+    std::unique_ptr<RandomAccessFile> open(const QString& path, int& error) override;
+    std::unique_ptr<RandomAccessFile> create(const QString& path, int& error) override;
+    bool exists(const QString& path) override;
+    bool remove(const QString& path, int& error) override;
+    bool syncFolderOf(const QString& path, int& error) override;
+
+    // Counts one operation; true when it is to fail. Ends the process when
+    // it is the one to crash at, once beforeCrash has done its part.
+    bool fails(const std::function<void()>& beforeCrash = {});
+
+private:
+    Mode m_mode;
+    int m_at;
+    int m_operations = 0;
+};
