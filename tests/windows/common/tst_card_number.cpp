@@ -32,6 +32,15 @@ private slots:
         QCOMPARE(error.isEmpty(), bool(number));
     }
 
+    void englishSettingsReadThePoint() {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QString error;
+        QCOMPARE(cardnumber::forSaving(QStringLiteral("2.5"), error)->slot, 2);
+        QCOMPARE(cardnumber::forSaving(QStringLiteral("3.5"), error)->slot, 4);
+        QVERIFY(!cardnumber::forSaving(QStringLiteral("2,5"), error));
+        QVERIFY(!cardnumber::forSaving(QStringLiteral("1e10"), error));
+    }
+
     void browseTargets() {
         QString error;
         QCOMPARE(cardnumber::browseTarget(QStringLiteral("5"), -1, error), 4);
