@@ -115,31 +115,39 @@ std::int32_t DataFile::recordCount() { return recordCountFor(fileSize()); }
 void DataFile::readSlot(std::int32_t n, FicheRecord& into) {
     requireSlotNumber(n);
     const std::int64_t offset = slotOffset(n);
-    const auto aheadEnd = m_aheadOffset + std::int64_t(m_ahead.size());
-    if (offset < m_aheadOffset || offset + kSlotSize > aheadEnd) {
-        m_ahead.resize(std::size_t(kReadAheadSlots) * kSlotSize);
+    const bool sequential = n == m_lastSlotRead + 1 && m_lastSlotRead > 0;
+    m_lastSlotRead = n;
+    if (offset < m_aheadOffset || offset + kSlotSize > m_aheadOffset + m_aheadSize) {
+        // One slot for a card opened alone; many once slots follow each other.
+        const std::int64_t wanted =
+            sequential ? std::clamp<std::int64_t>(fileSize() - offset, kSlotSize, std::int64_t(kReadAheadSlots) * kSlotSize)
+                       : kSlotSize;
+        if (m_aheadCapacity < wanted) {
+            m_ahead = std::make_unique_for_overwrite<char[]>(std::size_t(wanted));
+            m_aheadCapacity = wanted;
+        }
+        m_aheadSize = 0;
         std::int64_t got = 0;
-        if (!m_file->readAt(offset, m_ahead.data(), std::int64_t(m_ahead.size()), got)) {
-            m_ahead.clear();
+        if (!m_file->readAt(offset, m_ahead.get(), wanted, got)) {
             fail(QStringLiteral("Impossible de lire la fiche n° %1 du fichier").arg(n), m_file->error());
         }
-        m_ahead.resize(std::size_t(got));
+        m_aheadSize = got;
         m_aheadOffset = offset;
     }
-    const std::int64_t available =
-        std::clamp<std::int64_t>(m_aheadOffset + std::int64_t(m_ahead.size()) - offset, 0, kSlotSize);
+    const char* slot = m_ahead.get() + (offset - m_aheadOffset);
+    const std::int64_t available = std::clamp<std::int64_t>(m_aheadOffset + m_aheadSize - offset, 0, kSlotSize);
     if (available == kSlotSize) {
-        Module1::fromBytes(m_ahead.data() + (offset - m_aheadOffset), into);
+        Module1::fromBytes(slot, into);
         return;
     }
     auto bytes = Module1::toBytes(Module1::emptyCard(n));
-    std::copy_n(m_ahead.data() + (offset - m_aheadOffset), available, bytes.data());
+    std::copy_n(slot, available, bytes.data());
     into = Module1::fromBytes(bytes.data());
 }
 
 void DataFile::writeSlot(std::int32_t n, const FicheRecord& fiche) {
     requireSlotNumber(n);
-    m_ahead.clear();
+    m_aheadSize = 0;
     const QString what = QStringLiteral("Impossible d'enregistrer la fiche n° %1 dans le fichier").arg(n);
     if (!m_file->writable()) {
         throw StoreError(QStringLiteral("%1 %2\u00A0: le fichier est en lecture seule.").arg(what, quoted(m_path)));

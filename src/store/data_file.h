@@ -48,9 +48,13 @@ private:
     QString m_path;
     std::unique_ptr<RandomAccessFile> m_file;
     FileSystem* m_fileSystem;
-    // Bytes read ahead from m_aheadOffset, dropped by any write.
-    std::vector<char> m_ahead;
+    // Slots read ahead from m_aheadOffset once reading goes slot after
+    // slot; dropped by any write.
+    std::unique_ptr<char[]> m_ahead;
+    std::int64_t m_aheadCapacity = 0;
+    std::int64_t m_aheadSize = 0;
     std::int64_t m_aheadOffset = 0;
+    std::int32_t m_lastSlotRead = 0;
 };
 
 // Record count of a file of the given length.
