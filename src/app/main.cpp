@@ -11,7 +11,6 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lexicarium"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Lexicarium"));
 
     // The standard dialogs speak French, like the rest of the program.
     QTranslator qtFrench;

@@ -90,14 +90,14 @@ frmAbout::frmAbout() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialo
         bool italic;
     } creditLabels[] = {
         {"Label4", "Responsable: ", {120, 360, 1095, 225}, Qt::black, false},
-        {"Label5", "Le comité de terminologie", {1320, 360, 1815, 225}, look::kRed, true},
+        {"Label5", "Équipe Lexicarium", {1320, 360, 1815, 225}, look::kRed, true},
         {"Label3", "Réalisation :", {120, 600, 1215, 225}, Qt::black, false},
-        {"Label6", "L'atelier de développement", {1320, 600, 1455, 225}, look::kRed, true},
+        {"Label6", "L'atelier", {1320, 600, 1455, 225}, look::kRed, true},
         {"Label7", "Service informatique des lettres", {360, 840, 2895, 255}, look::kDarkBlue, false},
         {"Label8", "Faculté des lettres et des langues", {360, 1080, 2895, 225}, look::kDarkBlue, false},
         {"Label9", "Université de Val-Lumière, Val-Lumière", {360, 1320, 4335, 225}, look::kDarkBlue, false},
         {"Label10", "Courriel:", {120, 1560, 975, 225}, Qt::black, false},
-        {"Label11", "lexicarium@example.org", {1320, 1560, 1935, 225}, look::kRed, true},
+        {"Label11", "fiches@example.org", {1320, 1560, 1935, 225}, look::kRed, true},
         {"Label12", "Site:", {120, 1800, 735, 225}, Qt::black, false},
         {"Label13", "https://lexicarium.example.org", {600, 1800, 4095, 225}, look::kRed, true},
     };
@@ -113,9 +113,11 @@ frmAbout::frmAbout() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialo
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
     ok->setDefault(true);
+    ok->setFont(look::msSansSerif(8.25));
     twips::place(ok, 3120, 3960, 1260, 345);
     auto* sysInfo = new QPushButton(QStringLiteral("&Infos système..."), this);
     sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    sysInfo->setFont(look::msSansSerif(8.25));
     twips::place(sysInfo, 4800, 3960, 1245, 345);
     setTabOrder(ok, sysInfo);
     connect(ok, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
