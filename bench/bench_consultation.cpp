@@ -6,7 +6,7 @@
 
 #include "largest_file.h"
 #include "windows/card/frm_fiche.h"
-#include "windows/common/main_window_link.h"
+#include "main_window_stand_in.h"
 #include "windows/consultation/frm_consultation.h"
 #include "windows/controls/alert.h"
 #include "windows/controls/common_dialog.h"
@@ -15,13 +15,6 @@
 // The figures a user feels, each through the code path the windows use:
 // store, record buffer, grid model attached to a shown view.
 namespace {
-
-struct MainWindowStandIn : MainWindowLink {
-    QString path;
-    QString dataFilePath() const override { return path; }
-    void setDataFilePath(const QString& p) override { path = p; }
-    void showMainWindow() override {}
-};
 
 // A Consultation window on the largest file, shown on the offscreen screen;
 // dialogs are cancelled and message boxes answered without waiting.

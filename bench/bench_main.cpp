@@ -6,19 +6,12 @@
 
 #include "largest_file.h"
 #include "summary_reporter.h"
-#include "windows/common/main_window_link.h"
+#include "main_window_stand_in.h"
 #include "windows/consultation/frm_consultation.h"
 #include "windows/controls/flex_grid.h"
 
 
 namespace {
-
-struct MainWindowStandIn : MainWindowLink {
-    QString path;
-    QString dataFilePath() const override { return path; }
-    void setDataFilePath(const QString& p) override { path = p; }
-    void showMainWindow() override {}
-};
 
 // In a process of its own: the Consultation window showing the full list of
 // the largest file; prints the peak resident size in MB.

@@ -112,7 +112,9 @@ std::int64_t DataFile::fileSize() {
 
 std::int32_t DataFile::recordCount() { return recordCountFor(fileSize()); }
 
-void DataFile::readSlot(std::int32_t n, FicheRecord& into) {
+void DataFile::readSlot(std::int32_t n, FicheRecord& into) { Module1::fromBytes(viewSlot(n).data(), into); }
+
+Module1::SlotView DataFile::viewSlot(std::int32_t n) {
     requireSlotNumber(n);
     const std::int64_t offset = slotOffset(n);
     const bool sequential = n == m_lastSlotRead + 1 && m_lastSlotRead > 0;
@@ -136,13 +138,10 @@ void DataFile::readSlot(std::int32_t n, FicheRecord& into) {
     }
     const char* slot = m_ahead.get() + (offset - m_aheadOffset);
     const std::int64_t available = std::clamp<std::int64_t>(m_aheadOffset + m_aheadSize - offset, 0, kSlotSize);
-    if (available == kSlotSize) {
-        Module1::fromBytes(slot, into);
-        return;
-    }
-    auto bytes = Module1::toBytes(Module1::emptyCard(n));
-    std::copy_n(slot, available, bytes.data());
-    into = Module1::fromBytes(bytes.data());
+    if (available == kSlotSize) return Module1::SlotView(slot, kSlotSize);
+    m_partialSlot = Module1::toBytes(Module1::emptyCard(n));
+    std::copy_n(slot, available, m_partialSlot.data());
+    return Module1::SlotView(m_partialSlot);
 }
 
 void DataFile::writeSlot(std::int32_t n, const FicheRecord& fiche) {

@@ -30,6 +30,8 @@ public:
     // of an empty card bearing the slot's number. Slots read one after
     // another come from one read of many slots at a time.
     void readSlot(std::int32_t n, Module1::FicheRecord& into);
+    // The same bytes, read in place: valid until the next read or write.
+    Module1::SlotView viewSlot(std::int32_t n);
 
     // Writes the slot and syncs it to disk. Slots skipped over past the end
     // of the file are written as empty cards bearing their own numbers. The
@@ -55,6 +57,7 @@ private:
     std::int64_t m_aheadSize = 0;
     std::int64_t m_aheadOffset = 0;
     std::int32_t m_lastSlotRead = 0;
+    Module1::SlotBytes m_partialSlot{};  // a slot the file ends inside, completed
 };
 
 // Record count of a file of the given length.

@@ -46,6 +46,20 @@ std::span<const char> field(const FicheRecord& fiche, Field which) {
     return field(const_cast<FicheRecord&>(fiche), which);
 }
 
+std::span<const char> field(SlotView slot, Field which) {
+    // The record lies in memory as on file, so its fields' places are the slot's.
+    static const FicheRecord layout;
+    const std::span<const char> inRecord = field(layout, which);
+    const auto offset = std::size_t(inRecord.data() - reinterpret_cast<const char*>(&layout));
+    return slot.subspan(offset, inRecord.size());
+}
+
+std::int16_t numeroOf(SlotView slot) {
+    const auto low = static_cast<unsigned char>(slot[0]);
+    const auto high = static_cast<unsigned char>(slot[1]);
+    return static_cast<std::int16_t>(std::uint16_t(low | (high << 8)));
+}
+
 SlotBytes toBytes(const FicheRecord& fiche) {
     SlotBytes bytes;
     std::memcpy(bytes.data(), &fiche, kSlotSize);
@@ -57,9 +71,7 @@ SlotBytes toBytes(const FicheRecord& fiche) {
 
 void fromBytes(const char* bytes, FicheRecord& into) {
     std::memcpy(static_cast<void*>(&into), bytes, kSlotSize);
-    const auto low = static_cast<unsigned char>(bytes[0]);
-    const auto high = static_cast<unsigned char>(bytes[1]);
-    into.numero = static_cast<std::int16_t>(std::uint16_t(low | (high << 8)));
+    into.numero = numeroOf(SlotView(bytes, kSlotSize));
 }
 
 FicheRecord fromBytes(const char* bytes) {

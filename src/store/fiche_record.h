@@ -39,6 +39,11 @@ enum class Field { expression, traduction, dictionnaire, dictionnairecible, misc
 std::span<char> field(FicheRecord& fiche, Field which);
 std::span<const char> field(const FicheRecord& fiche, Field which);
 
+// A slot's bytes as the file holds them, read in place.
+using SlotView = std::span<const char, kSlotSize>;
+std::span<const char> field(SlotView slot, Field which);
+std::int16_t numeroOf(SlotView slot);
+
 SlotBytes toBytes(const FicheRecord& fiche);
 FicheRecord fromBytes(const char* bytes);  // kSlotSize bytes
 void fromBytes(const char* bytes, FicheRecord& into);

@@ -12,6 +12,7 @@
 #include "store/store_error.h"
 #include "windows/card/card_printing.h"
 #include "windows/common/card_number.h"
+#include "windows/common/card_saving.h"
 #include "windows/common/look.h"
 #include "windows/common/resize_layout.h"
 #include "windows/startup/frm_about.h"
@@ -137,25 +138,14 @@ void frm_fiche::suivant_Click() {
 
 void frm_fiche::Enregistrer_Click() {
     QString error;
-    const auto number = cardnumber::forSaving(m_txtnumero->text(), error);
-    if (!number) {
-        Alert::error(this, error);
-        return;
-    }
     {
         BusyCursor busy(this);
-        Module1::FicheRecord fiche = Module1::recordBuffer();
-        fiche.numero = number->numero;
-        m_boxes.fill(fiche);
-        try {
-            DataFile file = DataFile::open(m_menu.dataFilePath());
-            file.writeSlot(number->slot, fiche);
-            file.close();
-        } catch (const StoreError& failure) {
-            Alert::error(this, failure.message());
-            return;
-        }
-        Module1::recordBuffer() = fiche;
+        // The path as the main window holds it now.
+        error = saveCard(m_menu.dataFilePath(), m_txtnumero->text(), m_boxes);
+    }
+    if (!error.isEmpty()) {
+        Alert::error(this, error);
+        return;
     }
     Alert::information(this, QStringLiteral("L'enregistrement est terminé."));
 }

@@ -9,20 +9,25 @@
 namespace cardsearch {
 namespace {
 
-ResultRow rowOf(const Module1::FicheRecord& fiche) {
-    return {numbertext::fromNumero(fiche.numero), fieldtext::read(fiche.dictionnaire),
-            fieldtext::read(fiche.dictionnairecible), fieldtext::read(fiche.reference)};
+ResultRow rowOf(Module1::SlotView slot) {
+    using Module1::Field;
+    return {numbertext::fromNumero(Module1::numeroOf(slot)), fieldtext::read(Module1::field(slot, Field::dictionnaire)),
+            fieldtext::read(Module1::field(slot, Field::dictionnairecible)),
+            fieldtext::read(Module1::field(slot, Field::reference))};
 }
 
+// Every slot is looked at where it was read, and only the fields a kept row
+// shows are decoded; the record buffer ends holding the last slot, as reading
+// each slot into it in turn would leave it.
 template <typename Keep>
 std::vector<ResultRow> collect(DataFile& file, Keep keep) {
     std::vector<ResultRow> rows;
-    Module1::FicheRecord& buffer = Module1::recordBuffer();
     const std::int32_t count = file.recordCount();
     for (std::int32_t slot = 1; slot <= count; ++slot) {
-        file.readSlot(slot, buffer);
-        if (keep(buffer)) rows.push_back(rowOf(buffer));
+        const Module1::SlotView bytes = file.viewSlot(slot);
+        if (keep(bytes)) rows.push_back(rowOf(bytes));
     }
+    if (count > 0) file.readSlot(count, Module1::recordBuffer());
     return rows;
 }
 
@@ -81,14 +86,13 @@ bool FieldMatcher::matches(std::span<const char> field) const {
 
 std::vector<ResultRow> search(DataFile& file, SearchedField field, const QString& text) {
     const FieldMatcher matcher(text);
-    return collect(file, [&](const Module1::FicheRecord& fiche) {
-        return matcher.matches(field == SearchedField::dictionnaire ? std::span<const char>(fiche.dictionnaire)
-                                                                      : std::span<const char>(fiche.dictionnairecible));
-    });
+    const auto searched =
+        field == SearchedField::dictionnaire ? Module1::Field::dictionnaire : Module1::Field::dictionnairecible;
+    return collect(file, [&](Module1::SlotView slot) { return matcher.matches(Module1::field(slot, searched)); });
 }
 
 std::vector<ResultRow> fullList(DataFile& file) {
-    return collect(file, [](const Module1::FicheRecord&) { return true; });
+    return collect(file, [](Module1::SlotView) { return true; });
 }
 
 }  // namespace cardsearch

@@ -17,8 +17,9 @@ struct ResultRow {
     QString reference;
 };
 
-// Reading the data file for the Consultation window. Every slot passes
-// through the record buffer; a failure throws StoreError.
+// Reading the data file for the Consultation window: each slot once, in
+// order; the record buffer is left holding the last one. A failure throws
+// StoreError, and leaves the record buffer as it was.
 namespace cardsearch {
 
 enum class SearchedField { dictionnaire, dictionnairecible };

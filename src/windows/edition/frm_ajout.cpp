@@ -11,6 +11,7 @@
 #include "store/number_text.h"
 #include "store/store_error.h"
 #include "windows/common/card_number.h"
+#include "windows/common/card_saving.h"
 #include "windows/common/look.h"
 #include "windows/common/resize_layout.h"
 #include "windows/startup/frm_about.h"
@@ -126,25 +127,13 @@ bool Frm_ajout::nouvellefiche() {
 
 void Frm_ajout::mnu_Enregistrer_Click() {
     QString error;
-    const auto number = cardnumber::forSaving(m_txtnumero->text(), error);
-    if (!number) {
-        Alert::error(this, error);
-        return;
-    }
     {
         BusyCursor busy(this);
-        Module1::FicheRecord fiche = Module1::recordBuffer();
-        fiche.numero = number->numero;
-        m_boxes.fill(fiche);
-        try {
-            DataFile file = DataFile::open(m_commonDialog1->FileName());
-            file.writeSlot(number->slot, fiche);
-            file.close();
-        } catch (const StoreError& failure) {
-            Alert::error(this, failure.message());
-            return;
-        }
-        Module1::recordBuffer() = fiche;
+        error = saveCard(m_commonDialog1->FileName(), m_txtnumero->text(), m_boxes);
+    }
+    if (!error.isEmpty()) {
+        Alert::error(this, error);
+        return;
     }
     Alert::information(this, QStringLiteral("L'enregistrement est terminé."));
 }

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "windows/common/main_window_link.h"
+
+// The main window's part for a Consultation window measured alone.
+struct MainWindowStandIn : MainWindowLink {
+    QString path;
+    QString dataFilePath() const override { return path; }
+    void setDataFilePath(const QString& p) override { path = p; }
+    void showMainWindow() override {}
+};
