@@ -8,7 +8,7 @@
 namespace Module1 {
 namespace {
 
-// Visits numero's two bytes aside; every text field in file order.
+// Visits every text field in file order.
 template <typename Record, typename Visit>
 void forEachTextField(Record& fiche, Visit visit) {
     visit(fiche.expression);
@@ -72,12 +72,6 @@ SlotBytes toBytes(const FicheRecord& fiche) {
 void fromBytes(const char* bytes, FicheRecord& into) {
     std::memcpy(static_cast<void*>(&into), bytes, kSlotSize);
     into.numero = numeroOf(SlotView(bytes, kSlotSize));
-}
-
-FicheRecord fromBytes(const char* bytes) {
-    FicheRecord fiche;
-    fromBytes(bytes, fiche);
-    return fiche;
 }
 
 FicheRecord emptyCard(std::int64_t slot) {

@@ -45,7 +45,7 @@ std::span<const char> field(SlotView slot, Field which);
 std::int16_t numeroOf(SlotView slot);
 
 SlotBytes toBytes(const FicheRecord& fiche);
-FicheRecord fromBytes(const char* bytes);  // kSlotSize bytes
+// Fills the record from kSlotSize bytes of a slot.
 void fromBytes(const char* bytes, FicheRecord& into);
 
 // What a slot that was never written holds: the slot's number, text fields of

@@ -7,6 +7,12 @@ using namespace Module1;
 
 namespace {
 
+FicheRecord fromBytes(const char* bytes) {
+    FicheRecord fiche;
+    Module1::fromBytes(bytes, fiche);
+    return fiche;
+}
+
 QByteArray fieldBytes(const SlotBytes& slot, int offset, int width) {
     return QByteArray(slot.data() + offset, width);
 }

@@ -49,7 +49,8 @@ QByteArray slot(const QString& path, int n) { return contents(path).mid((n - 1) 
 QString fieldOf(const QString& path, int n, Module1::Field field) {
     const QByteArray bytes = slot(path, n);
     if (bytes.size() != Module1::kSlotSize) return QStringLiteral("<no slot>");
-    const Module1::FicheRecord fiche = Module1::fromBytes(bytes.constData());
+    Module1::FicheRecord fiche;
+    Module1::fromBytes(bytes.constData(), fiche);
     return fieldtext::read(Module1::field(fiche, field));
 }
 

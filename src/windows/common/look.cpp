@@ -4,14 +4,17 @@
 #include <QWidget>
 
 namespace look {
+namespace {
 
-QFont font(const QString& family, double points, bool bold, bool italic) {
+QFont font(const QString& family, double points, bool bold = false, bool italic = false) {
     QFont f(family);
     f.setPointSizeF(points);
     f.setBold(bold);
     f.setItalic(italic);
     return f;
 }
+
+}  // namespace
 
 QFont timesNewRoman(double points, bool bold, bool italic) {
     return font(QStringLiteral("Times New Roman"), points, bold, italic);

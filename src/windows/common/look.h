@@ -16,7 +16,6 @@ inline const QColor kBlue{0, 0, 255};
 inline const QColor kRed{255, 0, 0};
 inline const QColor kLavender{0x80, 0x80, 0xFF};
 
-QFont font(const QString& family, double points, bool bold = false, bool italic = false);
 QFont timesNewRoman(double points, bool bold = true, bool italic = false);
 QFont msSansSerif(double points);
 
