@@ -19,7 +19,7 @@ QString quoted(const QString& path) {
 }
 
 // 256 slots, about 700 KB: a search reads the file in large pieces.
-constexpr int kReadAheadSlots = 256;
+constexpr int kReadAheadSlots = 512;
 
 std::int64_t slotOffset(std::int32_t n) { return std::int64_t(n - 1) * kSlotSize; }
 
@@ -112,41 +112,28 @@ std::int64_t DataFile::fileSize() {
 
 std::int32_t DataFile::recordCount() { return recordCountFor(fileSize()); }
 
-void DataFile::readSlot(std::int32_t n, FicheRecord& into) { Module1::fromBytes(viewSlot(n).data(), into); }
+void DataFile::readSlot(std::int32_t n, FicheRecord& into) {
+    Module1::SlotBytes bytes;
+    readSlots(n, bytes);
+    Module1::fromBytes(bytes.data(), into);
+}
 
-Module1::SlotView DataFile::viewSlot(std::int32_t n) {
-    requireSlotNumber(n);
-    const std::int64_t offset = slotOffset(n);
-    const bool sequential = n == m_lastSlotRead + 1 && m_lastSlotRead > 0;
-    m_lastSlotRead = n;
-    if (offset < m_aheadOffset || offset + kSlotSize > m_aheadOffset + m_aheadSize) {
-        // One slot for a card opened alone; many once slots follow each other.
-        const std::int64_t wanted =
-            sequential ? std::clamp<std::int64_t>(fileSize() - offset, kSlotSize, std::int64_t(kReadAheadSlots) * kSlotSize)
-                       : kSlotSize;
-        if (m_aheadCapacity < wanted) {
-            m_ahead = std::make_unique_for_overwrite<char[]>(std::size_t(wanted));
-            m_aheadCapacity = wanted;
-        }
-        m_aheadSize = 0;
-        std::int64_t got = 0;
-        if (!m_file->readAt(offset, m_ahead.get(), wanted, got)) {
-            fail(QStringLiteral("Impossible de lire la fiche n° %1 du fichier").arg(n), m_file->error());
-        }
-        m_aheadSize = got;
-        m_aheadOffset = offset;
+void DataFile::readSlots(std::int32_t first, std::span<char> into) {
+    requireSlotNumber(first);
+    const std::int64_t offset = slotOffset(first);
+    const auto size = std::int64_t(into.size());
+    std::int64_t got = 0;
+    if (!m_file->readAt(offset, into.data(), size, got)) {
+        fail(QStringLiteral("Impossible de lire la fiche n° %1 du fichier").arg(first), m_file->error());
     }
-    const char* slot = m_ahead.get() + (offset - m_aheadOffset);
-    const std::int64_t available = std::clamp<std::int64_t>(m_aheadOffset + m_aheadSize - offset, 0, kSlotSize);
-    if (available == kSlotSize) return Module1::SlotView(slot, kSlotSize);
-    m_partialSlot = Module1::toBytes(Module1::emptyCard(n));
-    std::copy_n(slot, available, m_partialSlot.data());
-    return Module1::SlotView(m_partialSlot);
+    if (got < size) {
+        const std::vector<char> rest = emptyCardsBetween(offset + got, offset + size);
+        std::copy(rest.begin(), rest.end(), into.begin() + got);
+    }
 }
 
 void DataFile::writeSlot(std::int32_t n, const FicheRecord& fiche) {
     requireSlotNumber(n);
-    m_aheadSize = 0;
     const QString what = QStringLiteral("Impossible d'enregistrer la fiche n° %1 dans le fichier").arg(n);
     if (!m_file->writable()) {
         throw StoreError(QStringLiteral("%1 %2\u00A0: le fichier est en lecture seule.").arg(what, quoted(m_path)));

@@ -3,7 +3,7 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
-#include <vector>
+#include <span>
 
 #include "store/fiche_record.h"
 #include "store/native_file.h"
@@ -27,11 +27,11 @@ public:
     std::int32_t recordCount();
 
     // The part of a slot past the end of the file reads as the matching bytes
-    // of an empty card bearing the slot's number. Slots read one after
-    // another come from one read of many slots at a time.
+    // of an empty card bearing the slot's number.
     void readSlot(std::int32_t n, Module1::FicheRecord& into);
-    // The same bytes, read in place: valid until the next read or write.
-    Module1::SlotView viewSlot(std::int32_t n);
+    // Slots first, first + 1, ... in one read, as many as `into` holds whole
+    // (its size is a multiple of 2799), past the end as readSlot gives them.
+    void readSlots(std::int32_t first, std::span<char> into);
 
     // Writes the slot and syncs it to disk. Slots skipped over past the end
     // of the file are written as empty cards bearing their own numbers. The
@@ -50,14 +50,6 @@ private:
     QString m_path;
     std::unique_ptr<RandomAccessFile> m_file;
     FileSystem* m_fileSystem;
-    // Slots read ahead from m_aheadOffset once reading goes slot after
-    // slot; dropped by any write.
-    std::unique_ptr<char[]> m_ahead;
-    std::int64_t m_aheadCapacity = 0;
-    std::int64_t m_aheadSize = 0;
-    std::int64_t m_aheadOffset = 0;
-    std::int32_t m_lastSlotRead = 0;
-    Module1::SlotBytes m_partialSlot{};  // a slot the file ends inside, completed
 };
 
 // Record count of a file of the given length.

@@ -5,6 +5,7 @@
 #include "store/cp1252.h"
 #include "store/field_text.h"
 #include "store/number_text.h"
+#include "store/slot_scan.h"
 
 namespace cardsearch {
 namespace {
@@ -16,17 +17,18 @@ ResultRow rowOf(Module1::SlotView slot) {
             fieldtext::read(Module1::field(slot, Field::reference))};
 }
 
-// Every slot is looked at where it was read, and only the fields a kept row
-// shows are decoded; the record buffer ends holding the last slot, as reading
-// each slot into it in turn would leave it.
+// Only the fields a kept row shows are decoded, on the scan's second thread;
+// the record buffer ends holding the last slot, as reading each slot into it
+// in turn would leave it.
 template <typename Keep>
 std::vector<ResultRow> collect(DataFile& file, Keep keep) {
     std::vector<ResultRow> rows;
-    const std::int32_t count = file.recordCount();
-    for (std::int32_t slot = 1; slot <= count; ++slot) {
-        const Module1::SlotView bytes = file.viewSlot(slot);
-        if (keep(bytes)) rows.push_back(rowOf(bytes));
-    }
+    const std::int32_t count = slotscan::scan(file, [&](std::int32_t, std::span<const char> bytes) {
+        for (std::size_t at = 0; at < bytes.size(); at += Module1::kSlotSize) {
+            const Module1::SlotView slot(bytes.data() + at, Module1::kSlotSize);
+            if (keep(slot)) rows.push_back(rowOf(slot));
+        }
+    });
     if (count > 0) file.readSlot(count, Module1::recordBuffer());
     return rows;
 }

@@ -1,0 +1,89 @@
+#include "store/slot_scan.h"
+
+#include <QDir>
+
+#include <algorithm>
+#include <array>
+#include <exception>
+#include <memory>
+#include <semaphore>
+#include <system_error>
+#include <thread>
+
+#include "store/store_error.h"
+
+namespace slotscan {
+namespace {
+
+// 256 slots, about 700 KB, per read; three runs in turn, so that one can be
+// read while another is looked at and the third waits.
+constexpr std::int32_t kRunSlots = 256;
+constexpr int kRuns = 3;
+
+struct Run {
+    std::int32_t first = 0;
+    std::int32_t count = 0;  // 0: the scan is over
+    std::unique_ptr<char[]> bytes = std::make_unique_for_overwrite<char[]>(std::size_t(kRunSlots) * Module1::kSlotSize);
+    std::span<const char> slotBytes() const { return {bytes.get(), std::size_t(count) * Module1::kSlotSize}; }
+};
+
+}  // namespace
+
+std::int32_t scan(DataFile& file, const Look& look) {
+    const std::int32_t count = file.recordCount();
+    std::array<Run, kRuns> runs;
+    std::counting_semaphore<kRuns> free(kRuns);
+    std::counting_semaphore<kRuns> filled(0);
+    std::exception_ptr lookFailure;
+
+    const auto lookAtRuns = [&] {
+        for (int turn = 0;; ++turn) {
+            filled.acquire();
+            const Run& run = runs[std::size_t(turn % kRuns)];
+            if (run.count == 0) return;
+            // After a failure the runs still go back, so the reader never waits for ever.
+            if (!lookFailure) {
+                try {
+                    look(run.first, run.slotBytes());
+                } catch (...) {
+                    lookFailure = std::current_exception();
+                }
+            }
+            free.release();
+        }
+    };
+
+    std::thread looker;
+    try {
+        looker = std::thread(lookAtRuns);
+    } catch (const std::system_error&) {
+        throw StoreError(QStringLiteral("Impossible de parcourir le fichier de données «\u00A0%1\u00A0»\u00A0: "
+                                        "le système manque de ressources.")
+                             .arg(QDir::toNativeSeparators(file.path())));
+    }
+
+    std::exception_ptr readFailure;
+    int turn = 0;
+    try {
+        for (std::int64_t first = 1; first <= count; first += kRunSlots, ++turn) {
+            const auto slotCount = std::int32_t(std::min<std::int64_t>(kRunSlots, count - first + 1));
+            free.acquire();
+            Run& run = runs[std::size_t(turn % kRuns)];
+            file.readSlots(std::int32_t(first), {run.bytes.get(), std::size_t(slotCount) * Module1::kSlotSize});
+            run.first = std::int32_t(first);
+            run.count = slotCount;
+            filled.release();
+        }
+        free.acquire();
+    } catch (...) {
+        readFailure = std::current_exception();
+    }
+    runs[std::size_t(turn % kRuns)].count = 0;
+    filled.release();
+    looker.join();
+    if (readFailure) std::rethrow_exception(readFailure);
+    if (lookFailure) std::rethrow_exception(lookFailure);
+    return count;
+}
+
+}  // namespace slotscan
