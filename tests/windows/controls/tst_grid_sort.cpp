@@ -26,6 +26,9 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("numbers as numbers") << QStringList{"10", "9", "100", "1"} << QStringList{"1", "9", "10", "100"};
         QTest::newRow("numbers before texts") << QStringList{"abc", "12", "", "3"} << QStringList{"3", "12", "", "abc"};
+        QTest::newRow("only finite numbers are numbers")
+            << QStringList{"nan", "10", "inf", "-inf", "Néant", ".5", "NaN"}
+            << QStringList{".5", "10", "-inf", "inf", "nan", "NaN", "Néant"};
         QTest::newRow("accents do not decide before letters")
             << QStringList{"élan", "ensemble", "Eau", "école"} << QStringList{"Eau", "école", "élan", "ensemble"};
         QTest::newRow("case decides last") << QStringList{"Chat", "chat", "chas"} << QStringList{"chas", "chat", "Chat"};
