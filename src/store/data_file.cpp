@@ -18,9 +18,6 @@ QString quoted(const QString& path) {
     return QStringLiteral("«\u00A0%1\u00A0»").arg(QDir::toNativeSeparators(path));
 }
 
-// 256 slots, about 700 KB: a search reads the file in large pieces.
-constexpr int kReadAheadSlots = 512;
-
 std::int64_t slotOffset(std::int32_t n) { return std::int64_t(n - 1) * kSlotSize; }
 
 // Bytes [from, to) of the file as empty cards would fill them.

@@ -20,17 +20,34 @@ namespace {
 constexpr std::int32_t kRunSlots = 256;
 constexpr int kRuns = 3;
 
+std::unique_ptr<char[]> runBuffer(std::int32_t slotCount) {
+    return std::make_unique_for_overwrite<char[]>(std::size_t(slotCount) * Module1::kSlotSize);
+}
+
 struct Run {
     std::int32_t first = 0;
     std::int32_t count = 0;  // 0: the scan is over
-    std::unique_ptr<char[]> bytes = std::make_unique_for_overwrite<char[]>(std::size_t(kRunSlots) * Module1::kSlotSize);
+    std::unique_ptr<char[]> bytes = runBuffer(kRunSlots);
     std::span<const char> slotBytes() const { return {bytes.get(), std::size_t(count) * Module1::kSlotSize}; }
 };
+
+// A file of one run is read and looked at here: a second thread would only
+// wait for the read.
+void scanOneRun(DataFile& file, std::int32_t count, const Look& look) {
+    const auto bytes = runBuffer(count);
+    const std::span<char> slotBytes(bytes.get(), std::size_t(count) * Module1::kSlotSize);
+    file.readSlots(1, slotBytes);
+    look(1, slotBytes);
+}
 
 }  // namespace
 
 std::int32_t scan(DataFile& file, const Look& look) {
     const std::int32_t count = file.recordCount();
+    if (count <= kRunSlots) {
+        if (count > 0) scanOneRun(file, count, look);
+        return count;
+    }
     std::array<Run, kRuns> runs;
     std::counting_semaphore<kRuns> free(kRuns);
     std::counting_semaphore<kRuns> filled(0);
