@@ -6,6 +6,7 @@
 
 #include "card_generator.h"
 #include "store/field_text.h"
+#include "store/native_file.h"
 
 namespace largestfile {
 namespace {
@@ -23,6 +24,13 @@ void warm(const QString& path) {
     }
 }
 
+// Written back to disk before anything is measured, so that the kernel's
+// flusher does not take a core half a minute into the run.
+void settle(const QString& path) {
+    int error = 0;
+    if (auto file = FileSystem::native().open(path, error)) file->sync();
+}
+
 void exec(sqlite3* db, const char* sql) {
     char* error = nullptr;
     if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) qFatal("sqlite: %s", error);
@@ -34,6 +42,7 @@ const QString& dataFile() {
     static const QString path = [] {
         const QString file = folder().filePath(QStringLiteral("lexicarium.dat"));
         if (!CardGenerator().writeFile(file, kCards)) qFatal("cannot write the benchmark's data file");
+        settle(file);
         warm(file);
         return file;
     }();
@@ -77,6 +86,7 @@ QString writableCopy() {
     const QString copy = folder().filePath(QStringLiteral("copy.dat"));
     QFile::remove(copy);
     QFile::copy(dataFile(), copy);
+    settle(copy);
     return copy;
 }
 
