@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <exception>
 #include <memory>
 #include <semaphore>
@@ -52,6 +53,7 @@ std::int32_t scan(DataFile& file, const Look& look) {
     std::counting_semaphore<kRuns> free(kRuns);
     std::counting_semaphore<kRuns> filled(0);
     std::exception_ptr lookFailure;
+    std::atomic<bool> lookFailed = false;
 
     const auto lookAtRuns = [&] {
         for (int turn = 0;; ++turn) {
@@ -64,6 +66,7 @@ std::int32_t scan(DataFile& file, const Look& look) {
                     look(run.first, run.slotBytes());
                 } catch (...) {
                     lookFailure = std::current_exception();
+                    lookFailed = true;
                 }
             }
             free.release();
@@ -82,7 +85,7 @@ std::int32_t scan(DataFile& file, const Look& look) {
     std::exception_ptr readFailure;
     int turn = 0;
     try {
-        for (std::int64_t first = 1; first <= count; first += kRunSlots, ++turn) {
+        for (std::int64_t first = 1; first <= count && !lookFailed; first += kRunSlots, ++turn) {
             const auto slotCount = std::int32_t(std::min<std::int64_t>(kRunSlots, count - first + 1));
             free.acquire();
             Run& run = runs[std::size_t(turn % kRuns)];
