@@ -89,6 +89,25 @@ private slots:
         QCOMPARE(consultation.column(1), (QStringList{"sept", "deux", "moins"}));
     }
 
+    // A file read in several pieces lists its cards as a small one does: in
+    // slot order, with the record buffer left on the last slot.
+    void aLargeFileListsItsCardsInSlotOrder() {
+        WindowTestKit kit;
+        cardfiles::writeNumbered(kit.path(), 1000);
+        Consultation consultation(kit.path());
+        consultation.search(QStringLiteral("SOURCE 99"));
+        QStringList found{"99"};
+        for (int n = 990; n <= 999; ++n) found.append(QString::number(n));
+        QCOMPARE(consultation.column(0), found);
+        QCOMPARE(Module1::recordBuffer().numero, 1000);
+
+        consultation.window->Liste_complete_Click();
+        QStringList all;
+        for (int n = 1; n <= 1000; ++n) all.append(QString::number(n));
+        QCOMPARE(consultation.column(0), all);
+        QCOMPARE(consultation.grid().TextMatrix(1000, 3), QStringLiteral("ref 1000"));
+    }
+
     void aPathThatNamesNoFileGivesTheHeaderOnly() {
         WindowTestKit kit;
         Consultation consultation(kit.path(QStringLiteral("absent.dat")));
