@@ -22,24 +22,17 @@ struct CellKey {
 
 // A cell is a number if the user's locale or the C locale reads it as a
 // finite one: "nan" and "inf" are words here, and NaN could not be ordered.
-class NumberReader {
-public:
-    std::optional<double> read(const QString& text) const {
-        const QString trimmed = text.trimmed();
-        // A number begins with a digit, a sign or a separator. Most cells
-        // begin with a letter, and are known for texts without asking the
-        // user's locale, which looks its separators up again at every call.
-        if (trimmed.isEmpty() || trimmed.front().isLetter()) return std::nullopt;
-        bool ok = false;
-        double value = m_user.toDouble(trimmed, &ok);
-        if (!ok) value = m_c.toDouble(trimmed, &ok);
-        return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
-    }
-
-private:
-    QLocale m_user;
-    QLocale m_c = QLocale::c();
-};
+std::optional<double> asNumber(const QString& text) {
+    const QString trimmed = text.trimmed();
+    // A number begins with a digit, a sign or a separator. Most cells begin
+    // with a letter, and are known for texts without asking the user's
+    // locale, which looks its separators up again at every call.
+    if (trimmed.isEmpty() || trimmed.front().isLetter()) return std::nullopt;
+    bool ok = false;
+    double value = QLocale().toDouble(trimmed, &ok);
+    if (!ok) value = QLocale::c().toDouble(trimmed, &ok);
+    return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+}
 
 int compare(const CellKey& a, const CellKey& b) {
     if (a.number && b.number) return *a.number < *b.number ? -1 : (*a.number > *b.number ? 1 : 0);
@@ -55,11 +48,10 @@ void sortOnKey(const std::vector<std::vector<QString>>& keys, const QCollator& c
     if (last - first < 2 || k >= keys[std::size_t(order[first])].size()) return;
     std::vector<std::pair<CellKey, int>> rows(last - first);
     const auto makeKeys = [&](const QCollator& by, std::size_t from, std::size_t to) {
-        const NumberReader numbers;
         for (std::size_t i = from; i < to; ++i) {
             const QString& text = keys[std::size_t(order[first + i])][k];
             CellKey& key = rows[i].first;
-            key.number = numbers.read(text);
+            key.number = asNumber(text);
             if (!key.number) key.text = by.sortKey(text);
             rows[i].second = order[first + i];
         }

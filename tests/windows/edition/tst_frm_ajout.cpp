@@ -5,6 +5,7 @@
 
 #include "store/fiche_record.h"
 #include "support/card_files.h"
+#include "support/card_form_controls.h"
 #include "support/window_test_kit.h"
 #include "windows/common/twips.h"
 #include "windows/edition/frm_ajout.h"
@@ -13,21 +14,15 @@ using Module1::Field;
 
 namespace {
 
-struct Edition {
+struct Edition : CardFormControls {
     FakeMainWindow menu;
     Frm_ajout* window;
 
-    explicit Edition(const QString& path) : window(new Frm_ajout(menu)) { menu.path = path; }
+    explicit Edition(const QString& path) : window(new Frm_ajout(menu)) {
+        form = window;
+        menu.path = path;
+    }
     ~Edition() { delete window; }
-
-    template <typename T = QWidget>
-    T* child(const char* name) const { return window->findChild<T*>(QLatin1String(name)); }
-    QString numero() const { return child<QLineEdit>("txtnumero")->text(); }
-    QString box(const char* name) const { return child<QPlainTextEdit>(name)->toPlainText(); }
-    void type(const char* name, const QString& text) const { child<QPlainTextEdit>(name)->setPlainText(text); }
-    bool canGoBack() const { return child<QPushButton>("precedent")->isEnabled(); }
-    bool canGoOn() const { return child<QPushButton>("suivant")->isEnabled(); }
-    void click(const char* button) const { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
 };
 
 }  // namespace
