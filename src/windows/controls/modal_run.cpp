@@ -12,14 +12,16 @@ ModalRun::Handler& handler() {
     return current;
 }
 
-// Ends the loop when the window is hidden or destroyed.
+// Ends the loop when the window is closed or hidden by the program, or
+// destroyed. A hide that comes from the window system (the window minimised)
+// leaves it running: the window is still open, and comes back as it was.
 class HideWatcher : public QObject {
 public:
     HideWatcher(QWidget* window, QEventLoop* loop) : m_loop(loop) { window->installEventFilter(this); }
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Hide) m_loop->quit();
+        if (event->type() == QEvent::Hide && !event->spontaneous()) m_loop->quit();
         return false;
     }
 

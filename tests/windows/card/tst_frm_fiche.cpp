@@ -1,4 +1,9 @@
+#include <QApplication>
+#include <QPointer>
+#include <QTimer>
+
 #include "card_driver.h"
+#include "windows/controls/modal_run.h"
 #include "store/fiche_record.h"
 #include "support/card_files.h"
 
@@ -177,6 +182,44 @@ private slots:
         QCOMPARE(consultation.grid().Row(), 2);
         QCOMPARE(consultation.grid().Col(), 0);
         QVERIFY(kit.messages.isEmpty());
+    }
+
+    // --- the window as the window system treats it
+
+    // Minimising sends the window a hide event of the window system's own;
+    // the card stays open, modal, with its edits, until it is closed.
+    void minimisedAndRestoredTheCardComesBackAsItWas() {
+        WindowTestKit kit;
+        ModalRun::setHandler({});  // the real modal loop
+        cardfiles::write(kit.path(), kCards);
+        Consultation consultation(kit.path());
+        consultation.window->show();
+        consultation.window->Liste_complete_Click();
+        consultation.grid().setRow(3);
+        QPointer<QWidget> card;
+        bool minimised = false;
+        QString afterRestoring;
+        bool stillModal = false;
+        QTimer::singleShot(0, [&] {
+            card = QApplication::activeModalWidget();
+            QVERIFY(card);
+            card->findChild<QPlainTextEdit*>(QStringLiteral("txtexpression"))->setPlainText(QStringLiteral("en cours"));
+            card->showMinimized();
+            minimised = card->isMinimized();
+            QTimer::singleShot(50, [&] {
+                if (!card) return;  // the loop ended with the minimising
+                card->showNormal();
+                QCoreApplication::processEvents();
+                afterRestoring = card->findChild<QPlainTextEdit*>(QStringLiteral("txtexpression"))->toPlainText();
+                stillModal = QApplication::activeModalWidget() == card && card->isVisible() && !card->isMinimized();
+                static_cast<frm_fiche*>(card.data())->Fermer_Click();
+            });
+        });
+        consultation.window->Grille01_DblClick();
+        QVERIFY(minimised);
+        QCOMPARE(afterRestoring, QStringLiteral("en cours"));
+        QVERIFY(stillModal);
+        QCOMPARE(cardfiles::fieldOf(kit.path(), 3, Field::expression), QStringLiteral("  trois"));
     }
 };
 

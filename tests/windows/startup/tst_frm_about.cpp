@@ -1,12 +1,15 @@
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMap>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <cstring>
 
 #include "support/window_test_kit.h"
+#include "windows/controls/modal_run.h"
 #include "windows/startup/frm_about.h"
 #include "windows/startup/registry.h"
 #include "windows/startup/system_information.h"
@@ -188,6 +191,26 @@ private slots:
         };
         frmAbout::showModal(nullptr);
         QVERIFY(wasModal);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!frmAbout::current());
+    }
+
+    void shownModalItOutlivesBeingMinimised() {
+        WindowTestKit kit;
+        ModalRun::setHandler({});  // the real modal loop
+        bool restoredModal = false;
+        QTimer::singleShot(0, [&] {
+            frmAbout::current()->showMinimized();
+            QTimer::singleShot(50, [&] {
+                frmAbout* about = frmAbout::current();
+                if (!about) return;  // the loop ended with the minimising
+                about->showNormal();
+                restoredModal = QApplication::activeModalWidget() == about && about->isVisible();
+                about->cmdOK_Click();
+            });
+        });
+        frmAbout::showModal(nullptr);
+        QVERIFY(restoredModal);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!frmAbout::current());
     }
