@@ -41,6 +41,16 @@ frmSplash::frmSplash(std::function<void()> showMainWindow)
     twips::place(frame, 120, 0, 7080, 4050);
     connect(frame, &ClickableFrame::clicked, this, &frmSplash::Frame1_Click);
 
+    // The logo lies under every label: the date and the edges of the framed
+    // title overlap it, and must be read, and clicked, where they are drawn.
+    auto* logo = new ClickableLabel(frame);
+    logo->setObjectName(QStringLiteral("imgLogo"));
+    logo->setProperty("index", 1);
+    logo->setPixmap(pictures::logo());
+    logo->setScaledContents(true);
+    twips::place(logo, 0, 840, 2295, 2655);
+    connect(logo, &ClickableLabel::clicked, this, [this] { imgLogo_Click(1); });
+
     const auto centre = Qt::AlignHCenter;
     const QString family = QStringLiteral("SCRIPTORIA DIGITALE");
     const QString product = QStringLiteral("Lexicarium terminologique");
@@ -79,14 +89,6 @@ frmSplash::frmSplash(std::function<void()> showMainWindow)
     image1->setScaledContents(true);
     twips::place(image1, 6240, 2160, 780, 1380);
     connect(image1, &ClickableLabel::clicked, this, &frmSplash::Image1_Click);
-
-    auto* logo = new ClickableLabel(frame);
-    logo->setObjectName(QStringLiteral("imgLogo"));
-    logo->setProperty("index", 1);
-    logo->setPixmap(pictures::logo());
-    logo->setScaledContents(true);
-    twips::place(logo, 0, 840, 2295, 2655);
-    connect(logo, &ClickableLabel::clicked, this, [this] { imgLogo_Click(1); });
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));

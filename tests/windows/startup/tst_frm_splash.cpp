@@ -1,6 +1,10 @@
+#include <QLabel>
+#include <QPainter>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
+#include "windows/common/twips.h"
 #include "windows/startup/frm_splash.h"
 
 namespace {
@@ -19,10 +23,23 @@ struct Splash {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return window.isNull();
     }
-    void click(const char* name) {
-        QWidget* part = window->findChild<QWidget*>(QLatin1String(name));
-        QVERIFY2(part, name);
-        QTest::mouseClick(part, Qt::LeftButton, {}, QPoint(2, 2));
+    QWidget* part(const char* name) const { return window->findChild<QWidget*>(QLatin1String(name)); }
+    // A point of the window, from twips inside the frame that holds every part.
+    QPoint inFrame(int left, int top) const {
+        return part("Frame1")->mapTo(window, QPoint(twips::toPixels(left), twips::toPixels(top)));
+    }
+    // Where a label's text is drawn: the middle of its first line.
+    QPoint onText(const char* name) const {
+        auto* label = static_cast<QLabel*>(part(name));
+        const QRect text = label->fontMetrics().boundingRect(label->contentsRect(), int(label->alignment()),
+                                                              label->text());
+        return label->mapTo(window, text.center());
+    }
+    // A click as a user makes one: on the window, landing on whatever is drawn there.
+    void clickAt(QPoint point) { QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, point); }
+    QString under(QPoint point) const {
+        const QWidget* hit = window->childAt(point);
+        return hit ? hit->objectName() : QStringLiteral("window");
     }
 };
 
@@ -60,24 +77,63 @@ private slots:
         QCOMPARE(splash.gone(), closes);
     }
 
-    void eachActivePartClosesIt_data() {
+    // Points in twips inside the frame; overlapping parts decide by what lies on top.
+    void aClickActsOnWhatLiesUnderThePointer_data() {
+        QTest::addColumn<QPoint>("twips");
         QTest::addColumn<QString>("part");
-        for (const char* name : {"Frame1", "Image1", "imgLogo", "Label2", "Label3", "Label4", "Label5", "Label8"}) {
-            QTest::newRow(name) << QString::fromLatin1(name);
-        }
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("the frame's empty area") << QPoint(6600, 600) << "Frame1" << true;
+        QTest::newRow("the shelf") << QPoint(6600, 2800) << "Image1" << true;
+        QTest::newRow("the logo") << QPoint(1000, 2000) << "imgLogo" << true;
+        QTest::newRow("the version") << QPoint(4300, 2820) << "Label2" << true;
+        QTest::newRow("the credit line") << QPoint(3500, 3720) << "Label4" << true;
+        QTest::newRow("the family name") << QPoint(3000, 500) << "Label5" << true;
+        QTest::newRow("the product name") << QPoint(4200, 1700) << "Label8" << true;
+        QTest::newRow("the product name's edge over the logo") << QPoint(2220, 1700) << "Label8" << true;
+        QTest::newRow("the systems' line") << QPoint(4000, 3300) << "Label3" << true;
+        QTest::newRow("the date's rectangle over the logo") << QPoint(800, 3300) << "Label9" << false;
     }
-    void eachActivePartClosesIt() {
+    void aClickActsOnWhatLiesUnderThePointer() {
+        QFETCH(QPoint, twips);
         QFETCH(QString, part);
+        QFETCH(bool, closes);
         Splash splash;
-        splash.click(qPrintable(part));
-        QCOMPARE(splash.mainWindowsShown, 1);
-        QVERIFY(splash.gone());
+        const QPoint point = splash.inFrame(twips.x(), twips.y());
+        QCOMPARE(splash.under(point), part);
+        splash.clickAt(point);
+        QCOMPARE(splash.mainWindowsShown, closes ? 1 : 0);
+        QCOMPARE(splash.gone(), closes);
     }
 
-    void theDateAndTheMarginDoNothingAndTheTimerStillRuns() {
+    void theDateIsDrawnWholeAboveTheLogoAndAClickOnItDoesNothing() {
         Splash splash;
-        splash.click("Label9");
-        QTest::mouseClick(splash.window, Qt::LeftButton, {}, QPoint(2, 2));
+        const QPoint date = splash.onText("Label9");
+        QCOMPARE(splash.under(date), QStringLiteral("Label9"));
+        // Every letter shows in the date's dark blue, none hidden by the logo.
+        auto* label = static_cast<QLabel*>(splash.part("Label9"));
+        const QRect text = label->fontMetrics().boundingRect(label->contentsRect(), int(label->alignment()), label->text());
+        const QImage drawn = splash.window->grab(QRect(label->mapTo(splash.window, text.topLeft()), text.size())).toImage();
+        QImage alone(text.size(), QImage::Format_ARGB32);
+        alone.fill(Qt::transparent);
+        QPainter painter(&alone);
+        painter.setFont(label->font());
+        painter.setPen(QColor(0, 0, 192));
+        painter.drawText(alone.rect(), int(label->alignment()), label->text());
+        painter.end();
+        int inks = 0;
+        int shown = 0;
+        for (int y = 0; y < alone.height(); ++y) {
+            for (int x = 0; x < alone.width(); ++x) {
+                if (alone.pixelColor(x, y) != QColor(0, 0, 192)) continue;
+                ++inks;
+                if (drawn.pixelColor(x, y) == QColor(0, 0, 192)) ++shown;
+            }
+        }
+        QVERIFY(inks > 50);
+        QCOMPARE(shown, inks);
+
+        splash.clickAt(date);
+        splash.clickAt(QPoint(2, 2));  // the window's margin, outside the frame
         QCOMPARE(splash.mainWindowsShown, 0);
         QVERIFY(!splash.gone());
         QVERIFY(splash.window->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive());
