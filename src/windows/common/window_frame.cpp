@@ -1,12 +1,12 @@
 #include "windows/common/window_frame.h"
 
 #include <QDate>
-#include <QLabel>
 #include <QLocale>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include "windows/common/status_panel.h"
 #include "windows/common/twips.h"
 
 namespace windowframe {
@@ -20,14 +20,15 @@ QStatusBar* addStatusBar(QMainWindow* window, const QString& caption, int height
     auto* bar = new QStatusBar(window);
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setFixedHeight(twips::toPixels(heightTwips));
-    auto* text = new QLabel(caption, bar);
+    // The caption takes what the date leaves; the date keeps its designed
+    // width until the bar is narrower than that.
+    auto* text = new StatusPanel(caption, Qt::AlignLeft, 0, bar);
     text->setObjectName(QStringLiteral("Panel1"));
     bar->addWidget(text, 1);
     if (dateWidthTwips > 0) {
-        auto* date = new QLabel(QLocale(QLocale::French, QLocale::France).toString(QDate::currentDate(), QLocale::ShortFormat), bar);
+        const QString today = QLocale(QLocale::French, QLocale::France).toString(QDate::currentDate(), QLocale::ShortFormat);
+        auto* date = new StatusPanel(today, Qt::AlignHCenter, twips::toPixels(dateWidthTwips), bar);
         date->setObjectName(QStringLiteral("Panel2"));
-        date->setFixedWidth(twips::toPixels(dateWidthTwips));
-        date->setAlignment(Qt::AlignCenter);
         bar->addPermanentWidget(date);
     }
     window->setStatusBar(bar);

@@ -7,8 +7,13 @@
 #include "support/card_files.h"
 #include "support/window_test_kit.h"
 #include "windows/main/default_data_file.h"
-#include "windows/main/menu.h"
+#include "windows/card/frm_fiche.h"
+#include "windows/common/status_panel.h"
 #include "windows/common/twips.h"
+#include "windows/consultation/frm_consultation.h"
+#include "windows/controls/flex_grid.h"
+#include "windows/edition/frm_ajout.h"
+#include "windows/main/menu.h"
 
 namespace {
 
@@ -101,6 +106,38 @@ private slots:
         menu.resize(twips::toPixels(6000), twips::toPixels(2000));
         QCoreApplication::processEvents();
         QCOMPARE(menu.frameGeometry().size(), QSize(twips::toPixels(5115), twips::toPixels(3900)));
+    }
+
+    // No caption, panel or layout may hold a window larger than the user makes it.
+    void everyWindowTakesASmallSize_data() {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("main") << "Menu";
+        QTest::newRow("Edition") << "Frm_ajout";
+        QTest::newRow("Consultation") << "Frm_consultation";
+        QTest::newRow("Card") << "frm_fiche";
+    }
+    void everyWindowTakesASmallSize() {
+        QFETCH(QString, window);
+        WindowTestKit kit;
+        FakeMainWindow link;
+        FlexGrid grid;
+        std::unique_ptr<QMainWindow> shown;
+        if (window == QLatin1String("Menu")) shown = std::make_unique<Menu>(kit.path());
+        if (window == QLatin1String("Frm_ajout")) shown = std::make_unique<Frm_ajout>(link);
+        if (window == QLatin1String("Frm_consultation")) shown = std::make_unique<Frm_consultation>(link);
+        if (window == QLatin1String("frm_fiche")) shown = std::make_unique<frm_fiche>(link, grid);
+        shown->setAttribute(Qt::WA_DeleteOnClose, false);
+        shown->show();
+        QCoreApplication::processEvents();
+        const QSize frame = shown->frameGeometry().size() - shown->size();
+        const QSize wanted(twips::toPixels(3000), twips::toPixels(2000));
+        shown->resize(wanted - frame);
+        QCoreApplication::processEvents();
+        QCOMPARE(shown->frameGeometry().size(), wanted);
+        // The caption is cut to what the status bar holds.
+        auto* caption = shown->findChild<StatusPanel*>(QStringLiteral("Panel1"));
+        QVERIFY(caption->shownText() != caption->text());
+        QVERIFY(caption->fontMetrics().horizontalAdvance(caption->shownText()) <= caption->width());
     }
 
     void anEditionWindowThatCannotOpenLeavesTheMainWindowUp() {
