@@ -1,9 +1,29 @@
 #include "support/window_test_kit.h"
 
+#include <QApplication>
+#include <QWidget>
+
 #include "windows/controls/modal_run.h"
 
+namespace {
+
+QStringList windowsShowingTheHourglass() {
+    QStringList names;
+    for (const QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->cursor().shape() == Qt::WaitCursor) {
+            names.append(widget->objectName());
+        }
+    }
+    return names;
+}
+
+}  // namespace
+
 WindowTestKit::WindowTestKit() {
-    Alert::setInterceptor([this](const Alert::Shown& shown) { messages.append(shown); });
+    Alert::setInterceptor([this](const Alert::Shown& shown) {
+        messages.append(shown);
+        busyWindows.append(windowsShowingTheHourglass());
+    });
     CommonDialog::setAnswerer([this](const CommonDialog::Request& request) {
         dialogs.append(request);
         return answers.isEmpty() ? std::optional<QString>() : answers.takeFirst();

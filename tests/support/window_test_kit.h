@@ -37,6 +37,8 @@ public:
     QList<Alert::Shown> messages;
     QStringList messageTexts() const;
     QStringList errors() const;
+    // For each message, the windows that showed the hourglass as it came up.
+    QList<QStringList> busyWindows;
 
     // Dialogs asked so far, and the answers for the next ones (nothing:
     // cancel). An empty queue cancels.

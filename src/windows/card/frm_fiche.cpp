@@ -86,41 +86,37 @@ frm_fiche::frm_fiche(MainWindowLink& menu, FlexGrid& grid, QWidget* parent)
     windowframe::setClientSize(this, 9765, 7545);
 }
 
-bool frm_fiche::Form_Load() {
-    if (!showRow(m_grid.RowSel())) return false;
-    setBrowseButtons();
-    return true;
+QString frm_fiche::Form_Load() {
+    const QString failure = showRow(m_grid.RowSel());
+    if (failure.isEmpty()) setBrowseButtons();
+    return failure;
 }
 
-bool frm_fiche::showRow(int row) {
+QString frm_fiche::showRow(int row) {
     const QString numfiche = fieldtext::withoutTrailingSpaces(m_grid.TextMatrix(row, 0));
-    if (!lirefiche(numfiche)) return false;
+    if (QString failure = lirefiche(numfiche); !failure.isEmpty()) return failure;
     m_ligne = row;
     m_numfiche = numfiche;
     m_grid.setRow(row);
     m_grid.setCol(0);
-    return true;
+    return {};
 }
 
-bool frm_fiche::lirefiche(const QString& numfiche) {
+QString frm_fiche::lirefiche(const QString& numfiche) {
     QString error;
     const auto slot = cardnumber::slotOf(numfiche, error);
-    if (!slot) {
-        Alert::error(this, error);
-        return false;
-    }
+    if (!slot) return error;
     try {
         DataFile file = DataFile::open(m_menu.dataFilePath());
         file.readSlot(*slot, Module1::recordBuffer());
         file.close();
     } catch (const StoreError& failure) {
-        Alert::error(this, failure.message());
-        return false;
+        return failure.message();
     }
     const Module1::FicheRecord& fiche = Module1::recordBuffer();
     m_txtnumero->setText(numbertext::fromNumero(fiche.numero));
     m_boxes.show(fiche);
-    return true;
+    return {};
 }
 
 void frm_fiche::setBrowseButtons() {
@@ -128,23 +124,24 @@ void frm_fiche::setBrowseButtons() {
     m_suivant->setEnabled(m_ligne != m_grid.Rows() - 1);
 }
 
-void frm_fiche::precedent_Click() {
-    if (showRow(m_ligne - 1)) setBrowseButtons();
+void frm_fiche::browse(int row) {
+    if (const QString failure = showRow(row); !failure.isEmpty()) {
+        Alert::error(this, failure);
+        return;
+    }
+    setBrowseButtons();
 }
 
-void frm_fiche::suivant_Click() {
-    if (showRow(m_ligne + 1)) setBrowseButtons();
-}
+void frm_fiche::precedent_Click() { browse(m_ligne - 1); }
+
+void frm_fiche::suivant_Click() { browse(m_ligne + 1); }
 
 void frm_fiche::Enregistrer_Click() {
-    QString error;
-    {
-        BusyCursor busy(this);
-        // The path as the main window holds it now.
-        error = saveCard(m_menu.dataFilePath(), m_txtnumero->text(), m_boxes);
-    }
-    if (!error.isEmpty()) {
-        Alert::error(this, error);
+    // The path as the main window holds it now.
+    const QString failure =
+        busyWhile(this, [&] { return saveCard(m_menu.dataFilePath(), m_txtnumero->text(), m_boxes); });
+    if (!failure.isEmpty()) {
+        Alert::error(this, failure);
         return;
     }
     Alert::information(this, QStringLiteral("L'enregistrement est terminé."));

@@ -18,9 +18,10 @@ class frm_fiche : public QMainWindow {
 public:
     frm_fiche(MainWindowLink& menu, FlexGrid& grid, QWidget* parent = nullptr);
 
-    // Shows the card of the grid's selected row. False when it cannot be
-    // read: the window is then not to be shown, and the grid is unchanged.
-    bool Form_Load();
+    // Shows the card of the grid's selected row. When it cannot be read,
+    // gives the French message to show: the window is then not to be shown,
+    // and the grid is unchanged. Empty otherwise.
+    QString Form_Load();
 
     void precedent_Click();
     void suivant_Click();
@@ -37,10 +38,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // Shows the card of another grid row; false, with nothing changed, when
-    // it cannot be read.
-    bool showRow(int row);
-    bool lirefiche(const QString& numfiche);
+    // Shows the card of another grid row; when it cannot be read, nothing
+    // changes and the French message to show comes back.
+    QString showRow(int row);
+    QString lirefiche(const QString& numfiche);
+    void browse(int row);
     void setBrowseButtons();
 
     MainWindowLink& m_menu;

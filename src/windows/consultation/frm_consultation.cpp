@@ -182,24 +182,26 @@ void Frm_consultation::fillRow(int row, const ResultRow& card) {
 
 void Frm_consultation::listInGrid(const std::function<std::vector<ResultRow>(DataFile&)>& read) {
     if (!haveDataFilePath()) return;
-    BusyCursor busy(this);
-    std::vector<ResultRow> cards;
-    try {
-        DataFile file = DataFile::open(m_commonDialog1->FileName());
-        cards = read(file);
-        file.close();
-    } catch (const StoreError& error) {
-        Alert::error(this, error.message());
-        return;
-    }
-    FlexGrid& grid = *m_grille01;
-    grid.Clear();
-    entete_grille();
-    grid.setRows(2);
-    grid.setCols(4);
-    int row = 1;
-    for (const ResultRow& card : cards) fillRow(row++, card);
-    grid.setRows(grid.Rows() - 1);
+    const QString failure = busyWhile(this, [&] {
+        std::vector<ResultRow> cards;
+        try {
+            DataFile file = DataFile::open(m_commonDialog1->FileName());
+            cards = read(file);
+            file.close();
+        } catch (const StoreError& error) {
+            return error.message();
+        }
+        FlexGrid& grid = *m_grille01;
+        grid.Clear();
+        entete_grille();
+        grid.setRows(2);
+        grid.setCols(4);
+        int row = 1;
+        for (const ResultRow& card : cards) fillRow(row++, card);
+        grid.setRows(grid.Rows() - 1);
+        return QString();
+    });
+    if (!failure.isEmpty()) Alert::error(this, failure);
 }
 
 void Frm_consultation::Command1_Click() {
@@ -224,11 +226,15 @@ void Frm_consultation::tridictionnairecible_Click() { sortFrom(2); }
 void Frm_consultation::triref_Click() { sortFrom(3); }
 
 void Frm_consultation::Grille01_DblClick() {
-    BusyCursor busy(this);
-    if (m_grille01->Rows() <= 1) return;
-    frm_fiche card(m_menu, *m_grille01, this);
-    if (!card.Form_Load()) return;
-    ModalRun::exec(&card);
+    // The hourglass stays while the card is open over this window.
+    const QString failure = busyWhile(this, [&] {
+        if (m_grille01->Rows() <= 1) return QString();
+        frm_fiche card(m_menu, *m_grille01, this);
+        const QString unreadable = card.Form_Load();
+        if (unreadable.isEmpty()) ModalRun::exec(&card);
+        return unreadable;
+    });
+    if (!failure.isEmpty()) Alert::error(this, failure);
 }
 
 void Frm_consultation::imprimer_Click() {

@@ -15,3 +15,12 @@ public:
 private:
     QPointer<QWidget> m_window;
 };
+
+// Runs work under the hourglass and gives back what it returns once the
+// pointer is the default again, so that a message about the work is never
+// shown under the hourglass.
+template <typename Work>
+auto busyWhile(QWidget* window, Work work) {
+    BusyCursor busy(window);
+    return work();
+}

@@ -88,34 +88,36 @@ bool Frm_ajout::Form_Load() { return nouvellefiche(); }
 void Frm_ajout::new_Click() { nouvellefiche(); }
 
 // The path every action of this window opens; asks for a file with the
-// Save dialog when the main window holds none. False when none was chosen.
-bool Frm_ajout::takeDataFilePath() {
+// Save dialog when the main window holds none.
+QString Frm_ajout::takeDataFilePath() {
     const QString path = m_menu.dataFilePath();
     if (!path.isEmpty()) {
         m_commonDialog1->setFileName(path);
-        return true;
+        return {};
     }
     m_commonDialog1->setFilter(kDataFileFilter);
     m_commonDialog1->ShowSave(this);
     m_menu.setDataFilePath(m_commonDialog1->FileName());
-    if (!m_commonDialog1->FileName().isEmpty()) return true;
-    Alert::error(this, QStringLiteral("Aucun fichier de données n'a été choisi."));
-    return false;
+    if (!m_commonDialog1->FileName().isEmpty()) return {};
+    return QStringLiteral("Aucun fichier de données n'a été choisi.");
 }
 
 bool Frm_ajout::nouvellefiche() {
     std::int32_t count = 0;
-    {
-        BusyCursor busy(this);
-        if (!takeDataFilePath()) return false;
+    const QString failure = busyWhile(this, [&] {
+        if (QString refused = takeDataFilePath(); !refused.isEmpty()) return refused;
         try {
             DataFile file = DataFile::open(m_commonDialog1->FileName());
             count = file.recordCount();
             file.close();
         } catch (const StoreError& error) {
-            Alert::error(this, error.message());
-            return false;
+            return error.message();
         }
+        return QString();
+    });
+    if (!failure.isEmpty()) {
+        Alert::error(this, failure);
+        return false;
     }
     m_nbfiches = count;
     m_boxes.clear();
@@ -126,52 +128,46 @@ bool Frm_ajout::nouvellefiche() {
 }
 
 void Frm_ajout::mnu_Enregistrer_Click() {
-    QString error;
-    {
-        BusyCursor busy(this);
-        error = saveCard(m_commonDialog1->FileName(), m_txtnumero->text(), m_boxes);
-    }
-    if (!error.isEmpty()) {
-        Alert::error(this, error);
+    const QString failure =
+        busyWhile(this, [&] { return saveCard(m_commonDialog1->FileName(), m_txtnumero->text(), m_boxes); });
+    if (!failure.isEmpty()) {
+        Alert::error(this, failure);
         return;
     }
     Alert::information(this, QStringLiteral("L'enregistrement est terminé."));
 }
 
-void Frm_ajout::Enregistrer_Click() {
-    BusyCursor busy(this);
-    mnu_Enregistrer_Click();
-}
+// The same as the menu command, whose save runs under the hourglass.
+void Frm_ajout::Enregistrer_Click() { mnu_Enregistrer_Click(); }
 
 void Frm_ajout::precedent_Click() { browse(-1); }
 
 void Frm_ajout::suivant_Click() { browse(+1); }
 
 void Frm_ajout::browse(int delta) {
-    BusyCursor busy(this);
-    QString error;
-    const auto target = cardnumber::browseTarget(m_txtnumero->text(), delta, error);
-    if (!target) {
-        Alert::error(this, error);
-        return;
-    }
-    if (!takeDataFilePath()) return;
-    try {
-        DataFile file = DataFile::open(m_commonDialog1->FileName());
-        file.readSlot(*target, Module1::recordBuffer());
-        file.close();
-    } catch (const StoreError& failure) {
-        Alert::error(this, failure.message());
-        return;
-    }
-    const Module1::FicheRecord& fiche = Module1::recordBuffer();
-    m_txtnumero->setText(numbertext::fromNumero(fiche.numero));
-    m_boxes.show(fiche);
-    m_precedent->setEnabled(true);
-    m_suivant->setEnabled(true);
-    const auto shown = numbertext::toNumber(m_txtnumero->text(), QLocale::c());
-    if (shown == 1.0) m_precedent->setEnabled(false);
-    if (shown == double(m_nbfiches)) m_suivant->setEnabled(false);
+    const QString failure = busyWhile(this, [&] {
+        QString error;
+        const auto target = cardnumber::browseTarget(m_txtnumero->text(), delta, error);
+        if (!target) return error;
+        if (QString refused = takeDataFilePath(); !refused.isEmpty()) return refused;
+        try {
+            DataFile file = DataFile::open(m_commonDialog1->FileName());
+            file.readSlot(*target, Module1::recordBuffer());
+            file.close();
+        } catch (const StoreError& storeError) {
+            return storeError.message();
+        }
+        const Module1::FicheRecord& fiche = Module1::recordBuffer();
+        m_txtnumero->setText(numbertext::fromNumero(fiche.numero));
+        m_boxes.show(fiche);
+        m_precedent->setEnabled(true);
+        m_suivant->setEnabled(true);
+        const auto shown = numbertext::toNumber(m_txtnumero->text(), QLocale::c());
+        if (shown == 1.0) m_precedent->setEnabled(false);
+        if (shown == double(m_nbfiches)) m_suivant->setEnabled(false);
+        return QString();
+    });
+    if (!failure.isEmpty()) Alert::error(this, failure);
 }
 
 void Frm_ajout::Fermer_Click() { close(); }

@@ -39,7 +39,9 @@ protected:
 
 private:
     bool nouvellefiche();
-    bool takeDataFilePath();
+    // The French message to show when no data file could be taken; empty
+    // otherwise.
+    QString takeDataFilePath();
     void browse(int delta);
     void Form_Unload();
 

@@ -76,7 +76,7 @@ private slots:
             consultation.grid().setRow(row);
             consultation.grid().setCol(1);
             frm_fiche card(consultation.menu, consultation.grid());
-            if (card.Form_Load()) {
+            if (card.Form_Load().isEmpty()) {
                 card.precedent_Click();
                 card.suivant_Click();
             }

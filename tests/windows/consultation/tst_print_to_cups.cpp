@@ -85,7 +85,7 @@ private slots:
         consultation.window->Liste_complete_Click();
         consultation.grid().setRow(2);
         frm_fiche card(consultation.menu, consultation.grid());
-        QVERIFY(card.Form_Load());
+        QCOMPARE(card.Form_Load(), QString());
         const QDateTime start = QDateTime::currentDateTime().addSecs(-1);
         card.imprimer_Click();
         QVERIFY(kit.errors().isEmpty());
