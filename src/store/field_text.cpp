@@ -7,20 +7,6 @@
 #include "store/cp1252.h"
 
 namespace fieldtext {
-namespace {
-
-QString withCrLf(const QString& text) {
-    QString out;
-    out.reserve(text.size() + text.count(u'\n'));
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar ch = text.at(i);
-        if (ch == u'\n' && (i == 0 || text.at(i - 1) != u'\r')) out.append(u'\r');
-        out.append(ch);
-    }
-    return out;
-}
-
-}  // namespace
 
 void store(std::span<char> field, const QString& text) {
     const QByteArray bytes = cp1252::encode(withCrLf(text));
@@ -41,6 +27,17 @@ QString read(std::span<const char> field) {
     }
     while (end > 0 && field[end - 1] == ' ') --end;
     return cp1252::decode(field.data(), qsizetype(end));
+}
+
+QString withCrLf(const QString& text) {
+    QString out;
+    out.reserve(text.size() + text.count(u'\n'));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        if (ch == u'\n' && (i == 0 || text.at(i - 1) != u'\r')) out.append(u'\r');
+        out.append(ch);
+    }
+    return out;
 }
 
 QString withoutTrailingSpaces(const QString& text) {

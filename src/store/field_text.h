@@ -17,4 +17,7 @@ QString read(std::span<const char> field);
 
 QString withoutTrailingSpaces(const QString& text);
 
+// The text with its line breaks as a field stores them, CR LF.
+QString withCrLf(const QString& text);
+
 }  // namespace fieldtext

@@ -1,5 +1,6 @@
 #include "windows/card/card_printing.h"
 
+#include "store/field_text.h"
 #include "windows/controls/printer.h"
 
 namespace {
@@ -16,7 +17,8 @@ void labelStyle(Printer& printer, bool on) {
 QStringList printedLines(const QString& text) {
     QStringList lines;
     QString line;
-    for (const QChar ch : text) {
+    // A line break counts as the CR LF the field stores it as.
+    for (const QChar ch : fieldtext::withCrLf(text)) {
         line.append(ch);
         if (line.size() > kBreakWidth && ch == u' ') {
             lines.append(line);

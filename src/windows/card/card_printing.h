@@ -12,7 +12,7 @@ using PrintedCard = std::array<QString, 7>;
 
 // A field's text as printed lines: a line is sent once it holds more than 80
 // characters and its last character is a space; what remains, even nothing,
-// is the last line.
+// is the last line. Line breaks are CR LF, two characters, as stored.
 QStringList printedLines(const QString& text);
 
 // Prints the title and the seven labelled fields. The label style is bold

@@ -22,6 +22,9 @@ private slots:
         QTest::newRow("100 letters then a word")
             << QString(100, u'a') + QStringLiteral(" fin") << QStringList{QString(100, u'a') + " ", "fin"};
         QTest::newRow("exactly 81 ending with a space") << QString(80, u'b') + " " << QStringList{QString(80, u'b') + " ", ""};
+        QTest::newRow("a line break counts as its CR LF")
+            << QString(39, u'a') + "\n" + QString(39, u'b') + " c"
+            << QStringList{QString(39, u'a') + "\r\n" + QString(39, u'b') + " ", "c"};
         QTest::newRow("non-breaking spaces do not break")
             << QString(85, QChar(0xA0)) + "x" << QStringList{QString(85, QChar(0xA0)) + "x"};
     }
