@@ -55,7 +55,7 @@ frm_fiche::frm_fiche(MainWindowLink& menu, FlexGrid& grid, QWidget* parent)
     m_txtnumero = new QLineEdit(m_client);
     m_txtnumero->setObjectName(QStringLiteral("txtnumero"));
     m_txtnumero->setFont(look::timesNewRoman(12));
-    look::setColours(m_txtnumero, look::kDarkBlue);
+    look::setTypedTextColour(m_txtnumero, look::kDarkBlue);
     twips::place(m_txtnumero, 8160, 120, 1215, 375);
 
     m_precedent = addBrowseButton(m_client, "precedent", QStringLiteral("<<"), QStringLiteral("Fiche précédente"), 8160);

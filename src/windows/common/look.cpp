@@ -14,6 +14,12 @@ QFont font(const QString& family, double points, bool bold = false, bool italic 
     return f;
 }
 
+void setRole(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
 }  // namespace
 
 QFont timesNewRoman(double points, bool bold, bool italic) {
@@ -22,18 +28,20 @@ QFont timesNewRoman(double points, bool bold, bool italic) {
 
 QFont msSansSerif(double points) { return font(QStringLiteral("MS Sans Serif"), points); }
 
+// Only the roles a caption and a background use: a child inherits every
+// role its parent sets, and must not take a frame's caption colour for its
+// own text.
 void setColours(QWidget* widget, const QColor& text, const QColor& background) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::Text, text);
-    palette.setColor(QPalette::ButtonText, text);
+    setRole(widget, QPalette::WindowText, text);
     if (background.isValid()) {
-        palette.setColor(QPalette::Window, background);
-        palette.setColor(QPalette::Button, background);
+        setRole(widget, QPalette::Window, background);
         widget->setAutoFillBackground(true);
     }
-    widget->setPalette(palette);
 }
+
+void setTypedTextColour(QWidget* box, const QColor& text) { setRole(box, QPalette::Text, text); }
+
+void setButtonFace(QWidget* button, const QColor& face) { setRole(button, QPalette::Button, face); }
 
 void installFontSubstitutes() {
     QFont::insertSubstitutions(QStringLiteral("Times New Roman"),

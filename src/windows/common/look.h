@@ -19,9 +19,14 @@ inline const QColor kLavender{0x80, 0x80, 0xFF};
 QFont timesNewRoman(double points, bool bold = true, bool italic = false);
 QFont msSansSerif(double points);
 
-// Text and background colours of a widget; an invalid background leaves the
-// widget transparent over its parent.
+// The colour of a control's caption or label text, and its background; an
+// invalid background leaves it transparent over its parent. The controls it
+// holds keep the system's colours for typed text and button faces.
 void setColours(QWidget* widget, const QColor& text, const QColor& background = QColor());
+// The colour of the text typed in a text box.
+void setTypedTextColour(QWidget* box, const QColor& text);
+// The face of a button.
+void setButtonFace(QWidget* button, const QColor& face);
 
 // Font families of the designs that a system may lack, mapped to ones with
 // the same metrics where they exist.

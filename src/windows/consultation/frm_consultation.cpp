@@ -87,7 +87,7 @@ Frm_consultation::Frm_consultation(MainWindowLink& menu, QWidget* parent)
     command1->setIcon(QIcon(pictures::searchButtonFace()));
     command1->setIconSize(QSize(76, 38));
     command1->setToolTip(QStringLiteral("Recherche"));
-    look::setColours(command1, Qt::black, look::kLightYellow);
+    look::setButtonFace(command1, look::kLightYellow);
     twips::place(command1, 4440, 240, 1215, 615);
     connect(command1, &QPushButton::clicked, this, &Frm_consultation::Command1_Click);
 

@@ -51,7 +51,7 @@ Frm_ajout::Frm_ajout(MainWindowLink& menu, QWidget* parent)
     m_txtnumero = new QLineEdit(client);
     m_txtnumero->setObjectName(QStringLiteral("txtnumero"));
     m_txtnumero->setFont(look::timesNewRoman(12));
-    look::setColours(m_txtnumero, look::kBlue);
+    look::setTypedTextColour(m_txtnumero, look::kBlue);
     twips::place(m_txtnumero, 8280, 120, 1335, 375);
 
     m_enregistrer = addButton(client, "Enregistrer", QStringLiteral("Enregistrer"), {8160, 720, 1575, 495});

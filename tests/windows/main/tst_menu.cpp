@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -16,6 +17,20 @@
 #include "windows/main/menu.h"
 
 namespace {
+
+// One of the windows with a menu bar, by name, on files of its own.
+struct AnyWindow {
+    FakeMainWindow link;
+    FlexGrid grid;
+    std::unique_ptr<QMainWindow> window;
+    AnyWindow(const QString& name, const QString& path) {
+        if (name == QLatin1String("Menu")) window = std::make_unique<Menu>(path);
+        if (name == QLatin1String("Frm_ajout")) window = std::make_unique<Frm_ajout>(link);
+        if (name == QLatin1String("Frm_consultation")) window = std::make_unique<Frm_consultation>(link);
+        if (name == QLatin1String("frm_fiche")) window = std::make_unique<frm_fiche>(link, grid);
+        window->setAttribute(Qt::WA_DeleteOnClose, false);
+    }
+};
 
 QWidget* topLevel(const char* name) {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -119,14 +134,8 @@ private slots:
     void everyWindowTakesASmallSize() {
         QFETCH(QString, window);
         WindowTestKit kit;
-        FakeMainWindow link;
-        FlexGrid grid;
-        std::unique_ptr<QMainWindow> shown;
-        if (window == QLatin1String("Menu")) shown = std::make_unique<Menu>(kit.path());
-        if (window == QLatin1String("Frm_ajout")) shown = std::make_unique<Frm_ajout>(link);
-        if (window == QLatin1String("Frm_consultation")) shown = std::make_unique<Frm_consultation>(link);
-        if (window == QLatin1String("frm_fiche")) shown = std::make_unique<frm_fiche>(link, grid);
-        shown->setAttribute(Qt::WA_DeleteOnClose, false);
+        AnyWindow any(window, kit.path());
+        QMainWindow* shown = any.window.get();
         shown->show();
         QCoreApplication::processEvents();
         const QSize frame = shown->frameGeometry().size() - shown->size();
@@ -138,6 +147,41 @@ private slots:
         auto* caption = shown->findChild<StatusPanel*>(QStringLiteral("Panel1"));
         QVERIFY(caption->shownText() != caption->text());
         QVERIFY(caption->fontMetrics().horizontalAdvance(caption->shownText()) <= caption->width());
+    }
+
+    // Typed text and button faces keep the system's colours unless the design
+    // gives them; a frame's caption colour is its own.
+    void controlsKeepTheSystemsColoursUnlessDesigned_data() { everyWindowTakesASmallSize_data(); }
+    void controlsKeepTheSystemsColoursUnlessDesigned() {
+        QFETCH(QString, window);
+        WindowTestKit kit;
+        AnyWindow any(window, kit.path());
+        QMainWindow* shown = any.window.get();
+        const auto system = [](const QWidget* control, QPalette::ColorRole role) {
+            return control->palette().color(role) == QApplication::palette(control).color(role);
+        };
+        int checked = 0;
+        for (const QPushButton* button : shown->findChildren<QPushButton*>()) {
+            if (button->objectName() == QLatin1String("Command1")) continue;  // its face is designed
+            QVERIFY2(system(button, QPalette::ButtonText) && system(button, QPalette::Button), qPrintable(button->objectName()));
+            ++checked;
+        }
+        for (const QWidget* box : shown->findChildren<QWidget*>()) {
+            if (!qobject_cast<const QLineEdit*>(box) && !qobject_cast<const QPlainTextEdit*>(box)) continue;
+            if (box->objectName() == QLatin1String("txtnumero")) continue;  // its colour is designed
+            QVERIFY2(system(box, QPalette::Text), qPrintable(box->objectName()));
+            ++checked;
+        }
+        QVERIFY(checked >= 2);
+        if (window == QLatin1String("Frm_consultation")) {
+            const auto colour = [&](const char* name) {
+                return shown->findChild<QWidget*>(QLatin1String(name))->palette().color(QPalette::WindowText);
+            };
+            QCOMPARE(colour("Frame1"), QColor(192, 0, 0));
+            QCOMPARE(colour("Frame2"), QColor(0, 0, 192));
+            QCOMPARE(colour("Option1"), QColor(0, 0, 192));
+            QCOMPARE(colour("Option2"), QColor(0, 0, 192));
+        }
     }
 
     void anEditionWindowThatCannotOpenLeavesTheMainWindowUp() {
