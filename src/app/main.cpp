@@ -4,6 +4,7 @@
 #include <QTranslator>
 
 #include "windows/common/look.h"
+#include "windows/controls/alert.h"
 #include "windows/main/default_data_file.h"
 #include "windows/main/menu.h"
 #include "windows/startup/frm_splash.h"
@@ -19,6 +20,7 @@ int main(int argc, char* argv[]) {
         QApplication::installTranslator(&qtFrench);
     }
     look::installFontSubstitutes();
+    Alert::showStoreNotices();
 
     Menu* menu = nullptr;
     auto* splash = new frmSplash([&menu] {

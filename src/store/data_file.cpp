@@ -4,10 +4,12 @@
 #include <cerrno>
 #include <algorithm>
 #include <limits>
+#include <thread>
 #include <vector>
 
 #include "store/save_journal.h"
 #include "store/store_error.h"
+#include "store/store_notice.h"
 
 using Module1::FicheRecord;
 using Module1::kSlotSize;
@@ -35,21 +37,34 @@ std::vector<char> emptyCardsBetween(std::int64_t from, std::int64_t to) {
     return bytes;
 }
 
-// Holds the data file for the length of one operation.
+// Holds the data file for the length of one operation, once another
+// program lets go of it, if it does so within DataFile::kLockWait.
 class FileLock {
 public:
-    explicit FileLock(RandomAccessFile& file) : m_file(file), m_held(file.lock()) {}
+    explicit FileLock(RandomAccessFile& file) : m_file(file) {
+        const auto deadline = std::chrono::steady_clock::now() + DataFile::kLockWait;
+        while ((m_result = file.tryLock()) == RandomAccessFile::Lock::heldElsewhere &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
     ~FileLock() {
-        if (m_held) m_file.unlock();
+        if (m_result == RandomAccessFile::Lock::taken) m_file.unlock();
     }
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
-    bool held() const { return m_held; }
+    RandomAccessFile::Lock result() const { return m_result; }
 
 private:
     RandomAccessFile& m_file;
-    bool m_held;
+    RandomAccessFile::Lock m_result;
 };
+
+QString inUse(const QString& path) {
+    return QStringLiteral("Le fichier de données %1 est utilisé par un autre programme\u00A0: "
+                          "réessayez quand il l'aura libéré.")
+        .arg(quoted(path));
+}
 
 void requireSlotNumber(std::int32_t n) {
     if (n < 1) {
@@ -81,17 +96,20 @@ DataFile DataFile::open(const QString& path) {
         throw StoreError(QStringLiteral("Impossible d'ouvrir le fichier de données %1\u00A0: %2.")
                              .arg(quoted(path), describeSystemError(error)));
     }
-    if (file->writable() && fileSystem.exists(savejournal::pathFor(path))) {
+    if (file->writable() && savejournal::anyFor(fileSystem, path)) {
         // Another copy of the program may be saving: wait for it before
         // taking its recovery file for the trace of a save cut short.
         FileLock lock(*file);
-        int cause = lock.held() ? 0 : file->error();
-        if (lock.held() && !savejournal::recover(fileSystem, path, *file, cause) && cause == 0) cause = EIO;
+        if (lock.result() == RandomAccessFile::Lock::heldElsewhere) throw StoreError(inUse(path));
+        QStringList notices;
+        int cause = lock.result() == RandomAccessFile::Lock::taken ? 0 : file->error();
+        if (cause == 0 && !savejournal::recover(fileSystem, path, *file, notices, cause) && cause == 0) cause = EIO;
         if (cause != 0) {
             throw StoreError(QStringLiteral("Le fichier de données %1 n'a pas pu être remis en état après un "
                                             "enregistrement interrompu\u00A0: %2.")
                                  .arg(quoted(path), describeSystemError(cause)));
         }
+        for (const QString& notice : notices) storenotice::tell(notice);
     }
     return DataFile(path, std::move(file), fileSystem);
 }
@@ -129,41 +147,60 @@ void DataFile::readSlots(std::int32_t first, std::span<char> into) {
     }
 }
 
-void DataFile::writeSlot(std::int32_t n, const FicheRecord& fiche) {
-    requireSlotNumber(n);
-    const QString what = QStringLiteral("Impossible d'enregistrer la fiche n° %1 dans le fichier").arg(n);
+void DataFile::writeSlot(std::int32_t n, const FicheRecord& fiche) { writeSlots(n, std::span(&fiche, 1)); }
+
+void DataFile::writeSlots(std::int32_t first, std::span<const FicheRecord> cards) {
+    requireSlotNumber(first);
+    const auto last = std::int64_t(first) + std::int64_t(cards.size()) - 1;
+    const QString what = cards.size() == 1
+                             ? QStringLiteral("Impossible d'enregistrer la fiche n° %1 dans le fichier").arg(first)
+                             : QStringLiteral("Impossible d'enregistrer les fiches n° %1 à %2 dans le fichier")
+                                   .arg(first)
+                                   .arg(last);
     if (!m_file->writable()) {
         throw StoreError(QStringLiteral("%1 %2\u00A0: le fichier est en lecture seule.").arg(what, quoted(m_path)));
     }
+    if (cards.empty()) return;
     FileLock lock(*m_file);
-    if (!lock.held()) fail(what, m_file->error());
-    const std::int64_t size = fileSize();
-    const std::int64_t offset = slotOffset(n);
-    savejournal::Undo undo;
-    undo.originalSize = size;
-    undo.start = std::min(offset, size);
-    std::vector<char> data = emptyCardsBetween(undo.start, offset);
-    const auto card = Module1::toBytes(fiche);
-    data.insert(data.end(), card.begin(), card.end());
+    if (lock.result() == RandomAccessFile::Lock::heldElsewhere) {
+        throw StoreError(QStringLiteral("%1 %2\u00A0: un autre programme l'utilise. Rien n'a été enregistré\u00A0; "
+                                        "réessayez quand il l'aura libéré.")
+                             .arg(what, quoted(m_path)));
+    }
+    if (lock.result() == RandomAccessFile::Lock::failed) fail(what, m_file->error());
+
+    savejournal::Change change;
+    change.identity = m_file->identity();
+    change.originalSize = fileSize();
+    const std::int64_t offset = slotOffset(first);
+    change.start = std::min(offset, change.originalSize);
+    std::vector<char> data = emptyCardsBetween(change.start, offset);
+    data.reserve(data.size() + cards.size() * std::size_t(kSlotSize));
+    for (const FicheRecord& fiche : cards) {
+        const auto card = Module1::toBytes(fiche);
+        data.insert(data.end(), card.begin(), card.end());
+    }
+    change.written = data;
 
     // What the written range held, to put back if the save does not complete.
-    undo.previous.resize(std::size_t(std::clamp<std::int64_t>(size - undo.start, 0, std::int64_t(data.size()))));
+    change.previous.resize(std::size_t(
+        std::clamp<std::int64_t>(change.originalSize - change.start, 0, std::int64_t(data.size()))));
     std::int64_t got = 0;
-    if (!m_file->readAt(undo.start, undo.previous.data(), std::int64_t(undo.previous.size()), got)) {
+    if (!m_file->readAt(change.start, change.previous.data(), std::int64_t(change.previous.size()), got)) {
         fail(what, m_file->error());
     }
-    undo.previous.resize(std::size_t(got));
+    change.previous.resize(std::size_t(got));
 
     int error = 0;
-    if (!savejournal::begin(*m_fileSystem, m_path, undo, error)) fail(what, error);
-    if (m_file->writeAt(undo.start, data.data(), std::int64_t(data.size())) && m_file->sync() &&
-        savejournal::end(*m_fileSystem, m_path, error)) {
+    auto journal = savejournal::Journal::begin(*m_fileSystem, m_path, change, error);
+    if (!journal) fail(what, error);
+    if (m_file->writeAt(change.start, data.data(), std::int64_t(data.size())) && m_file->sync() &&
+        journal->commit(error)) {
         return;
     }
     if (!error) error = m_file->error();
     // Undone now if possible; otherwise the recovery file undoes it at the next open.
-    int ignored = 0;
-    if (savejournal::undo(*m_file, undo)) savejournal::end(*m_fileSystem, m_path, ignored);
+    journal->rollBack(*m_file, change);
     fail(what, error);
 }
 

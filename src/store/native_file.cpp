@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include <QDir>
 #include <QFileInfo>
 
 #ifdef _WIN32
@@ -122,30 +123,46 @@ public:
         return true;
     }
 
-    bool lock() override {
+    Lock tryLock() override {
 #ifdef _WIN32
         OVERLAPPED whole{};
-        if (!LockFileEx(reinterpret_cast<HANDLE>(_get_osfhandle(m_fd)), LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD,
-                        &whole)) {
-            m_error = EACCES;
-            return false;
+        if (LockFileEx(handle(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole)) {
+            return Lock::taken;
         }
+        if (GetLastError() == ERROR_LOCK_VIOLATION || GetLastError() == ERROR_IO_PENDING) return Lock::heldElsewhere;
+        m_error = EACCES;
+        return Lock::failed;
 #else
         int result;
         do {
-            result = ::flock(m_fd, LOCK_EX);
+            result = ::flock(m_fd, LOCK_EX | LOCK_NB);
         } while (result != 0 && errno == EINTR);
-        if (result != 0) return fail();
+        if (result == 0) return Lock::taken;
+        if (errno == EWOULDBLOCK) return Lock::heldElsewhere;
+        fail();
+        return Lock::failed;
 #endif
-        return true;
     }
 
     void unlock() override {
 #ifdef _WIN32
         OVERLAPPED whole{};
-        UnlockFileEx(reinterpret_cast<HANDLE>(_get_osfhandle(m_fd)), 0, MAXDWORD, MAXDWORD, &whole);
+        UnlockFileEx(handle(), 0, MAXDWORD, MAXDWORD, &whole);
 #else
         ::flock(m_fd, LOCK_UN);
+#endif
+    }
+
+    FileIdentity identity() override {
+#ifdef _WIN32
+        BY_HANDLE_FILE_INFORMATION info;
+        if (!GetFileInformationByHandle(handle(), &info)) return {};
+        return {true, info.dwVolumeSerialNumber,
+                (std::uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+#else
+        struct stat info;
+        if (::fstat(m_fd, &info) != 0) return {};
+        return {true, std::uint64_t(info.st_dev), std::uint64_t(info.st_ino)};
 #endif
     }
 
@@ -157,6 +174,9 @@ private:
         m_error = errno;
         return false;
     }
+#ifdef _WIN32
+    HANDLE handle() const { return reinterpret_cast<HANDLE>(_get_osfhandle(m_fd)); }
+#endif
 
     int m_fd;
     bool m_writable;
@@ -214,6 +234,31 @@ public:
         if (::unlink(QFile::encodeName(path).constData()) == 0) return true;
 #endif
         error = errno;
+        return false;
+    }
+
+    bool rename(const QString& from, const QString& to, int& error) override {
+#ifdef _WIN32
+        if (MoveFileExW(reinterpret_cast<const wchar_t*>(from.utf16()), reinterpret_cast<const wchar_t*>(to.utf16()),
+                        MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
+        error = GetLastError() == ERROR_ALREADY_EXISTS || GetLastError() == ERROR_FILE_EXISTS ? EEXIST : EACCES;
+        return false;
+#else
+        if (QFileInfo::exists(to)) {
+            error = EEXIST;
+            return false;
+        }
+        if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0) return true;
+        error = errno;
+        return false;
+#endif
+    }
+
+    bool makeFolder(const QString& path, int& error) override {
+        if (QDir().mkpath(path)) return true;
+        error = QFileInfo(path).exists() ? ENOTDIR : EACCES;
         return false;
     }
 

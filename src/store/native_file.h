@@ -4,6 +4,15 @@
 #include <cstdint>
 #include <memory>
 
+// What tells one file from another on its volume, where the system says:
+// the same path may name another file after a copy or a restore.
+struct FileIdentity {
+    bool known = false;
+    std::uint64_t volume = 0;
+    std::uint64_t file = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
 // One open file, reached by offset. Every call reports failure by its result
 // and leaves the errno-style cause in error().
 class RandomAccessFile {
@@ -17,10 +26,13 @@ public:
     virtual bool truncate(std::int64_t size) = 0;
     // Flushes what was written down to the disk.
     virtual bool sync() = 0;
-    // Holds the file for this process alone, waiting for another holder to
-    // let go; released by unlock or by closing.
-    virtual bool lock() = 0;
+    enum class Lock { taken, heldElsewhere, failed };
+    // Holds the file for this process alone, without waiting when another
+    // program holds it; released by unlock or by closing.
+    virtual Lock tryLock() = 0;
     virtual void unlock() = 0;
+    // Unknown (not known) where the system gives none.
+    virtual FileIdentity identity() = 0;
     virtual bool writable() const = 0;
     virtual int error() const = 0;
 };
@@ -37,6 +49,10 @@ public:
     virtual std::unique_ptr<RandomAccessFile> create(const QString& path, int& error) = 0;
     virtual bool exists(const QString& path) = 0;
     virtual bool remove(const QString& path, int& error) = 0;
+    // Gives a file another name in the same folder, replacing nothing.
+    virtual bool rename(const QString& from, const QString& to, int& error) = 0;
+    // Creates the folder and those above it that are missing.
+    virtual bool makeFolder(const QString& path, int& error) = 0;
     // Makes the creation or removal of a file in the folder holding path durable.
     virtual bool syncFolderOf(const QString& path, int& error) = 0;
 

@@ -1,39 +1,73 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <vector>
 
-class FileSystem;
-class RandomAccessFile;
+#include "store/native_file.h"
 
-// The recovery file that exists beside the data file only while a save is
-// under way. It holds what the save overwrites, so that a save cut short by
-// a crash or a power cut is undone the next time the file is opened: the
-// slot is then as it was, never half written.
+// The recovery file that exists only while a save is under way. It holds
+// what the save overwrites and says which file and which save it belongs to,
+// so that a save cut short by a crash or a power cut is undone the next time
+// the file is opened, and only on that file.
 namespace savejournal {
 
-QString pathFor(const QString& dataFile);
+// Beside the data file: <data file>.sauvegarde-en-cours.
+QString besidePath(const QString& dataFile);
+// In the user's own application-data folder, named after the data file's
+// full path: where the data file's folder refuses new files.
+QString fallbackPath(const QString& dataFile);
 
-struct Undo {
+// What a save is about to do to the data file.
+struct Change {
+    FileIdentity identity;
     std::int64_t originalSize = 0;  // the data file's length before the save
     std::int64_t start = 0;         // where the save writes
-    std::vector<char> previous;     // what lay there, up to the old end of the file
+    std::span<const char> written;  // what it writes there
+    std::vector<char> previous;     // what lay there before, up to the old end of the file
 };
 
-// Writes the recovery file and makes it durable. False with the cause in error.
-bool begin(FileSystem& fileSystem, const QString& dataFile, const Undo& undo, int& error);
+// The recovery file of one save under way.
+class Journal {
+public:
+    // Writes the recovery file and makes it durable, beside the data file or,
+    // where that folder refuses new files, in the user's own folder. Empty,
+    // with the cause in error, when neither place takes it.
+    static std::optional<Journal> begin(FileSystem& fileSystem, const QString& dataFile, const Change& change,
+                                        int& error);
 
-// Removes the recovery file durably once the save is complete.
-bool end(FileSystem& fileSystem, const QString& dataFile, int& error);
+    // The save is written and synced: the recovery file goes, or, where it
+    // cannot be removed, is made void in place so that no opening applies it.
+    // False when neither could be done: the save must then be rolled back.
+    bool commit(int& error);
 
-// Puts the data file back as it was before an interrupted save, if a
-// complete recovery file says one was under way, then removes the recovery
-// file. False with the cause in error when that cannot be done; the recovery
-// file then stays for the next time.
-bool recover(FileSystem& fileSystem, const QString& dataFile, RandomAccessFile& data, int& error);
+    // Puts back what the save overwrote, then lets the recovery file go.
+    // False when the data file could not be put back: the recovery file then
+    // stays, for the next opening to finish the work.
+    bool rollBack(RandomAccessFile& data, const Change& change);
 
-// Puts back what the save overwrote, in the open data file.
-bool undo(RandomAccessFile& data, const Undo& undo);
+private:
+    Journal(FileSystem& fileSystem, QString path) : m_fileSystem(&fileSystem), m_path(std::move(path)) {}
+
+    FileSystem* m_fileSystem;
+    QString m_path;
+};
+
+// Looks for the data file's recovery files in both places. One that belongs
+// to the file as it is now (its identity, its length and the bytes of the
+// range the save wrote agree) is applied: the file is put back as it was
+// before the save cut short. One that does not is kept aside under another
+// name, leaving the data file byte for byte as it is, and a French notice
+// for the user says where it was put. Recovery files cut short or made void
+// are removed. False, with the cause in error, when the data file could not
+// be put back or a recovery file could not be kept aside; nothing is lost.
+bool recover(FileSystem& fileSystem, const QString& dataFile, RandomAccessFile& data, QStringList& notices,
+             int& error);
+
+// Whether either place holds a recovery file for the data file.
+bool anyFor(FileSystem& fileSystem, const QString& dataFile);
 
 }  // namespace savejournal

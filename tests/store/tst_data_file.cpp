@@ -7,6 +7,7 @@
 
 #include "store/data_file.h"
 #include "store/field_text.h"
+#include "store/save_journal.h"
 #include "store/store_error.h"
 #include "support/faulty_file_system.h"
 
@@ -60,6 +61,7 @@ private:
     }
 
 private slots:
+    void initTestCase() { qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("utilisateur")).toUtf8()); }
     void init() { FileSystem::setCurrent(nullptr); }
 
     // --- opening and counting
@@ -214,18 +216,23 @@ private slots:
 
     void aFailedWriteLeavesTheFileAsItWas_data() {
         QTest::addColumn<int>("slot");
-        QTest::newRow("over a slot") << 2;
-        QTest::newRow("past the end") << 6;
+        QTest::addColumn<bool>("folderRefusesNewFiles");
+        QTest::newRow("over a slot") << 2 << false;
+        QTest::newRow("past the end") << 6 << false;
+        QTest::newRow("over a slot, recovery file in the user's folder") << 2 << true;
+        QTest::newRow("past the end, recovery file in the user's folder") << 6 << true;
     }
     // Each operation of a save fails in turn; the file is as it was whenever
     // the save says it failed, and holds the card whenever it says it saved.
     void aFailedWriteLeavesTheFileAsItWas() {
         QFETCH(int, slot);
+        QFETCH(bool, folderRefusesNewFiles);
         const QString p = fileOfCards(3);
         const QByteArray before = contents(p);
         for (int at = 1;; ++at) {
             writeRaw(p, before);
             FaultyFileSystem faults(FaultyFileSystem::Mode::failOnce, at);
+            if (folderRefusesNewFiles) faults.refuseNewFilesIn = m_dir.path();
             FileSystem::setCurrent(&faults);
             bool saved = true;
             try {
@@ -244,7 +251,7 @@ private slots:
             } else {
                 QVERIFY2(after == before, qPrintable(QStringLiteral("failure at operation %1").arg(at)));
             }
-            QVERIFY(!QFile::exists(p + QStringLiteral(".sauvegarde-en-cours")));
+            QVERIFY(!savejournal::anyFor(FileSystem::native(), p));
             if (faults.operations() < at) break;  // the save ran out of operations to fail
         }
     }

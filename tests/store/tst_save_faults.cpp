@@ -6,6 +6,7 @@
 
 #include "store/data_file.h"
 #include "store/field_text.h"
+#include "store/save_journal.h"
 #include "store/store_error.h"
 #include "support/card_files.h"
 #include "support/faulty_file_system.h"
@@ -51,21 +52,26 @@ private:
     QTemporaryDir m_dir;
 
 private slots:
+    void initTestCase() { qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("utilisateur")).toUtf8()); }
     void init() { FileSystem::setCurrent(nullptr); }
 
     // --- a crash at every operation of a save
 
     void aCrashAtAnyPointLeavesEachSlotOldOrNew_data() {
         QTest::addColumn<int>("slot");
-        QTest::newRow("rewriting slot 3") << 3;
-        QTest::newRow("adding slot 6") << 6;
-        QTest::newRow("adding slot 9 past empty ones") << 9;
+        QTest::addColumn<bool>("folderRefusesNewFiles");
+        QTest::newRow("rewriting slot 3") << 3 << false;
+        QTest::newRow("adding slot 6") << 6 << false;
+        QTest::newRow("adding slot 9 past empty ones") << 9 << false;
+        QTest::newRow("rewriting slot 3, recovery file in the user's folder") << 3 << true;
+        QTest::newRow("adding slot 9, recovery file in the user's folder") << 9 << true;
     }
     void aCrashAtAnyPointLeavesEachSlotOldOrNew() {
 #ifdef _WIN32
         QSKIP("uses fork");
 #else
         QFETCH(int, slot);
+        QFETCH(bool, folderRefusesNewFiles);
         const QString path = m_dir.filePath(QStringLiteral("crash.dat"));
         cardfiles::writeNumbered(path, 5);
         const QByteArray before = cardfiles::contents(path);
@@ -85,6 +91,7 @@ private slots:
             const pid_t child = fork();
             if (child == 0) {
                 FaultyFileSystem faults(FaultyFileSystem::Mode::crash, at);
+                if (folderRefusesNewFiles) faults.refuseNewFilesIn = m_dir.path();
                 FileSystem::setCurrent(&faults);
                 try {
                     save(path, slot, saved);
@@ -102,6 +109,7 @@ private slots:
             const QByteArray now = cardfiles::contents(path);
             QVERIFY2(now == before || now == after,
                      qPrintable(QStringLiteral("crash at operation %1 left a mixed file").arg(at)));
+            QVERIFY(!savejournal::anyFor(FileSystem::native(), path));
             if (finished) {
                 QCOMPARE(now, after);
                 break;

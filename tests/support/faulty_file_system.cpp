@@ -1,5 +1,6 @@
 #include "support/faulty_file_system.h"
 
+#include <QFileInfo>
 #include <cstdlib>
 
 #ifndef _WIN32
@@ -12,23 +13,30 @@ class FaultyFile final : public RandomAccessFile {
 public:
     FaultyFile(std::unique_ptr<RandomAccessFile> real, FaultyFileSystem& faults) : m_real(std::move(real)), m_faults(faults) {}
 
-    bool size(std::int64_t& bytes) override { return m_faults.fails() ? fail() : m_real->size(bytes); }
+    bool size(std::int64_t& bytes) override { return m_faults.fails("size") ? fail() : m_real->size(bytes); }
     bool readAt(std::int64_t offset, char* data, std::int64_t length, std::int64_t& got) override {
-        return m_faults.fails() ? fail() : m_real->readAt(offset, data, length, got);
+        return m_faults.fails("read") ? fail() : m_real->readAt(offset, data, length, got);
     }
     bool writeAt(std::int64_t offset, const char* data, std::int64_t length) override {
         const auto halfWrite = [&] { m_real->writeAt(offset, data, length / 2); };
-        if (m_faults.fails(halfWrite)) {
+        if (m_faults.fails("write", halfWrite)) {
             m_real->writeAt(offset, data, length / 2);
             m_error = ENOSPC;
             return false;
         }
         return m_real->writeAt(offset, data, length);
     }
-    bool truncate(std::int64_t size) override { return m_faults.fails() ? fail() : m_real->truncate(size); }
-    bool sync() override { return m_faults.fails() ? fail() : m_real->sync(); }
-    bool lock() override { return m_faults.fails() ? fail() : m_real->lock(); }
+    bool truncate(std::int64_t size) override { return m_faults.fails("truncate") ? fail() : m_real->truncate(size); }
+    bool sync() override { return m_faults.fails("sync") ? fail() : m_real->sync(); }
+    Lock tryLock() override {
+        if (m_faults.fails("lock")) {
+            fail();
+            return Lock::failed;
+        }
+        return m_real->tryLock();
+    }
     void unlock() override { m_real->unlock(); }
+    FileIdentity identity() override { return m_faults.fails("identity") ? FileIdentity{} : m_real->identity(); }
     bool writable() const override { return m_real->writable(); }
     int error() const override { return m_error ? m_error : m_real->error(); }
 
@@ -45,7 +53,8 @@ private:
 
 }  // namespace
 
-bool FaultyFileSystem::fails(const std::function<void()>& beforeCrash) {
+bool FaultyFileSystem::fails(const char* operation, const std::function<void()>& beforeCrash) {
+    if (beforeEach) beforeEach(operation);
     ++m_operations;
     if (m_operations < m_at) return false;
     switch (m_mode) {
@@ -63,9 +72,18 @@ bool FaultyFileSystem::fails(const std::function<void()>& beforeCrash) {
     return false;
 }
 
+bool FaultyFileSystem::refusedNewFile(const QString& path) const {
+    return !refuseNewFilesIn.isEmpty() && QFileInfo(path).absolutePath() == QFileInfo(refuseNewFilesIn).absoluteFilePath() &&
+           !QFileInfo::exists(path);
+}
+
 std::unique_ptr<RandomAccessFile> FaultyFileSystem::open(const QString& path, int& error) {
-    if (fails()) {
+    if (fails("open")) {
         error = EIO;
+        return nullptr;
+    }
+    if (refusedNewFile(path)) {
+        error = EACCES;
         return nullptr;
     }
     auto real = FileSystem::native().open(path, error);
@@ -73,26 +91,50 @@ std::unique_ptr<RandomAccessFile> FaultyFileSystem::open(const QString& path, in
 }
 
 std::unique_ptr<RandomAccessFile> FaultyFileSystem::create(const QString& path, int& error) {
-    if (fails()) {
+    if (fails("create")) {
         error = EIO;
+        return nullptr;
+    }
+    if (refusedNewFile(path)) {
+        error = EACCES;
         return nullptr;
     }
     auto real = FileSystem::native().create(path, error);
     return real ? std::make_unique<FaultyFile>(std::move(real), *this) : nullptr;
 }
 
-bool FaultyFileSystem::exists(const QString& path) { return !fails() && FileSystem::native().exists(path); }
+bool FaultyFileSystem::exists(const QString& path) { return !fails("exists") && FileSystem::native().exists(path); }
 
 bool FaultyFileSystem::remove(const QString& path, int& error) {
-    if (fails()) {
-        error = EIO;
+    if (fails("remove") || refuseRemovals) {
+        error = refuseRemovals ? EACCES : EIO;
         return false;
     }
     return FileSystem::native().remove(path, error);
 }
 
+bool FaultyFileSystem::rename(const QString& from, const QString& to, int& error) {
+    if (fails("rename")) {
+        error = EIO;
+        return false;
+    }
+    if (refusedNewFile(to)) {
+        error = EACCES;
+        return false;
+    }
+    return FileSystem::native().rename(from, to, error);
+}
+
+bool FaultyFileSystem::makeFolder(const QString& path, int& error) {
+    if (fails("makeFolder")) {
+        error = EIO;
+        return false;
+    }
+    return FileSystem::native().makeFolder(path, error);
+}
+
 bool FaultyFileSystem::syncFolderOf(const QString& path, int& error) {
-    if (fails()) {
+    if (fails("syncFolder")) {
         error = EIO;
         return false;
     }

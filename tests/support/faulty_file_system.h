@@ -1,15 +1,17 @@
 #pragma once
 
+#include <QString>
 #include <cerrno>
 #include <functional>
 
 #include "store/native_file.h"
 
 // The real file system, numbering every operation made through it (opening,
-// creating, looking up and removing files, syncing a folder; a file's size,
-// reads, writes, truncation, sync and lock). From a chosen operation on it
-// fails, or ends the process there as a crash or a power cut would. A write
-// it fails or cuts short puts half its bytes down first, as a full disk does.
+// creating, looking up, renaming and removing files, making and syncing a
+// folder; a file's size, identity, reads, writes, truncation, sync and
+// lock). From a chosen operation on it fails, or ends the process there as
+// a crash or a power cut would. A write it fails or cuts short puts half its
+// bytes down first, as a full disk does.
 class FaultyFileSystem final : public FileSystem {
 public:
     enum class Mode { count, failOnce, failFromThen, crash };
@@ -18,17 +20,29 @@ public:
 
     int operations() const { return m_operations; }
 
+    // A folder in which no new file may be made, as for a user who may not
+    // write there (files already in it may still be written).
+    QString refuseNewFilesIn;
+    // Removing any file fails, as when another program holds it open.
+    bool refuseRemovals = false;
+    // Runs before each operation, with its name ("remove", "write", ...).
+    std::function<void(const char* operation)> beforeEach;
+
     std::unique_ptr<RandomAccessFile> open(const QString& path, int& error) override;
     std::unique_ptr<RandomAccessFile> create(const QString& path, int& error) override;
     bool exists(const QString& path) override;
     bool remove(const QString& path, int& error) override;
+    bool rename(const QString& from, const QString& to, int& error) override;
+    bool makeFolder(const QString& path, int& error) override;
     bool syncFolderOf(const QString& path, int& error) override;
 
     // Counts one operation; true when it is to fail. Ends the process when
     // it is the one to crash at, once beforeCrash has done its part.
-    bool fails(const std::function<void()>& beforeCrash = {});
+    bool fails(const char* operation, const std::function<void()>& beforeCrash = {});
 
 private:
+    bool refusedNewFile(const QString& path) const;
+
     Mode m_mode;
     int m_at;
     int m_operations = 0;

@@ -28,8 +28,9 @@ public:
         return true;
     }
     bool sync() override { return true; }
-    bool lock() override { return true; }
+    Lock tryLock() override { return Lock::taken; }
     void unlock() override {}
+    FileIdentity identity() override { return {}; }
     bool writable() const override { return true; }
     int error() const override { return 0; }
 
@@ -52,4 +53,13 @@ bool MemoryFileSystem::remove(const QString& path, int& error) {
     if (files.remove(path) > 0) return true;
     error = ENOENT;
     return false;
+}
+
+bool MemoryFileSystem::rename(const QString& from, const QString& to, int& error) {
+    if (!files.contains(from) || files.contains(to)) {
+        error = files.contains(to) ? EEXIST : ENOENT;
+        return false;
+    }
+    files[to] = files.take(from);
+    return true;
 }

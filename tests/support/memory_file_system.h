@@ -15,5 +15,7 @@ public:
     std::unique_ptr<RandomAccessFile> create(const QString& path, int& error) override;
     bool exists(const QString& path) override { return files.contains(path); }
     bool remove(const QString& path, int& error) override;
+    bool rename(const QString& from, const QString& to, int& error) override;
+    bool makeFolder(const QString&, int&) override { return true; }
     bool syncFolderOf(const QString&, int&) override { return true; }
 };

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "store/store_notice.h"
 #include "windows/controls/modal_run.h"
 
 namespace {
@@ -31,12 +32,14 @@ WindowTestKit::WindowTestKit() {
     ModalRun::setHandler([this](QWidget* window) {
         if (onModal) onModal(window);
     });
+    Alert::showStoreNotices();
 }
 
 WindowTestKit::~WindowTestKit() {
     Alert::setInterceptor({});
     CommonDialog::setAnswerer({});
     ModalRun::setHandler({});
+    storenotice::setListener({});
 }
 
 QStringList WindowTestKit::messageTexts() const {

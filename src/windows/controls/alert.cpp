@@ -1,6 +1,10 @@
 #include "windows/controls/alert.h"
 
+#include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
+
+#include "store/store_notice.h"
 
 namespace {
 
@@ -30,4 +34,10 @@ void Alert::setInterceptor(Interceptor replacement) { interceptor() = std::move(
 const QString& Alert::title() {
     static const QString lexicarium = QStringLiteral("Lexicarium");
     return lexicarium;
+}
+
+void Alert::showStoreNotices() {
+    storenotice::setListener([](const QString& message) {
+        QTimer::singleShot(0, qApp, [message] { error(QApplication::activeWindow(), message); });
+    });
 }

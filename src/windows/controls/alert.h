@@ -25,5 +25,9 @@ public:
     // While set, boxes are handed to the interceptor instead of being shown.
     static void setInterceptor(Interceptor interceptor);
 
+    // What the data file's store has to tell the user comes in a box of its
+    // own, once the action that found it is over.
+    static void showStoreNotices();
+
     static const QString& title();
 };

@@ -73,6 +73,34 @@ private slots:
         QCOMPARE(kit.busyWindows, QList<QStringList>{{}});
     }
 
+    // A recovery file that no longer belongs to the data file is kept aside;
+    // the user is told once the action is over.
+    void aRecoveryFileKeptAsideIsToldAfterTheAction() {
+        WindowTestKit kit;
+        cardfiles::writeNumbered(kit.path(), 3);
+        const QByteArray before = cardfiles::contents(kit.path());
+        QFile journal(kit.path() + QStringLiteral(".sauvegarde-en-cours"));
+        QVERIFY(journal.open(QIODevice::WriteOnly));
+        // A complete recovery file of the first version, which names no file.
+        QByteArray bytes("LXJ1", 4);
+        bytes.append(QByteArray(24, '\0'));
+        quint64 hash = 0xcbf29ce484222325ULL;
+        for (char byte : bytes) hash = (hash ^ static_cast<unsigned char>(byte)) * 0x100000001b3ULL;
+        for (int i = 0; i < 8; ++i) bytes.append(char((hash >> (8 * i)) & 0xFF));
+        journal.write(bytes);
+        journal.close();
+        FakeMainWindow menu;
+        menu.path = kit.path();
+        Frm_ajout window(menu);
+        QVERIFY(window.Form_Load());
+        QVERIFY(kit.messages.isEmpty());
+        QTRY_COMPARE(kit.messages.size(), 1);
+        QVERIFY(kit.messages[0].text.contains(QStringLiteral("mis de côté")));
+        QCOMPARE(kit.busyWindows, QList<QStringList>{{}});
+        QCOMPARE(cardfiles::contents(kit.path()), before);
+        QCOMPARE(window.findChild<QLineEdit*>(QStringLiteral("txtnumero"))->text(), QStringLiteral("4"));
+    }
+
     void consultationMessagesComeWithoutTheHourglass_data() {
         QTest::addColumn<bool>("openCard");
         QTest::newRow("search") << false;
