@@ -1,23 +1,20 @@
 #include "windows/startup/system_information.h"
 
-#include <QFileInfo>
 #include <QProcess>
 #include <stdexcept>
 
+#include "windows/startup/program_file.h"
+
 namespace {
 
-constexpr unsigned kReadAndWriteRights = 0x2003F;
+// KEY_READ: read-control, query values, enumerate sub-keys, notify. A
+// standard user may open the keys so; write rights would be refused him.
+constexpr unsigned kReadRights = 0x20019;
 constexpr unsigned kBufferSize = 1024;
 
 // The program itself is started, with no shell and no command line to split,
 // so a path with spaces starts the program it names.
 bool startProgram(const QString& path) { return !path.isEmpty() && QProcess::startDetached(path, {}); }
-
-// A plain file of that name: no folder, nothing hidden.
-bool isPlainFile(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() && info.isFile() && !info.isHidden();
-}
 
 }  // namespace
 
@@ -29,7 +26,7 @@ bool SystemInformation::GetKeyValue(Registry::Key KeyRoot, const QString& KeyNam
         m_registry.RegCloseKey(key);
         return false;
     };
-    if (m_registry.RegOpenKeyExA(KeyRoot, KeyName.toLocal8Bit(), 0, kReadAndWriteRights, key) != 0) return fail();
+    if (m_registry.RegOpenKeyExA(KeyRoot, KeyName.toLocal8Bit(), 0, kReadRights, key) != 0) return fail();
 
     QByteArray buffer(kBufferSize, '\0');
     unsigned size = kBufferSize;
@@ -63,7 +60,7 @@ bool SystemInformation::start() {
         if (GetKeyValue(Registry::kLocalMachine, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
                         QStringLiteral("MSINFO"), path)) {
             const QString program = path + QStringLiteral("\\MSINFO32.EXE");
-            return isPlainFile(program) && startProgram(program);
+            return countsAsFound(attributesOf(program)) && startProgram(program);
         }
         return false;
     } catch (const std::runtime_error&) {

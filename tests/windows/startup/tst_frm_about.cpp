@@ -11,6 +11,7 @@
 #include "support/window_test_kit.h"
 #include "windows/controls/modal_run.h"
 #include "windows/startup/frm_about.h"
+#include "windows/startup/program_file.h"
 #include "windows/startup/registry.h"
 #include "windows/startup/system_information.h"
 
@@ -96,8 +97,47 @@ private slots:
         QString keyVal = QStringLiteral("old");
         QCOMPARE(information.GetKeyValue(Registry::kLocalMachine, QString::fromLatin1(kFirstKey), "PATH", keyVal), found);
         QCOMPARE(keyVal, value);
-        QCOMPARE(registry.accessAsked, 0x2003Fu);
+        // Read rights only (KEY_READ): no set-value, create-sub-key or create-link right.
+        QCOMPARE(registry.accessAsked, 0x20019u);
+        QCOMPARE(registry.accessAsked & (0x0002u | 0x0004u | 0x0020u), 0u);
         QCOMPARE(registry.closed.size(), 1);
+    }
+
+    // --- the file looked up in the second key's folder
+
+    void onlyOrdinaryFilesCount_data() {
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<bool>("hidden");
+        QTest::addColumn<bool>("system");
+        QTest::addColumn<bool>("counts");
+        QTest::newRow("an ordinary file") << true << false << false << false << true;
+        QTest::newRow("no file") << false << false << false << false << false;
+        QTest::newRow("a folder") << true << true << false << false << false;
+        QTest::newRow("a hidden file") << true << false << true << false << false;
+        QTest::newRow("a system file") << true << false << false << true << false;
+        QTest::newRow("a hidden system file") << true << false << true << true << false;
+    }
+    void onlyOrdinaryFilesCount() {
+        QFETCH(bool, exists);
+        QFETCH(bool, folder);
+        QFETCH(bool, hidden);
+        QFETCH(bool, system);
+        QFETCH(bool, counts);
+        QCOMPARE(countsAsFound({exists, folder, hidden, system}), counts);
+    }
+
+    void theFileSystemSaysWhatAFileIs() {
+        WindowTestKit kit;
+        QDir().mkpath(kit.path(QStringLiteral("dossier")));
+        for (const char* name : {"programme", ".cache"}) {
+            QFile file(kit.path(QString::fromLatin1(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        QVERIFY(countsAsFound(attributesOf(kit.path(QStringLiteral("programme")))));
+        QVERIFY(!countsAsFound(attributesOf(kit.path(QStringLiteral("dossier")))));
+        QVERIFY(!countsAsFound(attributesOf(kit.path(QStringLiteral(".cache")))));
+        QVERIFY(!countsAsFound(attributesOf(kit.path(QStringLiteral("absent")))));
     }
 
     void aMissingKeyClosesTheNullHandle() {
