@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QMenuBar>
+#include <cmath>
 
 #include "windows/common/twips.h"
 
@@ -9,9 +10,27 @@
 #include <windows.h>
 #endif
 
+namespace {
+
+#ifdef _WIN32
+class SystemPhysicalMetrics final : public PhysicalMetrics {
+public:
+    int at(int index, unsigned dpi) const override { return ::GetSystemMetricsForDpi(index, dpi); }
+};
+#endif
+
+}  // namespace
+
+int ScaledMetrics::GetSystemMetrics(int index) const {
+    return int(std::lround(m_source.at(index, m_dpi) / m_ratio));
+}
+
 int WindowMetrics::GetSystemMetrics(int index) const {
 #ifdef _WIN32
-    return ::GetSystemMetrics(index);
+    static const SystemPhysicalMetrics system;
+    const auto window = reinterpret_cast<HWND>(m_window.winId());
+    return ScaledMetrics(system, ::GetDpiForWindow(window), m_window.devicePixelRatioF(), TwipsPerPixelX())
+        .GetSystemMetrics(index);
 #else
     const QRect outer = m_window.frameGeometry();
     const QRect inner = m_window.geometry();

@@ -1,4 +1,5 @@
 #include <QTest>
+#include <cmath>
 
 #include "fixed_metrics.h"
 #include "windows/common/convert.h"
@@ -93,6 +94,38 @@ private slots:
         const auto partial = resizelayout::fit(10020, 8325, 330, huge, Margins{1650, 4900});
         QCOMPARE(partial.width.value(), 10020.f - 120 - 1650);
         QCOMPARE(partial.height.value(), 8325.f - 330 - 3027 - 4900);
+    }
+
+    // --- system metrics at any display scaling
+
+    // The system gives its metrics in physical pixels, scaled with the display;
+    // the twips factor counts device-independent pixels. Brought to those, the
+    // allowances and the large control are the same at every scaling.
+    void systemMetricsAreCountedInTheTwipsFactorsPixels_data() {
+        QTest::addColumn<double>("scale");
+        QTest::newRow("100 %") << 1.0;
+        QTest::newRow("125 %") << 1.25;
+        QTest::newRow("150 %") << 1.5;
+        QTest::newRow("200 %") << 2.0;
+    }
+    void systemMetricsAreCountedInTheTwipsFactorsPixels() {
+        QFETCH(double, scale);
+        // Frame 4, caption 19 and menu bar 19 pixels at 96 DPI, scaled as Windows scales them.
+        struct ScalingSystem : PhysicalMetrics {
+            int at(int index, unsigned dpi) const override {
+                const FixedMetrics at96;
+                return int(std::lround(at96.GetSystemMetrics(index) * dpi / 96.0));
+            }
+        } system;
+        const unsigned dpi = unsigned(std::lround(96 * scale));
+        QCOMPARE(system.at(PlatformMetrics::SM_CYCAPTION, dpi), int(std::lround(19 * scale)));
+        const ScaledMetrics metrics(system, dpi, scale, 15.0f);
+        QCOMPARE(metrics.GetSystemMetrics(PlatformMetrics::SM_CXFRAME), 4);
+        QCOMPARE(metrics.GetSystemMetrics(PlatformMetrics::SM_CYCAPTION), 19);
+        QCOMPARE(metrics.GetSystemMetrics(PlatformMetrics::SM_CYMENU), 19);
+        const auto fit = resizelayout::fit(10020, 8325, 330, metrics, Margins{1650, 4900});
+        QCOMPARE(fit.width.value(), 8250.f);
+        QCOMPARE(fit.height.value(), 2405.f);
     }
 
     // --- the main window's cap
