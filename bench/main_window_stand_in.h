@@ -6,6 +6,7 @@
 struct MainWindowStandIn : MainWindowLink {
     QString path;
     QString dataFilePath() const override { return path; }
+    bool usesDefaultDataFile() const override { return false; }
     void setDataFilePath(const QString& p) override { path = p; }
     void showMainWindow() override {}
 };

@@ -92,6 +92,11 @@ DataFile DataFile::open(const QString& path) {
     FileSystem& fileSystem = FileSystem::current();
     int error = 0;
     auto file = fileSystem.open(path, error);
+    if (!file && !fileSystem.exists(path)) {
+        throw StoreError(QStringLiteral("Le fichier de données %1 n'existe pas et ne peut pas être créé\u00A0: %2.")
+                             .arg(quoted(path), describeSystemError(error)),
+                         StoreError::Kind::cannotCreate);
+    }
     if (!file) {
         throw StoreError(QStringLiteral("Impossible d'ouvrir le fichier de données %1\u00A0: %2.")
                              .arg(quoted(path), describeSystemError(error)));

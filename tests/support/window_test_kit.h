@@ -16,8 +16,10 @@ class QWidget;
 class FakeMainWindow : public MainWindowLink {
 public:
     QString path;
+    bool pathIsTheDefault = false;
     int timesShown = 0;
     QString dataFilePath() const override { return path; }
+    bool usesDefaultDataFile() const override { return pathIsTheDefault; }
     void setDataFilePath(const QString& p) override { path = p; }
     void showMainWindow() override { ++timesShown; }
 };

@@ -13,6 +13,7 @@
 #include "windows/card/card_printing.h"
 #include "windows/common/card_number.h"
 #include "windows/common/card_saving.h"
+#include "windows/common/data_file_failure.h"
 #include "windows/common/look.h"
 #include "windows/common/resize_layout.h"
 #include "windows/startup/frm_about.h"
@@ -111,7 +112,7 @@ QString frm_fiche::lirefiche(const QString& numfiche) {
         file.readSlot(*slot, Module1::recordBuffer());
         file.close();
     } catch (const StoreError& failure) {
-        return failure.message();
+        return failureMessage(failure, m_menu);
     }
     const Module1::FicheRecord& fiche = Module1::recordBuffer();
     m_txtnumero->setText(numbertext::fromNumero(fiche.numero));
@@ -139,7 +140,7 @@ void frm_fiche::suivant_Click() { browse(m_ligne + 1); }
 void frm_fiche::Enregistrer_Click() {
     // The path as the main window holds it now.
     const QString failure =
-        busyWhile(this, [&] { return saveCard(m_menu.dataFilePath(), m_txtnumero->text(), m_boxes); });
+        busyWhile(this, [&] { return saveCard(m_menu.dataFilePath(), m_txtnumero->text(), m_boxes, m_menu); });
     if (!failure.isEmpty()) {
         Alert::error(this, failure);
         return;

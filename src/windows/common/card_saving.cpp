@@ -4,8 +4,10 @@
 #include "store/store_error.h"
 #include "windows/common/card_boxes.h"
 #include "windows/common/card_number.h"
+#include "windows/common/data_file_failure.h"
 
-QString saveCard(const QString& dataFile, const QString& numberText, const CardBoxes& boxes) {
+QString saveCard(const QString& dataFile, const QString& numberText, const CardBoxes& boxes,
+                 const MainWindowLink& menu) {
     QString error;
     const auto number = cardnumber::forSaving(numberText, error);
     if (!number) return error;
@@ -17,7 +19,7 @@ QString saveCard(const QString& dataFile, const QString& numberText, const CardB
         file.writeSlot(number->slot, fiche);
         file.close();
     } catch (const StoreError& failure) {
-        return failure.message();
+        return failureMessage(failure, menu);
     }
     Module1::recordBuffer() = fiche;
     return {};

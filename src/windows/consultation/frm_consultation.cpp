@@ -10,6 +10,7 @@
 
 #include "store/store_error.h"
 #include "windows/card/frm_fiche.h"
+#include "windows/common/data_file_failure.h"
 #include "windows/common/look.h"
 #include "windows/common/resize_layout.h"
 #include "windows/startup/frm_about.h"
@@ -189,7 +190,7 @@ void Frm_consultation::listInGrid(const std::function<std::vector<ResultRow>(Dat
             cards = read(file);
             file.close();
         } catch (const StoreError& error) {
-            return error.message();
+            return failureMessage(error, m_menu);
         }
         FlexGrid& grid = *m_grille01;
         grid.Clear();

@@ -12,6 +12,7 @@
 #include "store/store_error.h"
 #include "windows/common/card_number.h"
 #include "windows/common/card_saving.h"
+#include "windows/common/data_file_failure.h"
 #include "windows/common/look.h"
 #include "windows/common/resize_layout.h"
 #include "windows/startup/frm_about.h"
@@ -111,7 +112,7 @@ bool Frm_ajout::nouvellefiche() {
             count = file.recordCount();
             file.close();
         } catch (const StoreError& error) {
-            return error.message();
+            return failureMessage(error, m_menu);
         }
         return QString();
     });
@@ -129,7 +130,7 @@ bool Frm_ajout::nouvellefiche() {
 
 void Frm_ajout::mnu_Enregistrer_Click() {
     const QString failure =
-        busyWhile(this, [&] { return saveCard(m_commonDialog1->FileName(), m_txtnumero->text(), m_boxes); });
+        busyWhile(this, [&] { return saveCard(m_commonDialog1->FileName(), m_txtnumero->text(), m_boxes, m_menu); });
     if (!failure.isEmpty()) {
         Alert::error(this, failure);
         return;
@@ -155,7 +156,7 @@ void Frm_ajout::browse(int delta) {
             file.readSlot(*target, Module1::recordBuffer());
             file.close();
         } catch (const StoreError& storeError) {
-            return storeError.message();
+            return failureMessage(storeError, m_menu);
         }
         const Module1::FicheRecord& fiche = Module1::recordBuffer();
         m_txtnumero->setText(numbertext::fromNumero(fiche.numero));

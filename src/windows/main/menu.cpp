@@ -77,6 +77,8 @@ QString Menu::dataFilePath() const { return m_nomfichier->text(); }
 
 void Menu::setDataFilePath(const QString& path) { m_nomfichier->setText(path); }
 
+bool Menu::usesDefaultDataFile() const { return m_check1->isChecked(); }
+
 void Menu::showMainWindow() { show(); }
 
 void Menu::showInstead(QWidget* window) {

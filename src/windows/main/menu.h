@@ -14,6 +14,7 @@ public:
     explicit Menu(const QString& defaultPath);
 
     QString dataFilePath() const override;
+    bool usesDefaultDataFile() const override;
     void setDataFilePath(const QString& path) override;
     void showMainWindow() override;
 

@@ -184,6 +184,31 @@ private slots:
         }
     }
 
+    // As for a standard user under "c:\program files": the default file is
+    // missing and may not be made there.
+    void aDefaultFileThatCannotBeCreatedSaysHowToChooseAnother() {
+        WindowTestKit kit;
+        const QString unreachable = kit.path(QStringLiteral("absent/lexicarium.dat"));
+        Menu menu(unreachable);
+        menu.show();
+        menu.Ajout_Click();
+        QVERIFY(menu.isVisible());
+        QVERIFY(!topLevel("Frm_ajout"));
+        QCOMPARE(kit.errors().size(), 1);
+        QVERIFY2(kit.errors()[0].contains(QStringLiteral("n'existe pas et ne peut pas être créé")), qPrintable(kit.errors()[0]));
+        QVERIFY(kit.errors()[0].contains(QStringLiteral("Décochez «\u00A0Lexicarium par défaut\u00A0»")));
+        QVERIFY(!QFile::exists(unreachable));
+
+        // A file the user chose himself gets no such advice.
+        auto* check = menu.findChild<QCheckBox*>(QStringLiteral("Check1"));
+        QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(4, check->height() / 2));
+        kit.answers = {kit.path(QStringLiteral("ailleurs/choisi.dat"))};
+        menu.Ajout_Click();
+        QCOMPARE(kit.errors().size(), 2);
+        QVERIFY(kit.errors()[1].contains(QStringLiteral("n'existe pas et ne peut pas être créé")));
+        QVERIFY(!kit.errors()[1].contains(QStringLiteral("Décochez")));
+    }
+
     void anEditionWindowThatCannotOpenLeavesTheMainWindowUp() {
         WindowTestKit kit;
         Menu menu(kit.path());
