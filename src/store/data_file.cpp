@@ -43,9 +43,12 @@ class FileLock {
 public:
     explicit FileLock(RandomAccessFile& file) : m_file(file) {
         const auto deadline = std::chrono::steady_clock::now() + DataFile::kLockWait;
+        // Another copy of the program saving one card after another frees
+        // the file for a few microseconds at a time: look often, or it would
+        // take the file back every time before this one looked.
         while ((m_result = file.tryLock()) == RandomAccessFile::Lock::heldElsewhere &&
                std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
     }
     ~FileLock() {

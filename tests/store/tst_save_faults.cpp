@@ -197,7 +197,8 @@ private slots:
                     const int slot = 2 * i + 1 + writer;
                     try {
                         save(path, slot, card(slot, QStringLiteral("copie %1 fiche %2").arg(writer).arg(slot)));
-                    } catch (const StoreError&) {
+                    } catch (const StoreError& error) {
+                        qWarning("%s", qUtf8Printable(error.message()));
                         _exit(1);
                     }
                 }
