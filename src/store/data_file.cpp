@@ -157,7 +157,11 @@ void DataFile::readSlots(std::int32_t first, std::span<char> into) {
 
 void DataFile::writeSlot(std::int32_t n, const FicheRecord& fiche) { writeSlots(n, std::span(&fiche, 1)); }
 
-void DataFile::writeSlots(std::int32_t first, std::span<const FicheRecord> cards) {
+void DataFile::writeSlots(std::int32_t first, std::span<const FicheRecord> cards) { write(first, cards, false); }
+
+void DataFile::appendSlots(std::int32_t first, std::span<const FicheRecord> cards) { write(first, cards, true); }
+
+void DataFile::write(std::int32_t first, std::span<const FicheRecord> cards, bool appending) {
     requireSlotNumber(first);
     const auto last = std::int64_t(first) + std::int64_t(cards.size()) - 1;
     const QString what = cards.size() == 1
@@ -180,6 +184,11 @@ void DataFile::writeSlots(std::int32_t first, std::span<const FicheRecord> cards
     savejournal::Change change;
     change.identity = m_file->identity();
     change.originalSize = fileSize();
+    if (appending && recordCountFor(change.originalSize) + 1 != first) {
+        throw StoreError(QStringLiteral("%1 %2\u00A0: un autre programme y a ajouté des fiches entre-temps. Rien n'a "
+                                        "été enregistré\u00A0; recommencez.")
+                             .arg(what, quoted(m_path)));
+    }
     const std::int64_t offset = slotOffset(first);
     change.start = std::min(offset, change.originalSize);
     std::vector<char> data = emptyCardsBetween(change.start, offset);

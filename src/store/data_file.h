@@ -48,11 +48,16 @@ public:
     // The cards into slots first, first + 1, ... in one save: all of them
     // are written, or none.
     void writeSlots(std::int32_t first, std::span<const Module1::FicheRecord> cards);
+    // The same, where first must still be the slot after the last: when the
+    // file has grown meanwhile (another copy of the program saved), nothing
+    // is written and StoreError says so.
+    void appendSlots(std::int32_t first, std::span<const Module1::FicheRecord> cards);
 
     void close();
 
 private:
     DataFile(QString path, std::unique_ptr<RandomAccessFile> file, FileSystem& fileSystem);
+    void write(std::int32_t first, std::span<const Module1::FicheRecord> cards, bool appending);
     std::int64_t fileSize();
     [[noreturn]] void fail(const QString& what, int error) const;
 

@@ -1,0 +1,52 @@
+#include "exchange/card_export.h"
+
+#include <QDir>
+#include <QSaveFile>
+#include <memory>
+
+#include "exchange/csv_writer.h"
+#include "exchange/exchange_error.h"
+#include "exchange/tbx_writer.h"
+#include "store/data_file.h"
+
+namespace cardexport {
+namespace {
+
+constexpr int kCardsBetweenReports = 256;
+
+[[noreturn]] void cannotWrite(const QString& path, const QString& why) {
+    throw ExchangeError(QStringLiteral("Impossible d'écrire le fichier «\u00A0%1\u00A0»\u00A0: %2. Rien n'a été exporté.")
+                            .arg(QDir::toNativeSeparators(path), why));
+}
+
+}  // namespace
+
+bool exportCards(DataFile& data, const std::vector<std::int32_t>& slotNumbers, const QString& path, const Options& options,
+                 const Progress& progress) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) cannotWrite(path, file.errorString());
+    std::unique_ptr<CardWriter> writer;
+    if (options.format == Format::tbx) {
+        writer = std::make_unique<TbxWriter>(file, options.sourceLanguage, options.targetLanguage);
+    } else {
+        writer = std::make_unique<CsvWriter>(file, options.separator);
+    }
+    const int total = int(slotNumbers.size());
+    Module1::FicheRecord fiche;
+    for (int done = 0; done < total; ++done) {
+        if (done % kCardsBetweenReports == 0 && progress && !progress(done, total)) {
+            file.cancelWriting();
+            return false;
+        }
+        data.readSlot(slotNumbers[std::size_t(done)], fiche);
+        writer->write(textOf(fiche));
+    }
+    if (progress && !progress(total, total)) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!writer->finish() || !file.commit()) cannotWrite(path, file.errorString());
+    return true;
+}
+
+}  // namespace cardexport

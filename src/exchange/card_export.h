@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class DataFile;
+
+// Writes cards of the data file into a file other tools read: a TBX
+// glossary or a CSV table.
+namespace cardexport {
+
+enum class Format { tbx, csv };
+
+struct Options {
+    Format format = Format::tbx;
+    QString sourceLanguage = QStringLiteral("en");  // TBX only
+    QString targetLanguage = QStringLiteral("fr");
+    QChar separator = u',';  // CSV only
+};
+
+// Called as cards are written, with how many of how many; false cancels.
+using Progress = std::function<bool(int done, int total)>;
+
+// The cards of the given slots, in that order, each read whole from the data
+// file now, into the file at path. The file appears only once complete: a
+// cancelled export leaves none, a failed one neither (and a file of that
+// name stays as it was). False when cancelled; throws StoreError or
+// ExchangeError with the French message for a failure.
+bool exportCards(DataFile& data, const std::vector<std::int32_t>& slotNumbers, const QString& path, const Options& options,
+                 const Progress& progress);
+
+}  // namespace cardexport

@@ -1,0 +1,68 @@
+#include "exchange/card_import.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "exchange/csv_reader.h"
+#include "exchange/exchange_error.h"
+#include "exchange/tbx_reader.h"
+#include "store/data_file.h"
+
+namespace cardimport {
+namespace {
+
+QString shown(const QString& path) { return QDir::toNativeSeparators(path); }
+
+bool looksLikeXml(const QByteArray& start) {
+    QByteArray text = start;
+    if (text.startsWith("\xEF\xBB\xBF")) text.remove(0, 3);
+    return text.trimmed().startsWith('<');
+}
+
+}  // namespace
+
+std::vector<CardText> readFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw ExchangeError(QStringLiteral("Impossible de lire le fichier «\u00A0%1\u00A0»\u00A0: %2.")
+                                .arg(shown(path), file.errorString()));
+    }
+    if (file.size() > kLargestFile) {
+        throw ExchangeError(QStringLiteral("Le fichier «\u00A0%1\u00A0» est trop volumineux (%2 Mo)\u00A0: un import lit "
+                                           "%3 Mo au plus. Rien n'a été importé.")
+                                .arg(shown(path))
+                                .arg(file.size() / (1024 * 1024))
+                                .arg(kLargestFile / (1024 * 1024)));
+    }
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const bool tbx = suffix == QLatin1String("tbx") || suffix == QLatin1String("xml") ||
+                     (suffix != QLatin1String("csv") && looksLikeXml(file.peek(64)));
+    if (tbx) return readTbx(file, path);
+    return readCsv(file.readAll(), path);
+}
+
+Plan plan(const std::vector<CardText>& cards, std::int32_t recordCount) {
+    const std::int64_t last = std::int64_t(recordCount) + std::int64_t(cards.size());
+    if (last > Module1::kHighestCardNumber) {
+        throw ExchangeError(QStringLiteral("L'import ajouterait %1 fiches aux %2 du fichier de données, qui ne peut pas "
+                                           "en compter plus de %3. Rien n'a été importé.")
+                                .arg(cards.size())
+                                .arg(recordCount)
+                                .arg(Module1::kHighestCardNumber));
+    }
+    Plan planned;
+    planned.first = recordCount + 1;
+    planned.cards.reserve(cards.size());
+    for (const CardText& card : cards) {
+        bool altered = false;
+        const auto numero = std::int16_t(planned.first + std::int32_t(planned.cards.size()));
+        planned.cards.push_back(recordOf(card, numero, altered));
+        planned.altered += altered ? 1 : 0;
+    }
+    return planned;
+}
+
+void apply(DataFile& data, const Plan& plan) { data.appendSlots(plan.first, plan.cards); }
+
+}  // namespace cardimport

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+#include <cstdint>
+#include <vector>
+
+#include "exchange/card_text.h"
+
+class DataFile;
+
+// Takes cards from a file other tools wrote, a TBX glossary or a CSV table,
+// and adds them to the data file after its last slot: all of them or none,
+// never over an existing card.
+namespace cardimport {
+
+// Larger files are refused before they are read.
+inline constexpr qint64 kLargestFile = qint64(256) * 1024 * 1024;
+
+// The whole file, read and checked: a TBX glossary (".tbx", ".xml", or a
+// file that begins as XML does) or a CSV table. Throws ExchangeError naming
+// the entry or the line of what is wrong.
+std::vector<CardText> readFile(const QString& path);
+
+// The cards as they will be stored, numbered from the record count + 1.
+struct Plan {
+    std::int32_t first = 0;
+    std::vector<Module1::FicheRecord> cards;
+    int altered = 0;  // cards with a field cut at its width or a character stored as "?"
+    std::int32_t last() const { return first + std::int32_t(cards.size()) - 1; }
+};
+
+// Throws ExchangeError when the cards would pass card 32767.
+Plan plan(const std::vector<CardText>& cards, std::int32_t recordCount);
+
+// Writes the planned cards in one save through the recovery file: a failure
+// or a crash leaves the data file as it was. Throws StoreError, writing
+// nothing, when the file has grown since the plan was made.
+void apply(DataFile& data, const Plan& plan);
+
+}  // namespace cardimport
