@@ -23,8 +23,8 @@ struct Window {
     MainWindowStandIn menu;
     Frm_consultation consultation{menu};
     explicit Window(const QString& path = largestfile::dataFile()) {
-        Alert::setInterceptor([](const Alert::Shown&) {});
-        CommonDialog::setAnswerer([](const CommonDialog::Request&) { return std::optional<QString>(); });
+        Alert::setInterceptor([](const Alert::Shown&) { return false; });
+        CommonDialog::setAnswerer([](const CommonDialog::Request&) { return std::optional<CommonDialog::Choice>(); });
         menu.path = path;
         consultation.Form_Load();
         consultation.show();

@@ -23,6 +23,10 @@ const Figure kFigures[] = {
     {"save a card, sync included", "BM_SaveCard", nullptr, 50, 0, 0},
     {"full list printed to PDF", "BM_PrintFullListToPdf", nullptr, 15000, 0, 0},
     {"one card printed to PDF", "BM_PrintCardToPdf", nullptr, 200, 0, 0},
+    {"export 32767 cards to TBX", "BM_ExportCards/0", nullptr, 2000, 0, 0},
+    {"export 32767 cards to CSV", "BM_ExportCards/1", nullptr, 2000, 0, 0},
+    {"import 32767 cards from TBX", "BM_ImportCards/0", nullptr, 2000, 0, 0},
+    {"import 32767 cards from CSV", "BM_ImportCards/1", nullptr, 2000, 0, 0},
 };
 
 }  // namespace

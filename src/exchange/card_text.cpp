@@ -1,6 +1,5 @@
 #include "exchange/card_text.h"
 
-#include "store/cp1252.h"
 #include "store/field_text.h"
 
 using Module1::Field;
@@ -25,13 +24,7 @@ Module1::FicheRecord recordOf(const CardText& card, std::int16_t numero, bool& a
     Module1::FicheRecord fiche = Module1::emptyCard(numero);
     altered = false;
     for (const Field field : kFields) {
-        const QString stored = fieldtext::withCrLf(card[field]);
-        const QByteArray bytes = cp1252::encode(stored);
-        const std::span<char> target = Module1::field(fiche, field);
-        if (std::size_t(bytes.size()) > target.size() || cp1252::decode(bytes.constData(), bytes.size()) != stored) {
-            altered = true;
-        }
-        fieldtext::store(target, stored);
+        if (!fieldtext::store(Module1::field(fiche, field), card[field])) altered = true;
     }
     return fiche;
 }

@@ -49,18 +49,24 @@ QString decode(const char* bytes, qsizetype size) {
     return text;
 }
 
-QByteArray encode(const QString& text) {
-    QByteArray bytes;
-    bytes.reserve(text.size());
+QByteArray encode(const QString& text, bool* replaced) {
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    qsizetype length = 0;
+    bool anyReplaced = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar ch = text.at(i);
+        char byte;
         if (ch.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
             ++i;
-            bytes.append('?');
-            continue;
+            byte = '?';
+        } else {
+            byte = fromUnicode(ch.unicode());
         }
-        bytes.append(fromUnicode(ch.unicode()));
+        anyReplaced = anyReplaced || (byte == '?' && ch != u'?');
+        bytes[length++] = byte;
     }
+    bytes.truncate(length);
+    if (replaced) *replaced = anyReplaced;
     return bytes;
 }
 

@@ -16,7 +16,8 @@ char fromUnicode(char16_t ch);
 QString decode(const char* bytes, qsizetype size);
 
 // Encodes text, one byte per character (a surrogate pair is one character,
-// stored as '?').
-QByteArray encode(const QString& text);
+// stored as '?'). `replaced`, when given, tells whether any character became
+// '?' for want of a byte of its own.
+QByteArray encode(const QString& text, bool* replaced = nullptr);
 
 }  // namespace cp1252

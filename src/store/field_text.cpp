@@ -8,11 +8,13 @@
 
 namespace fieldtext {
 
-void store(std::span<char> field, const QString& text) {
-    const QByteArray bytes = cp1252::encode(withCrLf(text));
+bool store(std::span<char> field, const QString& text) {
+    bool replaced = false;
+    const QByteArray bytes = cp1252::encode(withCrLf(text), &replaced);
     const auto kept = std::min<std::size_t>(field.size(), std::size_t(bytes.size()));
     std::copy_n(bytes.constData(), kept, field.begin());
     std::fill(field.begin() + kept, field.end(), ' ');
+    return !replaced && kept == std::size_t(bytes.size());
 }
 
 QString read(std::span<const char> field) {

@@ -8,8 +8,9 @@ namespace fieldtext {
 
 // Stores text left-justified in the field: line breaks as CR LF (counted
 // against the width), Windows-1252 bytes ('?' for what the code page cannot
-// hold), cut at the width, the rest filled with spaces.
-void store(std::span<char> field, const QString& text);
+// hold), cut at the width, the rest filled with spaces. False when the text
+// had to be cut or a character stored as '?'.
+bool store(std::span<char> field, const QString& text);
 
 // The field's characters without the trailing spaces (code 32 only; NULs,
 // tabs and line breaks stay).

@@ -25,12 +25,24 @@ constexpr char kVoid[4] = {};
 constexpr std::size_t kHeader = 4 + 8 * 8;
 constexpr std::int64_t kPiece = 4096;  // bytes written past the old end per checksum
 
+// What the first version checked its recovery files with: FNV-1a.
+std::uint64_t firstVersionChecksum(const char* data, std::size_t size) {
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    for (std::size_t i = 0; i < size; ++i) hash = (hash ^ static_cast<unsigned char>(data[i])) * 0x100000001b3ULL;
+    return hash;
+}
+
+// FNV-1a over eight bytes at a time: an import checks 92 MB with it.
 std::uint64_t checksum(const char* data, std::size_t size) {
-    std::uint64_t hash = 0xcbf29ce484222325ULL;  // FNV-1a
-    for (std::size_t i = 0; i < size; ++i) {
-        hash ^= static_cast<unsigned char>(data[i]);
-        hash *= 0x100000001b3ULL;
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, data + i, 8);
+        hash = (hash ^ word) * 0x100000001b3ULL;
+        hash ^= hash >> 29;
     }
+    for (; i < size; ++i) hash = (hash ^ static_cast<unsigned char>(data[i])) * 0x100000001b3ULL;
     return hash;
 }
 
@@ -84,16 +96,17 @@ std::vector<char> encode(const Change& change) {
 
 enum class Kind { none, record, firstVersion };
 
-bool complete(const std::vector<char>& bytes) {
-    return bytes.size() >= 12 &&
-           checksum(bytes.data(), bytes.size() - 8) == get(bytes.data() + bytes.size() - 8);
+bool complete(const std::vector<char>& bytes, std::uint64_t (*sum)(const char*, std::size_t)) {
+    return bytes.size() >= 12 && sum(bytes.data(), bytes.size() - 8) == get(bytes.data() + bytes.size() - 8);
 }
 
 Kind parse(const std::vector<char>& bytes, Record& record) {
     if (bytes.size() >= 4 && std::memcmp(bytes.data(), kFirstVersion, 4) == 0) {
-        return complete(bytes) ? Kind::firstVersion : Kind::none;
+        return complete(bytes, firstVersionChecksum) ? Kind::firstVersion : Kind::none;
     }
-    if (bytes.size() < kHeader + 8 || std::memcmp(bytes.data(), kMagic, 4) != 0 || !complete(bytes)) return Kind::none;
+    if (bytes.size() < kHeader + 8 || std::memcmp(bytes.data(), kMagic, 4) != 0 || !complete(bytes, checksum)) {
+        return Kind::none;
+    }
     const char* at = bytes.data() + 4;
     const auto next = [&at] {
         const std::uint64_t value = get(at);

@@ -24,10 +24,11 @@ WindowTestKit::WindowTestKit() {
     Alert::setInterceptor([this](const Alert::Shown& shown) {
         messages.append(shown);
         busyWindows.append(windowsShowingTheHourglass());
+        return !questionAnswers.isEmpty() && questionAnswers.takeFirst();
     });
     CommonDialog::setAnswerer([this](const CommonDialog::Request& request) {
         dialogs.append(request);
-        return answers.isEmpty() ? std::optional<QString>() : answers.takeFirst();
+        return answers.isEmpty() ? std::optional<CommonDialog::Choice>() : answers.takeFirst();
     });
     ModalRun::setHandler([this](QWidget* window) {
         if (onModal) onModal(window);

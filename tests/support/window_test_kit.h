@@ -45,7 +45,9 @@ public:
     // Dialogs asked so far, and the answers for the next ones (nothing:
     // cancel). An empty queue cancels.
     QList<CommonDialog::Request> dialogs;
-    QList<std::optional<QString>> answers;
+    QList<std::optional<CommonDialog::Choice>> answers;
+    // Answers to the questions (Oui: true) in turn; an empty queue says Non.
+    QList<bool> questionAnswers;
 
     // Runs while a window shown modal is open; it is closed afterwards.
     std::function<void(QWidget*)> onModal;

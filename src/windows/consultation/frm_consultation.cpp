@@ -18,6 +18,7 @@
 #include "windows/common/pictures.h"
 #include "windows/common/twips.h"
 #include "windows/common/window_frame.h"
+#include "windows/consultation/result_export.h"
 #include "windows/consultation/result_list_printing.h"
 #include "windows/controls/alert.h"
 #include "windows/controls/busy_cursor.h"
@@ -65,7 +66,8 @@ Frm_consultation::Frm_consultation(MainWindowLink& menu, QWidget* parent)
     : QMainWindow(parent),
       m_menu(menu),
       m_commonDialog1(new CommonDialog(QStringLiteral("CommonDialog1"), this)),
-      m_commonDialog2(new CommonDialog(QStringLiteral("CommonDialog2"), this)) {
+      m_commonDialog2(new CommonDialog(QStringLiteral("CommonDialog2"), this)),
+      m_commonDialog3(new CommonDialog(QStringLiteral("CommonDialog3"), this)) {
     setObjectName(QStringLiteral("Frm_consultation"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Scriptoria Digitale - Lexicarium terminologique - Consultation"));
@@ -113,6 +115,8 @@ Frm_consultation::Frm_consultation(MainWindowLink& menu, QWidget* parent)
     fichier->setObjectName(QStringLiteral("Fichier"));
     fichier->addAction(QStringLiteral("&Imprimer les résultats"), this, &Frm_consultation::imprimer_Click)
         ->setObjectName(QStringLiteral("imprimer"));
+    fichier->addAction(QStringLiteral("&Exporter les résultats..."), this, &Frm_consultation::exporter_Click)
+        ->setObjectName(QStringLiteral("exporter"));
     fichier->addSeparator()->setObjectName(QStringLiteral("blanc01"));
     fichier->addAction(QStringLiteral("&Fermer"), this, &Frm_consultation::Fermer_Click)
         ->setObjectName(QStringLiteral("Fermer"));
@@ -248,6 +252,10 @@ void Frm_consultation::imprimer_Click() {
     } catch (const PrinterError& error) {
         Alert::error(this, error.message());
     }
+}
+
+void Frm_consultation::exporter_Click() {
+    exportResults(this, *m_grille01, m_commonDialog1->FileName(), *m_commonDialog3, m_menu);
 }
 
 void Frm_consultation::Fermer_Click() { close(); }

@@ -26,6 +26,7 @@ public:
     void triref_Click();
     void Grille01_DblClick();
     void imprimer_Click();
+    void exporter_Click();
     void Fermer_Click();
     void about_Click();
     void Form_Resize();
@@ -52,6 +53,7 @@ private:
     MainWindowLink& m_menu;
     CommonDialog* m_commonDialog1;
     CommonDialog* m_commonDialog2;
+    CommonDialog* m_commonDialog3;  // the file an export writes
     QRadioButton* m_option1;
     QRadioButton* m_option2;
     QLineEdit* m_text1;

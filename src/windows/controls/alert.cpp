@@ -1,6 +1,7 @@
 #include "windows/controls/alert.h"
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -13,14 +14,21 @@ Alert::Interceptor& interceptor() {
     return current;
 }
 
-void show(QWidget* parent, Alert::Kind kind, const QString& text) {
-    if (interceptor()) {
-        interceptor()({kind, Alert::title(), text});
-        return;
+bool show(QWidget* parent, Alert::Kind kind, const QString& text) {
+    if (interceptor()) return interceptor()({kind, Alert::title(), text});
+    const bool question = kind == Alert::Kind::question;
+    QMessageBox box(kind == Alert::Kind::error ? QMessageBox::Warning
+                    : question                 ? QMessageBox::Question
+                                               : QMessageBox::NoIcon,
+                    Alert::title(), text, question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
+    if (question) {
+        // The standard buttons' French comes with Qt's translations; these
+        // words stay French without them too.
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("&Oui"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("&Non"));
+        box.setDefaultButton(QMessageBox::No);
     }
-    QMessageBox box(kind == Alert::Kind::error ? QMessageBox::Warning : QMessageBox::NoIcon, Alert::title(),
-                    text, QMessageBox::Ok, parent);
-    box.exec();
+    return box.exec() == QMessageBox::Yes;
 }
 
 }  // namespace
@@ -28,6 +36,8 @@ void show(QWidget* parent, Alert::Kind kind, const QString& text) {
 void Alert::information(QWidget* parent, const QString& text) { show(parent, Kind::information, text); }
 
 void Alert::error(QWidget* parent, const QString& text) { show(parent, Kind::error, text); }
+
+bool Alert::question(QWidget* parent, const QString& text) { return show(parent, Kind::question, text); }
 
 void Alert::setInterceptor(Interceptor replacement) { interceptor() = std::move(replacement); }
 

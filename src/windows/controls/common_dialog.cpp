@@ -37,27 +37,35 @@ QString CommonDialog::nameFilters(const QString& filter) {
     return filters.join(QStringLiteral(";;"));
 }
 
-void CommonDialog::showFileDialog(QWidget* parent, Kind kind) {
+bool CommonDialog::showFileDialog(QWidget* parent, Kind kind) {
     if (answerer()) {
-        if (auto chosen = answerer()({kind, nameFilters(m_filter), m_fileName, m_flags})) m_fileName = *chosen;
-        return;
+        const auto chosen = answerer()({kind, nameFilters(m_filter), m_fileName, m_flags});
+        if (!chosen) return false;
+        m_fileName = chosen->fileName;
+        m_filterIndex = chosen->filterIndex;
+        return true;
     }
     QFileDialog dialog(parent);
     // Qt's own dialog, so that it speaks the program's language everywhere.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!(m_flags & kOverwritePrompt)) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setAcceptMode(kind == Kind::save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(kind == Kind::save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (!m_filter.isEmpty()) dialog.setNameFilters(nameFilters(m_filter).split(QStringLiteral(";;")));
-    if (!m_fileName.isEmpty()) dialog.selectFile(m_fileName);
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        m_fileName = dialog.selectedFiles().constFirst();
+    const QStringList filters = nameFilters(m_filter).split(QStringLiteral(";;"), Qt::SkipEmptyParts);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        dialog.selectNameFilter(filters.value(m_filterIndex - 1));
     }
+    if (!m_fileName.isEmpty()) dialog.selectFile(m_fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    m_fileName = dialog.selectedFiles().constFirst();
+    m_filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    return true;
 }
 
-void CommonDialog::ShowSave(QWidget* parent) { showFileDialog(parent, Kind::save); }
+bool CommonDialog::ShowSave(QWidget* parent) { return showFileDialog(parent, Kind::save); }
 
-void CommonDialog::ShowOpen(QWidget* parent) { showFileDialog(parent, Kind::open); }
+bool CommonDialog::ShowOpen(QWidget* parent) { return showFileDialog(parent, Kind::open); }
 
 void CommonDialog::ShowPrinter(QWidget* parent) {
     if (answerer()) {

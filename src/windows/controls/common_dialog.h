@@ -15,6 +15,8 @@ class CommonDialog : public QObject {
 public:
     // Flags value that makes ShowPrinter the print set-up dialog.
     static constexpr int kPrintSetup = 64;
+    // Flags value that makes ShowSave ask before replacing a file.
+    static constexpr int kOverwritePrompt = 2;
 
     enum class Kind { save, open, printer };
     struct Request {
@@ -23,8 +25,15 @@ public:
         QString fileName;
         int flags;
     };
-    // A test's answer to a dialog: the file name chosen, or nothing for cancel.
-    using Answerer = std::function<std::optional<QString>(const Request&)>;
+    // What the user chose in a file dialog: the file, and which of the
+    // filter's pairs was selected, from 1.
+    struct Choice {
+        Choice(QString name, int index = 1) : fileName(std::move(name)), filterIndex(index) {}
+        QString fileName;
+        int filterIndex;
+    };
+    // A test's answer to a dialog: the choice, or nothing for cancel.
+    using Answerer = std::function<std::optional<Choice>(const Request&)>;
 
     explicit CommonDialog(const QString& objectName, QObject* parent = nullptr);
 
@@ -32,10 +41,14 @@ public:
     void setFileName(const QString& fileName) { m_fileName = fileName; }
     // "description|pattern" pairs, "|"-separated.
     void setFilter(const QString& filter) { m_filter = filter; }
+    // The pair selected when the file dialog was last confirmed, from 1.
+    int FilterIndex() const { return m_filterIndex; }
     void setFlags(int flags) { m_flags = flags; }
 
-    void ShowSave(QWidget* parent);
-    void ShowOpen(QWidget* parent);
+    // True when the user confirmed a file; the callers of the data-file
+    // dialogs look only at FileName.
+    bool ShowSave(QWidget* parent);
+    bool ShowOpen(QWidget* parent);
     void ShowPrinter(QWidget* parent);
 
     // The printer every printing of the program uses, as the last set-up left it.
@@ -46,9 +59,10 @@ public:
     static QString nameFilters(const QString& filter);
 
 private:
-    void showFileDialog(QWidget* parent, Kind kind);
+    bool showFileDialog(QWidget* parent, Kind kind);
 
     QString m_fileName;
     QString m_filter;
+    int m_filterIndex = 1;
     int m_flags = 0;
 };

@@ -22,6 +22,7 @@
 #include "windows/controls/alert.h"
 #include "windows/controls/busy_cursor.h"
 #include "windows/controls/common_dialog.h"
+#include "windows/edition/import_flow.h"
 
 namespace {
 
@@ -41,6 +42,7 @@ Frm_ajout::Frm_ajout(MainWindowLink& menu, QWidget* parent)
     : QMainWindow(parent),
       m_menu(menu),
       m_commonDialog1(new CommonDialog(QStringLiteral("CommonDialog1"), this)),
+      m_commonDialog3(new CommonDialog(QStringLiteral("CommonDialog3"), this)),
       m_client(new QWidget(this)),
       m_boxes(m_client) {
     setObjectName(QStringLiteral("Frm_ajout"));
@@ -74,6 +76,8 @@ Frm_ajout::Frm_ajout(MainWindowLink& menu, QWidget* parent)
     fichier->setObjectName(QStringLiteral("Fichier"));
     QAction* enregistrer = fichier->addAction(QStringLiteral("&Enregistrer"), this, &Frm_ajout::mnu_Enregistrer_Click);
     enregistrer->setObjectName(QStringLiteral("mnu_Enregistrer"));
+    fichier->addAction(QStringLiteral("&Importer des fiches..."), this, &Frm_ajout::importer_Click)
+        ->setObjectName(QStringLiteral("importer"));
     fichier->addSeparator()->setObjectName(QStringLiteral("blanc01"));
     fichier->addAction(QStringLiteral("&Fermer"), this, &Frm_ajout::Fermer_Click)->setObjectName(QStringLiteral("Fermer"));
     QMenu* aide = menuBar()->addMenu(QStringLiteral("&Aide"));
@@ -140,6 +144,15 @@ void Frm_ajout::mnu_Enregistrer_Click() {
 
 // The same as the menu command, whose save runs under the hourglass.
 void Frm_ajout::Enregistrer_Click() { mnu_Enregistrer_Click(); }
+
+void Frm_ajout::importer_Click() {
+    if (const QString refused = takeDataFilePath(); !refused.isEmpty()) {
+        Alert::error(this, refused);
+        return;
+    }
+    // The next number is proposed as "Nouveau" proposes it.
+    if (importCards(this, m_commonDialog1->FileName(), *m_commonDialog3, m_menu)) nouvellefiche();
+}
 
 void Frm_ajout::precedent_Click() { browse(-1); }
 

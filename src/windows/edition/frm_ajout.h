@@ -25,6 +25,7 @@ public:
     void new_Click();
     void mnu_Enregistrer_Click();
     void Enregistrer_Click();
+    void importer_Click();
     void precedent_Click();
     void suivant_Click();
     void Fermer_Click();
@@ -47,6 +48,7 @@ private:
 
     MainWindowLink& m_menu;
     CommonDialog* m_commonDialog1;
+    CommonDialog* m_commonDialog3;  // the file an import reads
     QLineEdit* m_txtnumero = nullptr;
     QWidget* m_client;
     CardBoxes m_boxes;

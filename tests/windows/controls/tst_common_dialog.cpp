@@ -24,10 +24,10 @@ private slots:
     void cancelKeepsTheFileName() {
         CommonDialog dialog(QStringLiteral("CommonDialog1"));
         dialog.setFileName(QStringLiteral("/tmp/avant.dat"));
-        CommonDialog::setAnswerer([](const CommonDialog::Request&) { return std::optional<QString>(); });
-        dialog.ShowOpen(nullptr);
+        CommonDialog::setAnswerer([](const CommonDialog::Request&) { return std::optional<CommonDialog::Choice>(); });
+        QVERIFY(!dialog.ShowOpen(nullptr));
         QCOMPARE(dialog.FileName(), QStringLiteral("/tmp/avant.dat"));
-        dialog.ShowSave(nullptr);
+        QVERIFY(!dialog.ShowSave(nullptr));
         QCOMPARE(dialog.FileName(), QStringLiteral("/tmp/avant.dat"));
     }
 
@@ -37,10 +37,11 @@ private slots:
         CommonDialog::Request seen{};
         CommonDialog::setAnswerer([&](const CommonDialog::Request& request) {
             seen = request;
-            return std::optional<QString>(QStringLiteral("/tmp/nouveau.dat"));
+            return std::optional<CommonDialog::Choice>({QStringLiteral("/tmp/nouveau.dat"), 2});
         });
-        dialog.ShowSave(nullptr);
+        QVERIFY(dialog.ShowSave(nullptr));
         QCOMPARE(dialog.FileName(), QStringLiteral("/tmp/nouveau.dat"));
+        QCOMPARE(dialog.FilterIndex(), 2);
         QCOMPARE(seen.kind, CommonDialog::Kind::save);
         QVERIFY(seen.filter.startsWith(QStringLiteral("Fichiers de données (*.DAT")));
         QCOMPARE(dialog.objectName(), QStringLiteral("CommonDialog1"));

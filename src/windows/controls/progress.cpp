@@ -1,0 +1,34 @@
+#include "windows/controls/progress.h"
+
+#include <QProgressDialog>
+
+namespace {
+
+Progress::Observer& observer() {
+    static Progress::Observer current;
+    return current;
+}
+
+}  // namespace
+
+Progress::Progress(QWidget* parent, const QString& label, int total) : m_total(total) {
+    if (observer() || total < kShownFrom) return;
+    m_dialog = std::make_unique<QProgressDialog>(label, QStringLiteral("Annuler"), 0, total, parent);
+    m_dialog->setObjectName(QStringLiteral("progression"));
+    m_dialog->setWindowTitle(QStringLiteral("Lexicarium"));
+    m_dialog->setWindowModality(Qt::WindowModal);
+    m_dialog->setMinimumDuration(500);
+    m_dialog->setAutoClose(false);
+    m_dialog->setAutoReset(false);
+}
+
+Progress::~Progress() = default;
+
+bool Progress::update(int done) {
+    if (observer()) return observer()(done, m_total);
+    if (!m_dialog) return true;
+    m_dialog->setValue(done);  // a window-modal dialog lets the events through here
+    return !m_dialog->wasCanceled();
+}
+
+void Progress::setObserver(Observer replacement) { observer() = std::move(replacement); }
