@@ -1,6 +1,7 @@
 #include "windows/consultation/card_search.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "store/cp1252.h"
 #include "store/field_text.h"
@@ -33,7 +34,39 @@ std::vector<ResultRow> collect(DataFile& file, Keep keep) {
     return rows;
 }
 
+// A character lower-cased and stripped of its accent: the base letter of
+// what decomposes into one, two letters for the ligatures and the sharp s,
+// and the letters with a stroke or a hook that do not decompose.
+QString folded(QChar ch) {
+    const QString lower = QString(ch).toLower();
+    if (lower == u"\u0153") return QStringLiteral("oe");
+    if (lower == u"\u00E6") return QStringLiteral("ae");
+    if (lower == u"\u00DF") return QStringLiteral("ss");
+    if (lower == u"\u00F8") return QStringLiteral("o");
+    if (lower == u"\u0192") return QStringLiteral("f");
+    QString base;
+    for (const QChar part : lower.normalized(QString::NormalizationForm_D)) {
+        if (part.category() != QChar::Mark_NonSpacing) base += part;
+    }
+    return base.isEmpty() ? lower : base;
+}
+
 }  // namespace
+
+const std::array<FieldMatcher::Folded, 256>& FieldMatcher::foldingTable() {
+    static const std::array<Folded, 256> table = [] {
+        std::array<Folded, 256> fold{};
+        for (int b = 0; b < 256; ++b) {
+            const QString text = folded(cp1252::toUnicode(static_cast<unsigned char>(b)));
+            const QByteArray bytes = cp1252::encode(text);
+            fold[std::size_t(b)] = bytes.size() <= 2 && bytes.size() > 0 && !bytes.contains('?')
+                                       ? Folded{bytes[0], bytes.size() == 2 ? bytes[1] : '\0'}
+                                       : Folded{lowerCaseTable()[std::size_t(b)], '\0'};
+        }
+        return fold;
+    }();
+    return table;
+}
 
 const std::array<char, 256>& FieldMatcher::lowerCaseTable() {
     static const std::array<char, 256> table = [] {
@@ -47,15 +80,26 @@ const std::array<char, 256>& FieldMatcher::lowerCaseTable() {
     return table;
 }
 
-FieldMatcher::FieldMatcher(const QString& text) {
+FieldMatcher::FieldMatcher(const QString& text, Accents accents) : m_accents(accents) {
     const QString lowered = text.toLower();
     m_needle.reserve(std::size_t(lowered.size()));
     for (const QChar ch : lowered) {
-        const char byte = cp1252::fromUnicode(ch.unicode());
+        char byte = cp1252::fromUnicode(ch.unicode());
+        if (byte == '?' && ch != u'?' && accents == Accents::ignored) {
+            // A letter the code page lacks may still fold to one it has (ō to o).
+            const QByteArray base = cp1252::encode(folded(ch));
+            if (base.size() == 1) byte = base[0];
+        }
         if (byte == '?' && ch != u'?') m_possible = false;
-        m_needle.push_back(byte);
+        if (accents == Accents::kept) {
+            m_needle.push_back(byte);
+            continue;
+        }
+        for (const char part : foldingTable()[static_cast<unsigned char>(byte)]) {
+            if (part != '\0') m_needle.push_back(part);
+        }
     }
-    if (m_needle.empty()) return;
+    if (m_needle.empty() || accents == Accents::ignored) return;
     const auto& lower = lowerCaseTable();
     for (int b = 0; b < 256; ++b) {
         if (lower[std::size_t(b)] == m_needle.front()) m_firstBytes.push_back(char(b));
@@ -63,7 +107,9 @@ FieldMatcher::FieldMatcher(const QString& text) {
 }
 
 bool FieldMatcher::matches(std::span<const char> field) const {
-    if (!m_possible || m_needle.size() > field.size()) return false;
+    if (!m_possible) return false;
+    if (m_accents == Accents::ignored) return matchesFolded(field);
+    if (m_needle.size() > field.size()) return false;
     if (m_needle.empty()) return true;
     const auto& lower = lowerCaseTable();
     const auto matchesAt = [&](std::size_t at) {
@@ -86,8 +132,23 @@ bool FieldMatcher::matches(std::span<const char> field) const {
     return false;
 }
 
-std::vector<ResultRow> search(DataFile& file, SearchedField field, const QString& text) {
-    const FieldMatcher matcher(text);
+bool FieldMatcher::matchesFolded(std::span<const char> field) const {
+    if (m_needle.empty()) return true;
+    // A field folds to at most twice its bytes; the fields searched have 255.
+    std::array<char, 2 * 512> buffer;
+    if (field.size() > buffer.size() / 2) return false;
+    const auto& fold = foldingTable();
+    std::size_t length = 0;
+    for (const char byte : field) {
+        const Folded& folded = fold[static_cast<unsigned char>(byte)];
+        buffer[length++] = folded[0];
+        if (folded[1] != '\0') buffer[length++] = folded[1];
+    }
+    return std::string_view(buffer.data(), length).find(m_needle) != std::string_view::npos;
+}
+
+std::vector<ResultRow> search(DataFile& file, SearchedField field, const QString& text, Accents accents) {
+    const FieldMatcher matcher(text, accents);
     const auto searched =
         field == SearchedField::dictionnaire ? Module1::Field::dictionnaire : Module1::Field::dictionnairecible;
     return collect(file, [&](Module1::SlotView slot) { return matcher.matches(Module1::field(slot, searched)); });

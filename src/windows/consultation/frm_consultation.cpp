@@ -124,6 +124,11 @@ Frm_consultation::Frm_consultation(MainWindowLink& menu, QWidget* parent)
     affichage->setObjectName(QStringLiteral("Affichage"));
     affichage->addAction(QStringLiteral("&Le lexicarium complet"), this, &Frm_consultation::Liste_complete_Click)
         ->setObjectName(QStringLiteral("Liste_complete"));
+    // The search frame has no room for a check box that moves nothing: the
+    // choice is a command, unticked at every opening.
+    m_sansaccents = affichage->addAction(QStringLiteral("Ignorer les accents"));
+    m_sansaccents->setObjectName(QStringLiteral("sansaccents"));
+    m_sansaccents->setCheckable(true);
     QMenu* aide = menuBar()->addMenu(QStringLiteral("&Aide"));
     aide->setObjectName(QStringLiteral("aide"));
     aide->addAction(QStringLiteral("&A propos de..."), this, &Frm_consultation::about_Click)
@@ -213,7 +218,8 @@ void Frm_consultation::Command1_Click() {
     const auto field = m_option1->isChecked() ? cardsearch::SearchedField::dictionnaire
                                               : cardsearch::SearchedField::dictionnairecible;
     const QString text = m_text1->text();
-    listInGrid([&](DataFile& file) { return cardsearch::search(file, field, text); });
+    const auto accents = m_sansaccents->isChecked() ? cardsearch::Accents::ignored : cardsearch::Accents::kept;
+    listInGrid([&](DataFile& file) { return cardsearch::search(file, field, text, accents); });
 }
 
 void Frm_consultation::Liste_complete_Click() { listInGrid(cardsearch::fullList); }

@@ -8,6 +8,7 @@
 class CommonDialog;
 class FlexGrid;
 class MainWindowLink;
+class QAction;
 class QLineEdit;
 class QRadioButton;
 
@@ -57,5 +58,6 @@ private:
     QRadioButton* m_option1;
     QRadioButton* m_option2;
     QLineEdit* m_text1;
+    QAction* m_sansaccents;
     FlexGrid* m_grille01;
 };

@@ -1,3 +1,4 @@
+#include <QRandomGenerator>
 #include <QTest>
 
 #include "store/cp1252.h"
@@ -10,6 +11,24 @@ namespace {
 // lower-cased text.
 bool reference(const QByteArray& field, const QString& text) {
     return cp1252::decode(field.constData(), field.size()).toLower().contains(text.toLower());
+}
+
+// What each accented letter of the code page folds to, written out here
+// rather than worked out as the program does.
+QString expectedFolding(QChar ch) {
+    static const QList<QPair<QString, QString>> letters = {
+        {QStringLiteral("ÀÁÂÃÄÅàáâãäå"), QStringLiteral("a")}, {QStringLiteral("Çç"), QStringLiteral("c")},
+        {QStringLiteral("ÈÉÊËèéêë"), QStringLiteral("e")},     {QStringLiteral("ÌÍÎÏìíîï"), QStringLiteral("i")},
+        {QStringLiteral("Ññ"), QStringLiteral("n")},           {QStringLiteral("ÒÓÔÕÖØòóôõöø"), QStringLiteral("o")},
+        {QStringLiteral("ÙÚÛÜùúûü"), QStringLiteral("u")},     {QStringLiteral("ÝýÿŸ"), QStringLiteral("y")},
+        {QStringLiteral("Šš"), QStringLiteral("s")},           {QStringLiteral("Žž"), QStringLiteral("z")},
+        {QStringLiteral("Œœ"), QStringLiteral("oe")},          {QStringLiteral("Ææ"), QStringLiteral("ae")},
+        {QStringLiteral("ß"), QStringLiteral("ss")},           {QStringLiteral("ƒ"), QStringLiteral("f")},
+    };
+    for (const auto& [accented, base] : letters) {
+        if (accented.contains(ch)) return base;
+    }
+    return QString(ch).toLower();  // everything else: as the search without accents lowers it
 }
 
 }  // namespace
@@ -47,6 +66,72 @@ private slots:
         fieldtext::store(field, fieldText);
         const QByteArray bytes(field.data(), 255);
         QCOMPARE(cardsearch::FieldMatcher(text).matches(field), reference(bytes, text));
+    }
+
+    // The search without regard to accents is the same text search on every
+    // card, whatever it holds.
+    void keepingAccentsIsTheTextSearchOnAnyField() {
+        QRandomGenerator random(1252);
+        const QString letters = QStringLiteral("aAeEéÉèœŒ çCÇ?ßsS");
+        int found = 0;
+        for (int round = 0; round < 3000; ++round) {
+            std::array<char, 255> field;
+            for (char& byte : field) byte = random.bounded(4) == 0 ? char(random.bounded(256)) : ' ';
+            const QByteArray bytes(field.data(), 255);
+            QString text;
+            for (int i = int(random.bounded(1, 3)); i > 0; --i) text += letters[int(random.bounded(letters.size()))];
+            const bool matched = cardsearch::FieldMatcher(text).matches(field);
+            QCOMPARE(matched, reference(bytes, text));
+            found += matched;
+        }
+        QVERIFY(found > 100);
+    }
+
+    // --- without accents
+
+    void everyByteFoldsToItsBaseLetters() {
+        const auto& table = cardsearch::FieldMatcher::foldingTable();
+        for (int b = 0; b < 256; ++b) {
+            const QChar ch = cp1252::toUnicode(static_cast<unsigned char>(b));
+            const auto& folded = table[std::size_t(b)];
+            QString text = cp1252::toUnicode(static_cast<unsigned char>(folded[0]));
+            if (folded[1] != '\0') text += cp1252::toUnicode(static_cast<unsigned char>(folded[1]));
+            QVERIFY2(text == expectedFolding(ch), qPrintable(QStringLiteral("byte %1 (%2) folds to %3").arg(b).arg(ch).arg(text)));
+        }
+    }
+
+    void accentsAndLigaturesMatchBothWays_data() {
+        QTest::addColumn<QString>("fieldText");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("withAccents");
+        QTest::addColumn<bool>("withoutAccents");
+        QTest::newRow("eleve finds élève") << "l'élève" << "eleve" << false << true;
+        QTest::newRow("ÉLÈVE finds eleve") << "eleve" << "ÉLÈVE" << false << true;
+        QTest::newRow("oeuvre finds œuvre") << "Œuvre complète" << "oeuvre" << false << true;
+        QTest::newRow("cœur finds coeur") << "coeur" << "cœur" << false << true;
+        QTest::newRow("a lone o is in œ") << "sœur" << "so" << false << true;
+        QTest::newRow("aesop finds Æsop") << "Æsop" << "aesop" << false << true;
+        QTest::newRow("æ finds ae") << "caesura" << "æ" << false << true;
+        QTest::newRow("strasse finds Straße") << "Straße" << "strasse" << false << true;
+        QTest::newRow("ß finds SS") << "STRASSE" << "straße" << false << true;
+        QTest::newRow("facade finds façade") << "façade" << "facade" << false << true;
+        QTest::newRow("nino finds niño") << "NIÑO" << "nino" << false << true;
+        QTest::newRow("ÿ finds y") << "Ÿ" << "y" << false << true;
+        QTest::newRow("a letter outside the code page folds too") << "koan" << "kōan" << false << true;
+        QTest::newRow("the same accent matches either way") << "élève" << "élève" << true << true;
+        QTest::newRow("no match either way") << "chien" << "chat" << false << false;
+        QTest::newRow("trailing space meets the filling") << "élan" << "elan " << false << true;
+        QTest::newRow("empty text") << "x" << "" << true << true;
+    }
+    void accentsAndLigaturesMatchBothWays() {
+        QFETCH(QString, fieldText);
+        QFETCH(QString, text);
+        QFETCH(bool, withAccents);
+        QFETCH(bool, withoutAccents);
+        std::array<char, 255> field;
+        fieldtext::store(field, fieldText);
+        QCOMPARE(cardsearch::FieldMatcher(text).matches(field), withAccents);
+        QCOMPARE(cardsearch::FieldMatcher(text, cardsearch::Accents::ignored).matches(field), withoutAccents);
     }
 };
 

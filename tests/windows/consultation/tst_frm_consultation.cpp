@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QDir>
 #include <QPlainTextEdit>
 
@@ -63,6 +64,34 @@ private slots:
         QCOMPARE(consultation.grid().Rows(), 1 + numbers.size());
         QCOMPARE(consultation.grid().Col(), 3);
         QVERIFY(kit.messages.isEmpty());
+    }
+
+    // --- the search without accents
+
+    void ignoringAccentsServesBothOptionsAndIsForgottenAtEachOpening() {
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), {{1, "", "", "l'élève", "pupil", "", "", ""},
+                                      {2, "", "", "eleve", "Œuvre", "", "", ""},
+                                      {3, "", "", "chat", "oeuvre", "", "", ""}});
+        {
+            Consultation consultation(kit.path());
+            auto* ignore = consultation.child<QAction>("sansaccents");
+            QVERIFY(ignore->isCheckable());
+            QVERIFY(!ignore->isChecked());
+            QCOMPARE(ignore->text(), QStringLiteral("Ignorer les accents"));
+            QCOMPARE(ignore->parent()->objectName(), QStringLiteral("Affichage"));
+            consultation.search(QStringLiteral("ÉLÈVE"));
+            QCOMPARE(consultation.column(0), QStringList{"1"});
+            ignore->trigger();
+            consultation.search(QStringLiteral("ÉLÈVE"));
+            QCOMPARE(consultation.column(0), (QStringList{"1", "2"}));
+            consultation.search(QStringLiteral("oeuvre"), true);
+            QCOMPARE(consultation.column(0), (QStringList{"2", "3"}));
+        }
+        Consultation reopened(kit.path());
+        QVERIFY(!reopened.child<QAction>("sansaccents")->isChecked());
+        reopened.search(QStringLiteral("oeuvre"), true);
+        QCOMPARE(reopened.column(0), QStringList{"3"});
     }
 
     void aRowShowsTheCardsEntries() {
