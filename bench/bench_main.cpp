@@ -45,8 +45,9 @@ double peakMemoryMb(const char* self) {
 }  // namespace
 
 // The windows need an application; the offscreen platform needs no display.
+// QT_QPA_PLATFORM=xcb measures on a real display instead.
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (argc == 3 && std::strcmp(argv[1], "--peak-memory") == 0) return measurePeakMemory(QString::fromLocal8Bit(argv[2]));
 

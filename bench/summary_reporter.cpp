@@ -14,8 +14,15 @@ struct Figure {
 };
 
 const Figure kFigures[] = {
-    {"search of 32767 cards", "BM_Search", "BM_Peer_Search", 0, 3.0, 1.0},
+    {"search of 32767 cards", "BM_Search/0", "BM_Peer_Search", 0, 3.0, 1.0},
+    {"  without accents", "BM_Search/1", "BM_Peer_Search", 0, 3.0, 1.0},
+    {"  large after empty", "BM_SearchAfterNone/0", "BM_Peer_Search", 0, 3.0, 1.0},
+    {"  same, without accents", "BM_SearchAfterNone/1", "BM_Peer_Search", 0, 3.0, 1.0},
+    {"  empty after large", "BM_NoneAfterSearch/0", "BM_Peer_Search", 0, 3.0, 1.0},
+    {"  same, without accents", "BM_NoneAfterSearch/1", "BM_Peer_Search", 0, 3.0, 1.0},
     {"full list into the grid", "BM_FullList", "BM_Peer_FullList", 0, 0, 1.5},
+    {"  after a search", "BM_FullListAfterSearch", "BM_Peer_FullList", 0, 0, 1.5},
+    {"  first in a new window", "BM_FirstFullList", "BM_Peer_FullList", 0, 0, 1.5},
     {"sort by source entries", "BM_SortAfterFullList/0", nullptr, 150, 0, 0},
     {"sort by target entries", "BM_SortAfterFullList/1", nullptr, 150, 0, 0},
     {"sort by references", "BM_SortAfterFullList/2", nullptr, 150, 0, 0},

@@ -1,5 +1,7 @@
 #include "windows/consultation/card_search.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -134,16 +136,30 @@ bool FieldMatcher::matches(std::span<const char> field) const {
 
 bool FieldMatcher::matchesFolded(std::span<const char> field) const {
     if (m_needle.empty()) return true;
+    // Fields are mostly the spaces that fill them: only the text is folded,
+    // then as many of the spaces as a match can reach into.
+    std::size_t end = field.size();
+    constexpr std::uint64_t kEightSpaces = 0x2020202020202020ULL;
+    while (end >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, field.data() + end - 8, 8);
+        if (word != kEightSpaces) break;
+        end -= 8;
+    }
+    while (end > 0 && field[end - 1] == ' ') --end;
+    const std::size_t spaces = std::min(field.size() - end, m_needle.size());
     // A field folds to at most twice its bytes; the fields searched have 255.
-    std::array<char, 2 * 512> buffer;
-    if (field.size() > buffer.size() / 2) return false;
+    std::array<char, 2 * 255> buffer;
+    if (2 * end + spaces > buffer.size()) return false;
     const auto& fold = foldingTable();
     std::size_t length = 0;
-    for (const char byte : field) {
-        const Folded& folded = fold[static_cast<unsigned char>(byte)];
+    for (std::size_t i = 0; i < end; ++i) {
+        const Folded& folded = fold[static_cast<unsigned char>(field[i])];
         buffer[length++] = folded[0];
         if (folded[1] != '\0') buffer[length++] = folded[1];
     }
+    std::memset(buffer.data() + length, ' ', spaces);
+    length += spaces;
     return std::string_view(buffer.data(), length).find(m_needle) != std::string_view::npos;
 }
 
