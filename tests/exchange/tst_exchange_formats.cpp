@@ -173,6 +173,17 @@ private slots:
         QVERIFY(csvOf({card}, u',').contains(",\"Robert, 1985, p. 12\","));
     }
 
+    void theSeparatorFollowsTheDecimalSeparatorOfTheUsersSettings() {
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+        QCOMPARE(CsvWriter::separatorForLocale(), QChar(u';'));
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QCOMPARE(CsvWriter::separatorForLocale(), QChar(u';'));
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QCOMPARE(CsvWriter::separatorForLocale(), QChar(u','));
+        QLocale::setDefault(before);
+    }
+
     void csvCarriesEveryFieldBothWays_data() {
         QTest::addColumn<QChar>("separator");
         QTest::newRow(";") << QChar(u';');

@@ -27,9 +27,15 @@ QString numbers(const cardimport::Plan& plan) {
 }
 
 QString question(const QString& file, const cardimport::Plan& plan) {
-    QString text = QStringLiteral("Le fichier «\u00A0%1\u00A0» contient %2. Elles seront ajoutées après la dernière "
-                                  "fiche, sous les numéros %3\u00A0; aucune fiche existante ne sera modifiée.")
-                       .arg(QDir::toNativeSeparators(file), cardCount(plan.cards.size()), numbers(plan));
+    const QString added = plan.cards.size() == 1
+                              ? QStringLiteral("Elle sera ajoutée après la dernière fiche, sous le numéro %1")
+                                    .arg(plan.first)
+                              : QStringLiteral("Elles seront ajoutées après la dernière fiche, sous les numéros %1 à %2")
+                                    .arg(plan.first)
+                                    .arg(plan.last());
+    QString text = QStringLiteral("Le fichier «\u00A0%1\u00A0» contient %2. %3\u00A0; aucune fiche existante ne sera "
+                                  "modifiée.")
+                       .arg(QDir::toNativeSeparators(file), cardCount(plan.cards.size()), added);
     if (plan.altered > 0) {
         text += QStringLiteral("\n\n%1 %2 des champs trop longs, qui seront coupés à leur largeur, ou des caractères "
                                "que le fichier de données ne peut pas garder, qui deviendront «\u00A0?\u00A0».")

@@ -57,7 +57,7 @@ private slots:
         QCOMPARE(kit.messages.size(), 2);
         QCOMPARE(kit.messages[0].kind, Alert::Kind::question);
         QVERIFY2(kit.messages[0].text.contains(QStringLiteral("3 fiches")), qPrintable(kit.messages[0].text));
-        QVERIFY(kit.messages[0].text.contains(QStringLiteral("n° 6 à 8")));
+        QVERIFY(kit.messages[0].text.contains(QStringLiteral("sous les numéros 6 à 8")));
         QVERIFY(!kit.messages[0].text.contains(QStringLiteral("coupés")));
         QCOMPARE(kit.messages[1].text, QStringLiteral("3 fiches importées (n° 6 à 8)."));
         QCOMPARE(cardfiles::contents(kit.path()).left(before.size()), before);
