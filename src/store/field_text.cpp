@@ -17,7 +17,7 @@ bool store(std::span<char> field, const QString& text) {
     return !replaced && kept == std::size_t(bytes.size());
 }
 
-QString read(std::span<const char> field) {
+std::size_t textLength(std::span<const char> field) {
     auto end = field.size();
     // Fields are mostly filling spaces: pass over them eight at a time.
     constexpr std::uint64_t kEightSpaces = 0x2020202020202020ULL;
@@ -28,8 +28,10 @@ QString read(std::span<const char> field) {
         end -= 8;
     }
     while (end > 0 && field[end - 1] == ' ') --end;
-    return cp1252::decode(field.data(), qsizetype(end));
+    return end;
 }
+
+QString read(std::span<const char> field) { return cp1252::decode(field.data(), qsizetype(textLength(field))); }
 
 QString withCrLf(const QString& text) {
     QString out;

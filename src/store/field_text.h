@@ -15,6 +15,8 @@ bool store(std::span<char> field, const QString& text);
 // The field's characters without the trailing spaces (code 32 only; NULs,
 // tabs and line breaks stay).
 QString read(std::span<const char> field);
+// How many bytes of the field come before its trailing spaces.
+std::size_t textLength(std::span<const char> field);
 
 QString withoutTrailingSpaces(const QString& text);
 

@@ -11,20 +11,15 @@
 #include "store/save_journal.h"
 #include "store/store_error.h"
 #include "support/card_files.h"
+#include "support/crash_loop.h"
 #include "support/faulty_file_system.h"
 
-#ifndef _WIN32
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
 
 using Module1::Field;
 using Module1::kSlotSize;
 
 // Cards out of a data file into TBX and CSV, and back in after its last slot.
 namespace {
-
-constexpr int kFinished = 42;
 
 // Cards with what a terminologist writes: accents, ligatures, quotes,
 // separators, line breaks, leading spaces and a context of 1000 characters.
@@ -239,36 +234,25 @@ private slots:
         const QByteArray before = cardfiles::contents(data);
         std::vector<CardText> cards(50);
         for (std::size_t i = 0; i < cards.size(); ++i) cards[i][Field::expression] = QStringLiteral("importée %1").arg(i);
-        int crashes = 0;
-        for (int at = 1;; ++at) {
-            {
-                QFile out(data);
-                QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-                out.write(before);
-            }
-            const pid_t child = fork();
-            if (child == 0) {
-                FaultyFileSystem faults(FaultyFileSystem::Mode::crash, at);
-                FileSystem::setCurrent(&faults);
-                try {
-                    DataFile file = DataFile::open(data);
-                    cardimport::apply(file, cardimport::plan(cards, file.recordCount()));
-                } catch (const StoreError&) {
-                    _exit(1);
-                }
-                _exit(kFinished);
-            }
-            int status = 0;
-            waitpid(child, &status, 0);
+        CrashLoop loop;
+        loop.prepare = [&] {
+            QFile out(data);
+            QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            out.write(before);
+        };
+        loop.work = [&] {
+            DataFile file = DataFile::open(data);
+            cardimport::apply(file, cardimport::plan(cards, file.recordCount()));
+        };
+        loop.check = [&](int at, bool) {
             DataFile::open(data).close();
             const QByteArray after = cardfiles::contents(data);
             QVERIFY2(after == before || after.size() == 54 * kSlotSize,
                      qPrintable(QStringLiteral("crash at operation %1").arg(at)));
             if (after != before) QCOMPARE(cardfiles::fieldOf(data, 54, Field::expression), QStringLiteral("importée 49"));
             QVERIFY(!savejournal::anyFor(FileSystem::native(), data));
-            if (WEXITSTATUS(status) == kFinished) break;
-            ++crashes;
-        }
+        };
+        const int crashes = loop.run();
         QVERIFY(crashes >= 8);
 #endif
     }

@@ -10,11 +10,11 @@
 #include "store/save_journal.h"
 #include "store/store_error.h"
 #include "support/card_files.h"
+#include "support/crash_loop.h"
 #include "support/faulty_file_system.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -24,7 +24,6 @@ using namespace Module1;
 // decide: the tests run as root re-run themselves under an unprivileged uid.
 namespace {
 
-constexpr int kFinished = 42;
 const char* const kFolderVariable = "LEXICARIUM_USER_TEST_FOLDER";
 
 FicheRecord card(int numero, const QString& text) {
@@ -120,33 +119,20 @@ private slots:
         const QByteArray before = cardfiles::contents(data);
         save(data, 5, card(5, QStringLiteral("nouvelle")));
         const QByteArray after = cardfiles::contents(data);
-        int crashes = 0;
-        for (int at = 1;; ++at) {
-            {
-                QFile out(data);
-                QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-                out.write(before);
-            }
-            const pid_t child = fork();
-            if (child == 0) {
-                FaultyFileSystem faults(FaultyFileSystem::Mode::crash, at);
-                FileSystem::setCurrent(&faults);
-                try {
-                    save(data, 5, card(5, QStringLiteral("nouvelle")));
-                } catch (const StoreError&) {
-                    _exit(1);
-                }
-                _exit(kFinished);
-            }
-            int status = 0;
-            waitpid(child, &status, 0);
+        CrashLoop loop;
+        loop.prepare = [&] {
+            QFile out(data);
+            QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            out.write(before);
+        };
+        loop.work = [&] { save(data, 5, card(5, QStringLiteral("nouvelle"))); };
+        loop.check = [&](int at, bool) {
             DataFile::open(data).close();
             const QByteArray now = cardfiles::contents(data);
             QVERIFY2(now == before || now == after, qPrintable(QStringLiteral("crash at operation %1").arg(at)));
             QVERIFY(!savejournal::anyFor(FileSystem::native(), data));
-            if (WEXITSTATUS(status) == kFinished) break;
-            ++crashes;
-        }
+        };
+        const int crashes = loop.run();
         QVERIFY(crashes >= 8);
         setMode(folder, 0755);
     }

@@ -9,6 +9,7 @@
 #include "store/save_journal.h"
 #include "store/store_error.h"
 #include "support/card_files.h"
+#include "support/crash_loop.h"
 #include "support/faulty_file_system.h"
 
 #ifndef _WIN32
@@ -36,6 +37,12 @@ FicheRecord card(int numero, const QString& text) {
 QByteArray bytesOf(const FicheRecord& fiche) {
     const auto bytes = toBytes(fiche);
     return QByteArray(bytes.data(), kSlotSize);
+}
+
+void writeRaw(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 void save(const QString& path, int slot, const FicheRecord& fiche) {
@@ -79,43 +86,21 @@ private slots:
         save(path, slot, saved);
         const QByteArray after = cardfiles::contents(path);
 
-        int crashes = 0;
-        for (int at = 1;; ++at) {
-            cardfiles::write(path, {});
-            QFile(path).open(QIODevice::WriteOnly) && QFile(path).remove();
-            QFile out(path);
-            QVERIFY(out.open(QIODevice::WriteOnly));
-            out.write(before);
-            out.close();
-
-            const pid_t child = fork();
-            if (child == 0) {
-                FaultyFileSystem faults(FaultyFileSystem::Mode::crash, at);
-                if (folderRefusesNewFiles) faults.refuseNewFilesIn = m_dir.path();
-                FileSystem::setCurrent(&faults);
-                try {
-                    save(path, slot, saved);
-                } catch (const StoreError&) {
-                    _exit(1);
-                }
-                _exit(kFinished);
-            }
-            int status = 0;
-            waitpid(child, &status, 0);
-            QVERIFY(WIFEXITED(status));
-            const bool finished = WEXITSTATUS(status) == kFinished;
-
+        CrashLoop loop;
+        loop.prepare = [&] { writeRaw(path, before); };
+        loop.configure = [&](FaultyFileSystem& faults) {
+            if (folderRefusesNewFiles) faults.refuseNewFilesIn = m_dir.path();
+        };
+        loop.work = [&] { save(path, slot, saved); };
+        loop.check = [&](int at, bool finished) {
             DataFile::open(path).close();  // the next open undoes a save cut short
             const QByteArray now = cardfiles::contents(path);
             QVERIFY2(now == before || now == after,
                      qPrintable(QStringLiteral("crash at operation %1 left a mixed file").arg(at)));
             QVERIFY(!savejournal::anyFor(FileSystem::native(), path));
-            if (finished) {
-                QCOMPARE(now, after);
-                break;
-            }
-            ++crashes;
-        }
+            if (finished) QCOMPARE(now, after);
+        };
+        const int crashes = loop.run();
         QVERIFY(crashes >= 8);
 #endif
     }

@@ -11,6 +11,7 @@
 #include "store/store_error.h"
 #include "store/store_notice.h"
 #include "support/card_files.h"
+#include "support/crash_loop.h"
 #include "support/faulty_file_system.h"
 
 #ifndef _WIN32
@@ -26,8 +27,6 @@ using namespace Module1;
 // what a save does when another program holds the file or the recovery file
 // cannot be removed.
 namespace {
-
-constexpr int kFinished = 42;  // a child's exit code when its save ran to its end
 
 FicheRecord card(int numero, const QString& text) {
     FicheRecord fiche = emptyCard(numero);
@@ -183,23 +182,11 @@ private slots:
         const QByteArray before = cardfiles::contents(data);
 
         int keptAside = 0;
-        for (int at = 1;; ++at) {
-            writeRaw(data, before);
-            const pid_t child = fork();
-            if (child == 0) {
-                FaultyFileSystem faults(FaultyFileSystem::Mode::crash, at);
-                FileSystem::setCurrent(&faults);
-                try {
-                    save(data, slot, card(slot, QStringLiteral("nouvelle")));
-                } catch (const StoreError&) {
-                    _exit(1);
-                }
-                _exit(kFinished);
-            }
-            int status = 0;
-            waitpid(child, &status, 0);
-            if (WEXITSTATUS(status) == kFinished) break;
-
+        CrashLoop loop;
+        loop.prepare = [&] { writeRaw(data, before); };
+        loop.work = [&] { save(data, slot, card(slot, QStringLiteral("nouvelle"))); };
+        loop.check = [&](int at, bool finished) {
+            if (finished) return;
             const QByteArray journal = cardfiles::contents(savejournal::besidePath(data));
             if (inPlace) {
                 writeRaw(data, replacement);
@@ -223,7 +210,8 @@ private slots:
                 QVERIFY(QFile::remove(aside.first()));
             }
             QVERIFY(!QFile::exists(savejournal::besidePath(data)));
-        }
+        };
+        loop.run();
         QVERIFY(keptAside >= 3);
 #endif
     }

@@ -1,7 +1,6 @@
 #include "windows/consultation/card_search.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -138,15 +137,7 @@ bool FieldMatcher::matchesFolded(std::span<const char> field) const {
     if (m_needle.empty()) return true;
     // Fields are mostly the spaces that fill them: only the text is folded,
     // then as many of the spaces as a match can reach into.
-    std::size_t end = field.size();
-    constexpr std::uint64_t kEightSpaces = 0x2020202020202020ULL;
-    while (end >= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, field.data() + end - 8, 8);
-        if (word != kEightSpaces) break;
-        end -= 8;
-    }
-    while (end > 0 && field[end - 1] == ' ') --end;
+    const std::size_t end = fieldtext::textLength(field);
     const std::size_t spaces = std::min(field.size() - end, m_needle.size());
     // A field folds to at most twice its bytes; the fields searched have 255.
     std::array<char, 2 * 255> buffer;

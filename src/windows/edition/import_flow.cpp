@@ -1,6 +1,7 @@
 #include "windows/edition/import_flow.h"
 
 #include <QDir>
+#include <functional>
 #include <optional>
 
 #include "exchange/card_import.h"
@@ -51,39 +52,34 @@ bool importCards(QWidget* window, const QString& dataFile, CommonDialog& dialog,
     if (!dialog.ShowOpen(window)) return false;
     const QString source = dialog.FileName();
 
+    // Each step runs under the hourglass; its failure is said once the pointer is back.
+    const auto attempt = [&](const std::function<void()>& step) {
+        const QString failure = busyWhile(window, [&] {
+            try {
+                step();
+            } catch (const ExchangeError& error) {
+                return error.message();
+            } catch (const StoreError& error) {
+                return failureMessage(error, menu);
+            }
+            return QString();
+        });
+        if (!failure.isEmpty()) Alert::error(window, failure);
+        return failure.isEmpty();
+    };
     std::optional<cardimport::Plan> plan;
-    QString failure = busyWhile(window, [&] {
-        try {
-            const std::vector<CardText> cards = cardimport::readFile(source);
-            DataFile file = DataFile::open(dataFile);
-            plan = cardimport::plan(cards, file.recordCount());
-        } catch (const ExchangeError& error) {
-            return error.message();
-        } catch (const StoreError& error) {
-            return failureMessage(error, menu);
-        }
-        return QString();
+    const bool checked = attempt([&] {
+        const std::vector<CardText> cards = cardimport::readFile(source);
+        DataFile file = DataFile::open(dataFile);
+        plan = cardimport::plan(cards, file.recordCount());
     });
-    if (!failure.isEmpty()) {
-        Alert::error(window, failure);
-        return false;
-    }
-    if (!Alert::question(window, question(source, *plan))) return false;
-
-    failure = busyWhile(window, [&] {
-        try {
-            DataFile file = DataFile::open(dataFile);
-            cardimport::apply(file, *plan);
-            file.close();
-        } catch (const StoreError& error) {
-            return failureMessage(error, menu);
-        }
-        return QString();
+    if (!checked || !Alert::question(window, question(source, *plan))) return false;
+    const bool added = attempt([&] {
+        DataFile file = DataFile::open(dataFile);
+        cardimport::apply(file, *plan);
+        file.close();
     });
-    if (!failure.isEmpty()) {
-        Alert::error(window, failure);
-        return false;
-    }
+    if (!added) return false;
     const QString imported = plan->cards.size() == 1 ? QStringLiteral("1 fiche importée")
                                                       : QStringLiteral("%1 fiches importées").arg(plan->cards.size());
     Alert::information(window, QStringLiteral("%1 (%2).").arg(imported, numbers(*plan)));
