@@ -220,16 +220,7 @@ private slots:
         const QString data = path(QStringLiteral("ancienne.dat"));
         cardfiles::writeNumbered(data, 2);
         const QByteArray before = cardfiles::contents(data);
-        // Complete in the first version's form: magic, three numbers, bytes, checksum.
-        QByteArray journal("LXJ1", 4);
-        for (quint64 value : {quint64(2799), quint64(0), quint64(3)}) {
-            for (int i = 0; i < 8; ++i) journal.append(char((value >> (8 * i)) & 0xFF));
-        }
-        journal.append("abc");
-        quint64 hash = 0xcbf29ce484222325ULL;
-        for (char byte : journal) hash = (hash ^ static_cast<unsigned char>(byte)) * 0x100000001b3ULL;
-        for (int i = 0; i < 8; ++i) journal.append(char((hash >> (8 * i)) & 0xFF));
-        writeRaw(savejournal::besidePath(data), journal);
+        cardfiles::writeFirstVersionRecoveryFile(data);
         Notices notices;
         DataFile::open(data).close();
         QCOMPARE(cardfiles::contents(data), before);

@@ -54,4 +54,19 @@ QString fieldOf(const QString& path, int n, Module1::Field field) {
     return fieldtext::read(Module1::field(fiche, field));
 }
 
+void writeFirstVersionRecoveryFile(const QString& dataFile) {
+    // The magic, the old length, the start and the count of bytes kept, the
+    // bytes, then an FNV-1a checksum of all that.
+    QByteArray journal("LXJ1", 4);
+    for (quint64 value : {quint64(2799), quint64(0), quint64(3)}) {
+        for (int i = 0; i < 8; ++i) journal.append(char((value >> (8 * i)) & 0xFF));
+    }
+    journal.append("abc");
+    quint64 hash = 0xcbf29ce484222325ULL;
+    for (char byte : journal) hash = (hash ^ static_cast<unsigned char>(byte)) * 0x100000001b3ULL;
+    for (int i = 0; i < 8; ++i) journal.append(char((hash >> (8 * i)) & 0xFF));
+    QFile file(dataFile + QStringLiteral(".sauvegarde-en-cours"));
+    if (!file.open(QIODevice::WriteOnly) || file.write(journal) != journal.size()) qFatal("cannot write a recovery file");
+}
+
 }  // namespace cardfiles

@@ -31,4 +31,8 @@ QByteArray slot(const QString& path, int n);
 // The text of one field of slot n, trailing spaces removed.
 QString fieldOf(const QString& path, int n, Module1::Field field);
 
+// Beside the data file, a complete recovery file in the form of the first
+// version, which names no file and so is never applied.
+void writeFirstVersionRecoveryFile(const QString& dataFile);
+
 }  // namespace cardfiles

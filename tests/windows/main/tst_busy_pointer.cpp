@@ -79,16 +79,7 @@ private slots:
         WindowTestKit kit;
         cardfiles::writeNumbered(kit.path(), 3);
         const QByteArray before = cardfiles::contents(kit.path());
-        QFile journal(kit.path() + QStringLiteral(".sauvegarde-en-cours"));
-        QVERIFY(journal.open(QIODevice::WriteOnly));
-        // A complete recovery file of the first version, which names no file.
-        QByteArray bytes("LXJ1", 4);
-        bytes.append(QByteArray(24, '\0'));
-        quint64 hash = 0xcbf29ce484222325ULL;
-        for (char byte : bytes) hash = (hash ^ static_cast<unsigned char>(byte)) * 0x100000001b3ULL;
-        for (int i = 0; i < 8; ++i) bytes.append(char((hash >> (8 * i)) & 0xFF));
-        journal.write(bytes);
-        journal.close();
+        cardfiles::writeFirstVersionRecoveryFile(kit.path());
         FakeMainWindow menu;
         menu.path = kit.path();
         Frm_ajout window(menu);
