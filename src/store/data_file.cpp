@@ -1,24 +1,16 @@
 #include "store/data_file.h"
 
-#include <QDir>
-#include <cerrno>
 #include <algorithm>
 #include <limits>
-#include <thread>
 #include <vector>
 
-#include "store/save_journal.h"
+#include "store/save_transaction.h"
 #include "store/store_error.h"
-#include "store/store_notice.h"
 
 using Module1::FicheRecord;
 using Module1::kSlotSize;
 
 namespace {
-
-QString quoted(const QString& path) {
-    return QStringLiteral("«\u00A0%1\u00A0»").arg(QDir::toNativeSeparators(path));
-}
 
 std::int64_t slotOffset(std::int32_t n) { return std::int64_t(n - 1) * kSlotSize; }
 
@@ -35,38 +27,6 @@ std::vector<char> emptyCardsBetween(std::int64_t from, std::int64_t to) {
         position += count;
     }
     return bytes;
-}
-
-// Holds the data file for the length of one operation, once another
-// program lets go of it, if it does so within DataFile::kLockWait.
-class FileLock {
-public:
-    explicit FileLock(RandomAccessFile& file) : m_file(file) {
-        const auto deadline = std::chrono::steady_clock::now() + DataFile::kLockWait;
-        // Another copy of the program saving one card after another frees
-        // the file for a few microseconds at a time: look often, or it would
-        // take the file back every time before this one looked.
-        while ((m_result = file.tryLock()) == RandomAccessFile::Lock::heldElsewhere &&
-               std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-        }
-    }
-    ~FileLock() {
-        if (m_result == RandomAccessFile::Lock::taken) m_file.unlock();
-    }
-    FileLock(const FileLock&) = delete;
-    FileLock& operator=(const FileLock&) = delete;
-    RandomAccessFile::Lock result() const { return m_result; }
-
-private:
-    RandomAccessFile& m_file;
-    RandomAccessFile::Lock m_result;
-};
-
-QString inUse(const QString& path) {
-    return QStringLiteral("Le fichier de données %1 est utilisé par un autre programme\u00A0: "
-                          "réessayez quand il l'aura libéré.")
-        .arg(quoted(path));
 }
 
 void requireSlotNumber(std::int32_t n) {
@@ -97,34 +57,20 @@ DataFile DataFile::open(const QString& path) {
     auto file = fileSystem.open(path, error);
     if (!file && !fileSystem.exists(path)) {
         throw StoreError(QStringLiteral("Le fichier de données %1 n'existe pas et ne peut pas être créé\u00A0: %2.")
-                             .arg(quoted(path), describeSystemError(error)),
+                             .arg(quotedPath(path), describeSystemError(error)),
                          StoreError::Kind::cannotCreate);
     }
     if (!file) {
         throw StoreError(QStringLiteral("Impossible d'ouvrir le fichier de données %1\u00A0: %2.")
-                             .arg(quoted(path), describeSystemError(error)));
+                             .arg(quotedPath(path), describeSystemError(error)));
     }
-    if (file->writable() && savejournal::anyFor(fileSystem, path)) {
-        // Another copy of the program may be saving: wait for it before
-        // taking its recovery file for the trace of a save cut short.
-        FileLock lock(*file);
-        if (lock.result() == RandomAccessFile::Lock::heldElsewhere) throw StoreError(inUse(path));
-        QStringList notices;
-        int cause = lock.result() == RandomAccessFile::Lock::taken ? 0 : file->error();
-        if (cause == 0 && !savejournal::recover(fileSystem, path, *file, notices, cause) && cause == 0) cause = EIO;
-        if (cause != 0) {
-            throw StoreError(QStringLiteral("Le fichier de données %1 n'a pas pu être remis en état après un "
-                                            "enregistrement interrompu\u00A0: %2.")
-                                 .arg(quoted(path), describeSystemError(cause)));
-        }
-        for (const QString& notice : notices) storenotice::tell(notice);
-    }
+    SaveTransaction::finishInterrupted(fileSystem, path, *file);
     return DataFile(path, std::move(file), fileSystem);
 }
 
 void DataFile::fail(const QString& what, int error) const {
     throw StoreError(QStringLiteral("%1 %2\u00A0: %3.")
-                         .arg(what, quoted(m_path), describeSystemError(error)));
+                         .arg(what, quotedPath(m_path), describeSystemError(error)));
 }
 
 std::int64_t DataFile::fileSize() {
@@ -169,56 +115,23 @@ void DataFile::write(std::int32_t first, std::span<const FicheRecord> cards, boo
                              : QStringLiteral("Impossible d'enregistrer les fiches n° %1 à %2 dans le fichier")
                                    .arg(first)
                                    .arg(last);
-    if (!m_file->writable()) {
-        throw StoreError(QStringLiteral("%1 %2\u00A0: le fichier est en lecture seule.").arg(what, quoted(m_path)));
-    }
     if (cards.empty()) return;
-    FileLock lock(*m_file);
-    if (lock.result() == RandomAccessFile::Lock::heldElsewhere) {
-        throw StoreError(QStringLiteral("%1 %2\u00A0: un autre programme l'utilise. Rien n'a été enregistré\u00A0; "
-                                        "réessayez quand il l'aura libéré.")
-                             .arg(what, quoted(m_path)));
-    }
-    if (lock.result() == RandomAccessFile::Lock::failed) fail(what, m_file->error());
-
-    savejournal::Change change;
-    change.identity = m_file->identity();
-    change.originalSize = fileSize();
-    if (appending && recordCountFor(change.originalSize) + 1 != first) {
+    SaveTransaction save(*m_fileSystem, m_path, *m_file, what);
+    if (appending && recordCountFor(save.size()) + 1 != first) {
         throw StoreError(QStringLiteral("%1 %2\u00A0: un autre programme y a ajouté des fiches entre-temps. Rien n'a "
                                         "été enregistré\u00A0; recommencez.")
-                             .arg(what, quoted(m_path)));
+                             .arg(what, quotedPath(m_path)));
     }
+    // Slots skipped over past the end are written as empty cards.
     const std::int64_t offset = slotOffset(first);
-    change.start = std::min(offset, change.originalSize);
-    std::vector<char> data = emptyCardsBetween(change.start, offset);
+    const std::int64_t start = std::min(offset, save.size());
+    std::vector<char> data = emptyCardsBetween(start, offset);
     data.reserve(data.size() + cards.size() * std::size_t(kSlotSize));
     for (const FicheRecord& fiche : cards) {
         const auto card = Module1::toBytes(fiche);
         data.insert(data.end(), card.begin(), card.end());
     }
-    change.written = data;
-
-    // What the written range held, to put back if the save does not complete.
-    change.previous.resize(std::size_t(
-        std::clamp<std::int64_t>(change.originalSize - change.start, 0, std::int64_t(data.size()))));
-    std::int64_t got = 0;
-    if (!m_file->readAt(change.start, change.previous.data(), std::int64_t(change.previous.size()), got)) {
-        fail(what, m_file->error());
-    }
-    change.previous.resize(std::size_t(got));
-
-    int error = 0;
-    auto journal = savejournal::Journal::begin(*m_fileSystem, m_path, change, error);
-    if (!journal) fail(what, error);
-    if (m_file->writeAt(change.start, data.data(), std::int64_t(data.size())) && m_file->sync() &&
-        journal->commit(error)) {
-        return;
-    }
-    if (!error) error = m_file->error();
-    // Undone now if possible; otherwise the recovery file undoes it at the next open.
-    journal->rollBack(*m_file, change);
-    fail(what, error);
+    save.write(start, data);
 }
 
 void DataFile::close() { m_file.reset(); }

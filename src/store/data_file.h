@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -14,10 +13,6 @@
 // leaves the file and the record passed in as they were.
 class DataFile {
 public:
-    // How long a save, or an opening that finds a save cut short, waits for
-    // another program to let go of the file before saying it is in use.
-    static constexpr std::chrono::milliseconds kLockWait{3000};
-
     // Opens the file, creating it empty where the path names no file, and
     // undoes a save that was cut short (telling the user, through
     // storenotice, of a recovery file that no longer belongs to the file).
@@ -39,11 +34,9 @@ public:
     // (its size is a multiple of 2799), past the end as readSlot gives them.
     void readSlots(std::int32_t first, std::span<char> into);
 
-    // Writes the slot and syncs it to disk. Slots skipped over past the end
-    // of the file are written as empty cards bearing their own numbers. The
-    // file is held for this process alone while the save lasts, and a
-    // recovery file lets a save cut short be undone at the next open, so the
-    // slot is never found half written.
+    // Writes the slot and syncs it to disk, in one SaveTransaction. Slots
+    // skipped over past the end of the file are written as empty cards
+    // bearing their own numbers.
     void writeSlot(std::int32_t n, const Module1::FicheRecord& fiche);
     // The cards into slots first, first + 1, ... in one save: all of them
     // are written, or none.

@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <iterator>
 
 #include <QDir>
 #include <QFileInfo>
@@ -32,7 +33,7 @@ int openNative(const QString& path, int flags) {
 void closeNative(int fd) { _close(fd); }
 constexpr int kReadWriteCreate = _O_RDWR | _O_CREAT;
 constexpr int kReadOnly = _O_RDONLY;
-constexpr int kCreateEmpty = _O_RDWR | _O_CREAT | _O_TRUNC;
+constexpr int kCreateNew = _O_RDWR | _O_CREAT | _O_EXCL;
 #else
 int openNative(const QString& path, int flags) {
     int fd;
@@ -44,7 +45,7 @@ int openNative(const QString& path, int flags) {
 void closeNative(int fd) { ::close(fd); }
 constexpr int kReadWriteCreate = O_RDWR | O_CREAT;
 constexpr int kReadOnly = O_RDONLY;
-constexpr int kCreateEmpty = O_RDWR | O_CREAT | O_TRUNC;
+constexpr int kCreateNew = O_RDWR | O_CREAT | O_EXCL;
 #endif
 
 class NativeFile final : public RandomAccessFile {
@@ -125,8 +126,9 @@ public:
 
     Lock tryLock() override {
 #ifdef _WIN32
-        OVERLAPPED whole{};
-        if (LockFileEx(handle(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole)) {
+        OVERLAPPED range = lockRange();
+        if (LockFileEx(handle(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, DWORD(kSaveLock.length),
+                       DWORD(kSaveLock.length >> 32), &range)) {
             return Lock::taken;
         }
         if (GetLastError() == ERROR_LOCK_VIOLATION || GetLastError() == ERROR_IO_PENDING) return Lock::heldElsewhere;
@@ -146,8 +148,8 @@ public:
 
     void unlock() override {
 #ifdef _WIN32
-        OVERLAPPED whole{};
-        UnlockFileEx(handle(), 0, MAXDWORD, MAXDWORD, &whole);
+        OVERLAPPED range = lockRange();
+        UnlockFileEx(handle(), 0, DWORD(kSaveLock.length), DWORD(kSaveLock.length >> 32), &range);
 #else
         ::flock(m_fd, LOCK_UN);
 #endif
@@ -176,6 +178,12 @@ private:
     }
 #ifdef _WIN32
     HANDLE handle() const { return reinterpret_cast<HANDLE>(_get_osfhandle(m_fd)); }
+    static OVERLAPPED lockRange() {
+        OVERLAPPED range{};
+        range.Offset = DWORD(kSaveLock.offset);
+        range.OffsetHigh = DWORD(kSaveLock.offset >> 32);
+        return range;
+    }
 #endif
 
     int m_fd;
@@ -217,7 +225,7 @@ public:
     }
 
     std::unique_ptr<RandomAccessFile> create(const QString& path, int& error) override {
-        const int fd = openNative(path, kCreateEmpty);
+        const int fd = openNative(path, kCreateNew);
         if (fd < 0) {
             error = errno;
             return nullptr;
@@ -277,6 +285,35 @@ public:
         if (!synced) error = errno;
         closeNative(fd);
         return synced;
+#endif
+    }
+
+    QString canonicalPath(const QString& path) override {
+#ifdef _WIN32
+        // A mapped drive and the share it maps, or a link and its target,
+        // give the same final name once the file is open.
+        HANDLE file = CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()), 0,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            wchar_t name[32768];
+            const DWORD length = GetFinalPathNameByHandleW(file, name, DWORD(std::size(name)),
+                                                           FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+            CloseHandle(file);
+            if (length > 0 && length < std::size(name)) {
+                QString finalName = QString::fromWCharArray(name, int(length));
+                if (finalName.startsWith(QLatin1String("\\\\?\\UNC\\"))) {
+                    finalName = QLatin1String("\\\\") + finalName.mid(8);
+                } else if (finalName.startsWith(QLatin1String("\\\\?\\"))) {
+                    finalName = finalName.mid(4);
+                }
+                return QDir::fromNativeSeparators(finalName);
+            }
+        }
+        return QFileInfo(path).absoluteFilePath();
+#else
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        return canonical.isEmpty() ? QFileInfo(path).absoluteFilePath() : canonical;
 #endif
     }
 };

@@ -13,6 +13,15 @@ struct FileIdentity {
     bool operator==(const FileIdentity&) const = default;
 };
 
+// The bytes a save locks where locks keep readers out: far past the last
+// byte any card number can reach ((2^31 - 1) x 2799), so no read ever meets
+// them; the file need not be that long.
+struct LockRange {
+    std::uint64_t offset;
+    std::uint64_t length;
+};
+inline constexpr LockRange kSaveLock{std::uint64_t(1) << 62, 1};
+
 // One open file, reached by offset. Every call reports failure by its result
 // and leaves the errno-style cause in error().
 class RandomAccessFile {
@@ -27,8 +36,10 @@ public:
     // Flushes what was written down to the disk.
     virtual bool sync() = 0;
     enum class Lock { taken, heldElsewhere, failed };
-    // Holds the file for this process alone, without waiting when another
-    // program holds it; released by unlock or by closing.
+    // Holds the file for this process's save alone, without waiting when
+    // another program holds it; released by unlock or by closing. Readers are
+    // never kept out: where locks are mandatory (Windows), only kSaveLock's
+    // bytes, which no card reaches, are locked.
     virtual Lock tryLock() = 0;
     virtual void unlock() = 0;
     // Unknown (not known) where the system gives none.
@@ -45,7 +56,8 @@ public:
     // that may only be read is opened read-only. Null on failure, with the
     // cause in error.
     virtual std::unique_ptr<RandomAccessFile> open(const QString& path, int& error) = 0;
-    // Creates the file empty, or empties it, for writing.
+    // Creates a new, empty file for writing; fails with EEXIST where a file
+    // of that name is already there.
     virtual std::unique_ptr<RandomAccessFile> create(const QString& path, int& error) = 0;
     virtual bool exists(const QString& path) = 0;
     virtual bool remove(const QString& path, int& error) = 0;
@@ -55,6 +67,9 @@ public:
     virtual bool makeFolder(const QString& path, int& error) = 0;
     // Makes the creation or removal of a file in the folder holding path durable.
     virtual bool syncFolderOf(const QString& path, int& error) = 0;
+    // The one name of the file, whatever link, drive letter or share it is
+    // reached through; the absolute path where the system gives none.
+    virtual QString canonicalPath(const QString& path) = 0;
 
     static FileSystem& current();
     // The machine's own file system, whatever is current.

@@ -1,5 +1,7 @@
 #include "store/save_journal.h"
 
+#include "store/store_error.h"
+
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
@@ -13,135 +15,22 @@
 namespace savejournal {
 namespace {
 
-// A recovery file: the magic, nine numbers, what the save overwrote, what it
-// wrote over it, a checksum for each piece it wrote past the old end of the
-// file, and a checksum of all that. A file cut short, or voided by zeroing
-// its magic, is no recovery file.
-constexpr char kMagic[4] = {'L', 'X', 'J', '2'};
-// The first version held no identity: it cannot say whether it belongs to
-// the file it lies beside, so it is never applied.
-constexpr char kFirstVersion[4] = {'L', 'X', 'J', '1'};
-constexpr char kVoid[4] = {};
-constexpr std::size_t kHeader = 4 + 8 * 8;
-constexpr std::int64_t kPiece = 4096;  // bytes written past the old end per checksum
-
-// What the first version checked its recovery files with: FNV-1a.
-std::uint64_t firstVersionChecksum(const char* data, std::size_t size) {
-    std::uint64_t hash = 0xcbf29ce484222325ULL;
-    for (std::size_t i = 0; i < size; ++i) hash = (hash ^ static_cast<unsigned char>(data[i])) * 0x100000001b3ULL;
-    return hash;
-}
-
-// FNV-1a over eight bytes at a time: an import checks 92 MB with it.
-std::uint64_t checksum(const char* data, std::size_t size) {
-    std::uint64_t hash = 0xcbf29ce484222325ULL;
-    std::size_t i = 0;
-    for (; i + 8 <= size; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, data + i, 8);
-        hash = (hash ^ word) * 0x100000001b3ULL;
-        hash ^= hash >> 29;
-    }
-    for (; i < size; ++i) hash = (hash ^ static_cast<unsigned char>(data[i])) * 0x100000001b3ULL;
-    return hash;
-}
-
-void put(std::vector<char>& out, std::uint64_t value) {
-    for (int i = 0; i < 8; ++i) out.push_back(char((value >> (8 * i)) & 0xFF));
-}
-
-std::uint64_t get(const char* in) {
-    std::uint64_t value = 0;
-    for (int i = 7; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(in[i]);
-    return value;
-}
-
-// What a complete recovery file says.
-struct Record {
-    FileIdentity identity;
-    std::int64_t originalSize = 0;
-    std::int64_t newSize = 0;
-    std::int64_t start = 0;
-    std::vector<char> previous;
-    std::vector<char> writtenOver;          // what the save wrote over `previous`
-    std::vector<std::uint64_t> pieceSums;  // of what it wrote past the old end
-    std::int64_t extension() const { return newSize - originalSize; }
-};
-
-std::vector<char> encode(const Change& change) {
-    const auto overlap = std::int64_t(change.previous.size());
-    const std::int64_t newSize = std::max(change.originalSize, change.start + std::int64_t(change.written.size()));
-    const std::span<const char> beyond = change.written.subspan(std::size_t(overlap));
-    const std::int64_t pieces = (std::int64_t(beyond.size()) + kPiece - 1) / kPiece;
-
-    std::vector<char> bytes(kMagic, kMagic + 4);
-    bytes.reserve(kHeader + 2 * std::size_t(overlap) + 8 * std::size_t(pieces) + 8);
-    put(bytes, change.identity.known ? 1 : 0);
-    put(bytes, change.identity.volume);
-    put(bytes, change.identity.file);
-    put(bytes, std::uint64_t(change.originalSize));
-    put(bytes, std::uint64_t(newSize));
-    put(bytes, std::uint64_t(change.start));
-    put(bytes, std::uint64_t(overlap));
-    put(bytes, std::uint64_t(pieces));
-    bytes.insert(bytes.end(), change.previous.begin(), change.previous.end());
-    bytes.insert(bytes.end(), change.written.begin(), change.written.begin() + overlap);
-    for (std::int64_t piece = 0; piece < pieces; ++piece) {
-        const std::span<const char> part = beyond.subspan(std::size_t(piece * kPiece));
-        put(bytes, checksum(part.data(), std::min<std::size_t>(part.size(), kPiece)));
-    }
-    put(bytes, checksum(bytes.data(), bytes.size()));
-    return bytes;
-}
-
-enum class Kind { none, record, firstVersion };
-
-bool complete(const std::vector<char>& bytes, std::uint64_t (*sum)(const char*, std::size_t)) {
-    return bytes.size() >= 12 && sum(bytes.data(), bytes.size() - 8) == get(bytes.data() + bytes.size() - 8);
-}
-
-Kind parse(const std::vector<char>& bytes, Record& record) {
-    if (bytes.size() >= 4 && std::memcmp(bytes.data(), kFirstVersion, 4) == 0) {
-        return complete(bytes, firstVersionChecksum) ? Kind::firstVersion : Kind::none;
-    }
-    if (bytes.size() < kHeader + 8 || std::memcmp(bytes.data(), kMagic, 4) != 0 || !complete(bytes, checksum)) {
-        return Kind::none;
-    }
-    const char* at = bytes.data() + 4;
-    const auto next = [&at] {
-        const std::uint64_t value = get(at);
-        at += 8;
-        return value;
-    };
-    record.identity.known = next() != 0;
-    record.identity.volume = next();
-    record.identity.file = next();
-    record.originalSize = std::int64_t(next());
-    record.newSize = std::int64_t(next());
-    record.start = std::int64_t(next());
-    const std::uint64_t overlap = next();
-    const std::uint64_t pieces = next();
-    if (overlap > bytes.size() || pieces > bytes.size() ||
-        kHeader + 2 * overlap + 8 * pieces + 8 != bytes.size()) {
-        return Kind::none;
-    }
-    record.previous.assign(at, at + overlap);
-    record.writtenOver.assign(at + overlap, at + 2 * overlap);
-    at += 2 * overlap;
-    for (std::uint64_t piece = 0; piece < pieces; ++piece) record.pieceSums.push_back(next());
-    const bool sane = record.originalSize >= 0 && record.start >= 0 && record.newSize >= record.originalSize &&
-                      record.start + std::int64_t(overlap) <= record.originalSize &&
-                      std::int64_t(pieces) == (record.extension() + kPiece - 1) / kPiece;
-    return sane ? Kind::record : Kind::none;
-}
+using recoveryfile::Kind;
+using recoveryfile::Record;
 
 // Whether the data file is the one the save was writing, as the save left
-// it: the same file, a length between the old and the new, every byte it
-// overwrote either the old one or the new one, and every whole piece past
-// the old end the one it wrote there or never written (zeros).
+// it: a length between the old and the new, and every byte of the checked
+// range (which begins before the save's first byte wherever the file had
+// one) either the old one or the new one. Nothing is asked of the bytes past
+// the old end: a crash may leave them zeroed, stale or half written, and
+// putting the file back cuts them off anyway. Where the range is empty (the
+// file was empty, or a second-version file added to its end), the file's
+// identity is all there is to tell it from another.
 bool belongsTo(const Record& record, RandomAccessFile& data) {
-    const FileIdentity now = data.identity();
-    if (record.identity.known && now.known && !(record.identity == now)) return false;
+    if (record.previous.empty()) {
+        const FileIdentity now = data.identity();
+        if (record.identity.known && now.known && !(record.identity == now)) return false;
+    }
     std::int64_t size = 0;
     if (!data.size(size) || size < record.originalSize || size > record.newSize) return false;
 
@@ -152,17 +41,6 @@ bool belongsTo(const Record& record, RandomAccessFile& data) {
     }
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] != record.previous[i] && bytes[i] != record.writtenOver[i]) return false;
-    }
-
-    std::vector<char> piece(kPiece);
-    const std::int64_t present = size - record.originalSize;
-    for (std::size_t index = 0; index < record.pieceSums.size(); ++index) {
-        const std::int64_t from = std::int64_t(index) * kPiece;
-        const std::int64_t length = std::min(kPiece, record.extension() - from);
-        if (from + length > present) break;  // cut where the save stopped: nothing to compare
-        if (!data.readAt(record.originalSize + from, piece.data(), length, got) || got != length) return false;
-        const bool neverWritten = std::all_of(piece.begin(), piece.begin() + length, [](char b) { return b == 0; });
-        if (!neverWritten && checksum(piece.data(), std::size_t(length)) != record.pieceSums[index]) return false;
     }
     return true;
 }
@@ -193,23 +71,46 @@ bool readWhole(FileSystem& fileSystem, const QString& path, std::vector<char>& b
 bool voidInPlace(FileSystem& fileSystem, const QString& path, int& error) {
     auto file = fileSystem.open(path, error);
     if (!file) return false;
-    if (!file->writeAt(0, kVoid, 4) || !file->sync()) {
+    if (!file->writeAt(0, recoveryfile::kVoid, 4) || !file->sync()) {
         error = file->error();
         return false;
     }
     return true;
 }
 
-// Removes a recovery file that is done with, or voids it where it cannot be removed.
+// Removes a recovery file that is done with, or voids it where it cannot be
+// removed. One already gone is not made again by voiding it.
 bool letGo(FileSystem& fileSystem, const QString& path, int& error) {
     if (fileSystem.remove(path, error)) return fileSystem.syncFolderOf(path, error);
+    if (error == ENOENT) return true;
     return voidInPlace(fileSystem, path, error);
 }
 
 bool refusesNewFiles(int error) { return error == EACCES || error == EPERM || error == EROFS; }
 
-bool writeDurably(FileSystem& fileSystem, const QString& path, const std::vector<char>& bytes, int& error) {
+bool isSpent(FileSystem& fileSystem, const QString& path) {
+    std::vector<char> bytes;
+    Record ignored;
+    int error = 0;
+    return readWhole(fileSystem, path, bytes, error) && recoveryfile::parse(bytes, ignored) == Kind::none;
+}
+
+std::unique_ptr<RandomAccessFile> reopenEmptied(FileSystem& fileSystem, const QString& path, int& error) {
+    auto file = fileSystem.open(path, error);
+    if (file && !file->truncate(0)) {
+        error = file->error();
+        file.reset();
+    }
+    return file;
+}
+
+// A new file holding the bytes, on disk for good. A recovery file may take
+// the place of a spent one (made void, or cut short) that could not be
+// removed, never of one that a save still depends on.
+bool writeDurably(FileSystem& fileSystem, const QString& path, const std::vector<char>& bytes, int& error,
+                  bool overSpent = false) {
     auto file = fileSystem.create(path, error);
+    if (!file && error == EEXIST && overSpent && isSpent(fileSystem, path)) file = reopenEmptied(fileSystem, path, error);
     if (!file) return false;
     if (!file->writeAt(0, bytes.data(), std::int64_t(bytes.size())) || !file->sync()) {
         error = file->error();
@@ -236,7 +137,7 @@ std::optional<QString> keepAside(FileSystem& fileSystem, const QString& dataFile
                                  const std::vector<char>& bytes, int& error) {
     QString aside = asideName(fileSystem, path);
     if (fileSystem.rename(path, aside, error)) return aside;
-    const QString fallback = fallbackPath(dataFile);
+    const QString fallback = fallbackPath(fileSystem, dataFile);
     if (!fileSystem.makeFolder(QFileInfo(fallback).absolutePath(), error)) return std::nullopt;
     aside = asideName(fileSystem, fallback);
     if (!writeDurably(fileSystem, aside, bytes, error)) return std::nullopt;
@@ -245,37 +146,61 @@ std::optional<QString> keepAside(FileSystem& fileSystem, const QString& dataFile
     return aside;
 }
 
-QString quoted(const QString& path) { return QStringLiteral("«\u00A0%1\u00A0»").arg(QDir::toNativeSeparators(path)); }
+// Why a recovery file was kept aside rather than applied, for the user.
+QString whyKeptAside(Kind kind, const QString& dataFile, const QString& aside) {
+    switch (kind) {
+        case Kind::firstVersion:
+            return QStringLiteral("Un fichier de reprise laissé par une version antérieure de Lexicarium a été "
+                                  "trouvé pour le fichier de données %1. Cette version ne permet pas de vérifier "
+                                  "qu'il lui correspond encore\u00A0: il ne lui a pas été appliqué, et le fichier "
+                                  "de données est resté tel quel. Le fichier de reprise a été mis de côté sous le "
+                                  "nom %2.")
+                .arg(quotedPath(dataFile), quotedPath(aside));
+        case Kind::unreadable:
+            return QStringLiteral("Un fichier de reprise du fichier de données %1 est illisible\u00A0: il ne lui "
+                                  "a pas été appliqué, et le fichier de données est resté tel quel. Le fichier de "
+                                  "reprise a été mis de côté sous le nom %2.")
+                .arg(quotedPath(dataFile), quotedPath(aside));
+        default:
+            return QStringLiteral("Un enregistrement du fichier de données %1 avait été interrompu, mais ce "
+                                  "fichier a été remplacé ou modifié depuis\u00A0: la reprise ne lui a pas été "
+                                  "appliquée et il est resté tel quel. Le fichier de reprise a été mis de côté "
+                                  "sous le nom %2.")
+                .arg(quotedPath(dataFile), quotedPath(aside));
+    }
+}
 
 }  // namespace
 
-QString besidePath(const QString& dataFile) { return dataFile + QStringLiteral(".sauvegarde-en-cours"); }
+QString besidePath(FileSystem& fileSystem, const QString& dataFile) {
+    return fileSystem.canonicalPath(dataFile) + QStringLiteral(".sauvegarde-en-cours");
+}
 
-QString fallbackPath(const QString& dataFile) {
-    QString fullPath = QFileInfo(dataFile).absoluteFilePath();
+QString fallbackPath(FileSystem& fileSystem, const QString& dataFile) {
+    QString fullPath = fileSystem.canonicalPath(dataFile);
 #ifdef _WIN32
     fullPath = fullPath.toLower();  // one file, however its path is spelt
 #endif
     const QByteArray hash = QCryptographicHash::hash(fullPath.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     return QDir(folder).filePath(QStringLiteral("sauvegardes-en-cours/%1-%2.sauvegarde-en-cours")
-                                     .arg(QFileInfo(dataFile).fileName(), QString::fromLatin1(hash)));
+                                     .arg(QFileInfo(fullPath).fileName(), QString::fromLatin1(hash)));
 }
 
 bool anyFor(FileSystem& fileSystem, const QString& dataFile) {
-    return fileSystem.exists(besidePath(dataFile)) || fileSystem.exists(fallbackPath(dataFile));
+    return fileSystem.exists(besidePath(fileSystem, dataFile)) || fileSystem.exists(fallbackPath(fileSystem, dataFile));
 }
 
-std::optional<Journal> Journal::begin(FileSystem& fileSystem, const QString& dataFile, const Change& change,
+std::optional<Journal> Journal::begin(FileSystem& fileSystem, const QString& dataFile, const Record& record,
                                       int& error) {
-    const std::vector<char> bytes = encode(change);
-    const QString beside = besidePath(dataFile);
-    if (writeDurably(fileSystem, beside, bytes, error)) return Journal(fileSystem, beside);
+    const std::vector<char> bytes = recoveryfile::encode(record);
+    const QString beside = besidePath(fileSystem, dataFile);
+    if (writeDurably(fileSystem, beside, bytes, error, true)) return Journal(fileSystem, beside);
     if (!refusesNewFiles(error)) return std::nullopt;
-    const QString fallback = fallbackPath(dataFile);
+    const QString fallback = fallbackPath(fileSystem, dataFile);
     int fallbackError = 0;
     if (fileSystem.makeFolder(QFileInfo(fallback).absolutePath(), fallbackError) &&
-        writeDurably(fileSystem, fallback, bytes, fallbackError)) {
+        writeDurably(fileSystem, fallback, bytes, fallbackError, true)) {
         return Journal(fileSystem, fallback);
     }
     return std::nullopt;  // the data file's own folder gave the cause the user can act on
@@ -283,8 +208,8 @@ std::optional<Journal> Journal::begin(FileSystem& fileSystem, const QString& dat
 
 bool Journal::commit(int& error) { return letGo(*m_fileSystem, m_path, error); }
 
-bool Journal::rollBack(RandomAccessFile& data, const Change& change) {
-    if (!putBack(data, change.start, change.previous, change.originalSize)) return false;
+bool Journal::rollBack(RandomAccessFile& data, const Record& record) {
+    if (!putBack(data, record.start, record.previous, record.originalSize)) return false;
     int ignored = 0;
     letGo(*m_fileSystem, m_path, ignored);  // a recovery file left over now matches the file and changes nothing
     return true;
@@ -292,12 +217,12 @@ bool Journal::rollBack(RandomAccessFile& data, const Change& change) {
 
 bool recover(FileSystem& fileSystem, const QString& dataFile, RandomAccessFile& data, QStringList& notices,
              int& error) {
-    for (const QString& path : {besidePath(dataFile), fallbackPath(dataFile)}) {
+    for (const QString& path : {besidePath(fileSystem, dataFile), fallbackPath(fileSystem, dataFile)}) {
         if (!fileSystem.exists(path)) continue;
         std::vector<char> bytes;
         if (!readWhole(fileSystem, path, bytes, error)) return false;
         Record record;
-        const Kind kind = parse(bytes, record);
+        const Kind kind = recoveryfile::parse(bytes, record);
         int ignored = 0;
         if (kind == Kind::none) {
             // Cut short before the data file was touched, or made void.
@@ -314,11 +239,7 @@ bool recover(FileSystem& fileSystem, const QString& dataFile, RandomAccessFile& 
         }
         const auto aside = keepAside(fileSystem, dataFile, path, bytes, error);
         if (!aside) return false;
-        notices.append(QStringLiteral("Un enregistrement du fichier de données %1 avait été interrompu, mais ce "
-                                      "fichier a été remplacé ou modifié depuis\u00A0: la reprise ne lui a pas été "
-                                      "appliquée et il est resté tel quel. Le fichier de reprise a été mis de côté "
-                                      "sous le nom %2.")
-                           .arg(quoted(dataFile), quoted(*aside)));
+        notices.append(whyKeptAside(kind, dataFile, *aside));
     }
     return true;
 }

@@ -2,42 +2,30 @@
 
 #include <QString>
 #include <QStringList>
-#include <cstdint>
 #include <optional>
-#include <span>
-#include <vector>
 
 #include "store/native_file.h"
+#include "store/recovery_file.h"
 
-// The recovery file that exists only while a save is under way. It holds
-// what the save overwrites and says which file and which save it belongs to,
-// so that a save cut short by a crash or a power cut is undone the next time
-// the file is opened, and only on that file.
+// Where a save's recovery file stands, when it is applied to the data file,
+// and what becomes of one that must not be.
 namespace savejournal {
 
 // Beside the data file: <data file>.sauvegarde-en-cours.
-QString besidePath(const QString& dataFile);
+QString besidePath(FileSystem& fileSystem, const QString& dataFile);
 // In the user's own application-data folder, named after the data file's
-// full path: where the data file's folder refuses new files.
-QString fallbackPath(const QString& dataFile);
-
-// What a save is about to do to the data file.
-struct Change {
-    FileIdentity identity;
-    std::int64_t originalSize = 0;  // the data file's length before the save
-    std::int64_t start = 0;         // where the save writes
-    std::span<const char> written;  // what it writes there
-    std::vector<char> previous;     // what lay there before, up to the old end of the file
-};
+// one full name: where the data file's folder refuses new files.
+QString fallbackPath(FileSystem& fileSystem, const QString& dataFile);
 
 // The recovery file of one save under way.
 class Journal {
 public:
-    // Writes the recovery file and makes it durable, beside the data file or,
-    // where that folder refuses new files, in the user's own folder. Empty,
-    // with the cause in error, when neither place takes it.
-    static std::optional<Journal> begin(FileSystem& fileSystem, const QString& dataFile, const Change& change,
-                                        int& error);
+    // Creates the recovery file, which must not exist yet, and makes it
+    // durable: beside the data file or, where that folder refuses new files,
+    // in the user's own folder. Empty, with the cause in error, when neither
+    // place takes it.
+    static std::optional<Journal> begin(FileSystem& fileSystem, const QString& dataFile,
+                                        const recoveryfile::Record& record, int& error);
 
     // The save is written and synced: the recovery file goes, or, where it
     // cannot be removed, is made void in place so that no opening applies it.
@@ -47,7 +35,7 @@ public:
     // Puts back what the save overwrote, then lets the recovery file go.
     // False when the data file could not be put back: the recovery file then
     // stays, for the next opening to finish the work.
-    bool rollBack(RandomAccessFile& data, const Change& change);
+    bool rollBack(RandomAccessFile& data, const recoveryfile::Record& record);
 
 private:
     Journal(FileSystem& fileSystem, QString path) : m_fileSystem(&fileSystem), m_path(std::move(path)) {}
@@ -57,13 +45,14 @@ private:
 };
 
 // Looks for the data file's recovery files in both places. One that belongs
-// to the file as it is now (its identity, its length and the bytes of the
-// range the save wrote agree) is applied: the file is put back as it was
-// before the save cut short. One that does not is kept aside under another
-// name, leaving the data file byte for byte as it is, and a French notice
-// for the user says where it was put. Recovery files cut short or made void
-// are removed. False, with the cause in error, when the data file could not
-// be put back or a recovery file could not be kept aside; nothing is lost.
+// to the file as it is now (its lengths and the bytes of the range the save
+// wrote agree) is applied: the file is put back as it was before the save
+// cut short. One that does not, or that cannot be checked, is kept aside
+// under another name, leaving the data file byte for byte as it is, and a
+// French notice for the user says why and where it was put. Recovery files
+// cut short or made void are removed. False, with the cause in error, when
+// the data file could not be put back or a recovery file could not be kept
+// aside; nothing is lost.
 bool recover(FileSystem& fileSystem, const QString& dataFile, RandomAccessFile& data, QStringList& notices,
              int& error);
 

@@ -1,5 +1,7 @@
 #include "store/store_error.h"
 
+#include <QDir>
+
 #include <cerrno>
 
 QString describeSystemError(int error) {
@@ -23,4 +25,8 @@ QString describeSystemError(int error) {
         case EINVAL: return QStringLiteral("opération refusée par le système de fichiers");
         default: return QStringLiteral("erreur système n° %1").arg(error);
     }
+}
+
+QString quotedPath(const QString& path) {
+    return QStringLiteral("«\u00A0%1\u00A0»").arg(QDir::toNativeSeparators(path));
 }

@@ -22,3 +22,6 @@ private:
 
 // Why a system call failed, in French, from its errno value.
 QString describeSystemError(int error);
+
+// A path as a message shows it: between French quotes, with the system's separators.
+QString quotedPath(const QString& path);

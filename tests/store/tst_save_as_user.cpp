@@ -157,7 +157,7 @@ private slots:
         FileSystem::setCurrent(&watching);
         save(data, 2, card(2, QStringLiteral("confirmée")));
         FileSystem::setCurrent(nullptr);
-        QVERIFY(QFile::exists(savejournal::besidePath(data)));
+        QVERIFY(QFile::exists(savejournal::besidePath(FileSystem::native(), data)));
 
         // Opening ignores the void recovery file; the next save works as well.
         DataFile::open(data).close();

@@ -8,6 +8,7 @@
 #include "store/data_file.h"
 #include "store/field_text.h"
 #include "store/save_journal.h"
+#include "store/save_transaction.h"
 #include "store/store_error.h"
 #include "store/store_notice.h"
 #include "support/card_files.h"
@@ -133,24 +134,24 @@ private slots:
         faults.refuseNewFilesIn = folder;
         bool keptInUsersFolder = false;
         faults.beforeEach = [&](const char* operation) {
-            if (qstrcmp(operation, "remove") == 0) keptInUsersFolder = QFile::exists(savejournal::fallbackPath(data));
+            if (qstrcmp(operation, "remove") == 0) keptInUsersFolder = QFile::exists(savejournal::fallbackPath(FileSystem::native(), data));
         };
         FileSystem::setCurrent(&faults);
         save(data, 2, card(2, QStringLiteral("corrigée")));
         FileSystem::setCurrent(nullptr);
         QVERIFY(keptInUsersFolder);
-        QVERIFY(savejournal::fallbackPath(data).startsWith(userFolder()));
+        QVERIFY(savejournal::fallbackPath(FileSystem::native(), data).startsWith(userFolder()));
         QCOMPARE(cardfiles::fieldOf(data, 2, Field::expression), QStringLiteral("corrigée"));
-        QVERIFY(!QFile::exists(savejournal::besidePath(data)));
-        QVERIFY(!QFile::exists(savejournal::fallbackPath(data)));
+        QVERIFY(!QFile::exists(savejournal::besidePath(FileSystem::native(), data)));
+        QVERIFY(!QFile::exists(savejournal::fallbackPath(FileSystem::native(), data)));
     }
 
     void theUsersOwnRecoveryFileNamesTheFileByItsFullPath() {
-        const QString a = savejournal::fallbackPath(path(QStringLiteral("un/fiches.dat")));
-        const QString b = savejournal::fallbackPath(path(QStringLiteral("deux/fiches.dat")));
+        const QString a = savejournal::fallbackPath(FileSystem::native(), path(QStringLiteral("un/fiches.dat")));
+        const QString b = savejournal::fallbackPath(FileSystem::native(), path(QStringLiteral("deux/fiches.dat")));
         QVERIFY(a != b);
         QVERIFY(QFileInfo(a).fileName().startsWith(QStringLiteral("fiches.dat-")));
-        QCOMPARE(a, savejournal::fallbackPath(path(QStringLiteral("un/../un/fiches.dat"))));
+        QCOMPARE(a, savejournal::fallbackPath(FileSystem::native(), path(QStringLiteral("un/../un/fiches.dat"))));
     }
 
     // --- a recovery file that no longer belongs to the file
@@ -187,7 +188,7 @@ private slots:
         loop.work = [&] { save(data, slot, card(slot, QStringLiteral("nouvelle"))); };
         loop.check = [&](int at, bool finished) {
             if (finished) return;
-            const QByteArray journal = cardfiles::contents(savejournal::besidePath(data));
+            const QByteArray journal = cardfiles::contents(savejournal::besidePath(FileSystem::native(), data));
             if (inPlace) {
                 writeRaw(data, replacement);
             } else {
@@ -209,7 +210,7 @@ private slots:
                 QVERIFY(notices.told.first().contains(QStringLiteral("remplacé ou modifié")));
                 QVERIFY(QFile::remove(aside.first()));
             }
-            QVERIFY(!QFile::exists(savejournal::besidePath(data)));
+            QVERIFY(!QFile::exists(savejournal::besidePath(FileSystem::native(), data)));
         };
         loop.run();
         QVERIFY(keptAside >= 3);
@@ -249,8 +250,8 @@ private slots:
             message = error.message();
         }
         QVERIFY2(message.contains(QStringLiteral("un autre programme")), qPrintable(message));
-        QVERIFY(waited.elapsed() >= DataFile::kLockWait.count() - 100);
-        QVERIFY(waited.elapsed() < DataFile::kLockWait.count() + 5000);
+        QVERIFY(waited.elapsed() >= SaveTransaction::kLockWait.count() - 100);
+        QVERIFY(waited.elapsed() < SaveTransaction::kLockWait.count() + 5000);
         QCOMPARE(cardfiles::contents(data), before);
         QVERIFY(!savejournal::anyFor(FileSystem::native(), data));
         holder.release();
@@ -266,14 +267,14 @@ private slots:
         const QString data = path(QStringLiteral("reprise-tenue.dat"));
         cardfiles::writeNumbered(data, 3);
         const QByteArray before = cardfiles::contents(data);
-        writeRaw(savejournal::besidePath(data), QByteArray("LXJ2 en cours"));
+        writeRaw(savejournal::besidePath(FileSystem::native(), data), QByteArray("LXJ2 en cours"));
         LockHolder holder(data);
         QVERIFY_THROWS_EXCEPTION(StoreError, DataFile::open(data));
         QCOMPARE(cardfiles::contents(data), before);
-        QVERIFY(QFile::exists(savejournal::besidePath(data)));
+        QVERIFY(QFile::exists(savejournal::besidePath(FileSystem::native(), data)));
         holder.release();
         DataFile::open(data).close();
-        QVERIFY(!QFile::exists(savejournal::besidePath(data)));
+        QVERIFY(!QFile::exists(savejournal::besidePath(FileSystem::native(), data)));
 #endif
     }
 
@@ -287,10 +288,10 @@ private slots:
         FileSystem::setCurrent(&faults);
         save(data, 2, card(2, QStringLiteral("gardée")));  // no exception: the save is confirmed
         FileSystem::setCurrent(nullptr);
-        QVERIFY(QFile::exists(savejournal::besidePath(data)));  // still there, void
+        QVERIFY(QFile::exists(savejournal::besidePath(FileSystem::native(), data)));  // still there, void
         DataFile::open(data).close();
         QCOMPARE(cardfiles::fieldOf(data, 2, Field::expression), QStringLiteral("gardée"));
-        QVERIFY(!QFile::exists(savejournal::besidePath(data)));
+        QVERIFY(!QFile::exists(savejournal::besidePath(FileSystem::native(), data)));
     }
 
     void aSaveWhoseRecoveryFileCanNeitherGoNorBeVoidedIsUndone() {

@@ -11,36 +11,38 @@ namespace {
 
 class FaultyFile final : public RandomAccessFile {
 public:
-    FaultyFile(std::unique_ptr<RandomAccessFile> real, FaultyFileSystem& faults) : m_real(std::move(real)), m_faults(faults) {}
+    FaultyFile(std::unique_ptr<RandomAccessFile> real, FaultyFileSystem& faults, QString path)
+        : m_real(std::move(real)), m_faults(faults), m_path(std::move(path)) {}
 
-    bool size(std::int64_t& bytes) override { return m_faults.fails("size") ? fail() : m_real->size(bytes); }
+    bool size(std::int64_t& bytes) override { return fails("size") ? fail() : m_real->size(bytes); }
     bool readAt(std::int64_t offset, char* data, std::int64_t length, std::int64_t& got) override {
-        return m_faults.fails("read") ? fail() : m_real->readAt(offset, data, length, got);
+        return fails("read") ? fail() : m_real->readAt(offset, data, length, got);
     }
     bool writeAt(std::int64_t offset, const char* data, std::int64_t length) override {
         const auto halfWrite = [&] { m_real->writeAt(offset, data, length / 2); };
-        if (m_faults.fails("write", halfWrite)) {
+        if (m_faults.fails("write", m_path, halfWrite)) {
             m_real->writeAt(offset, data, length / 2);
             m_error = ENOSPC;
             return false;
         }
         return m_real->writeAt(offset, data, length);
     }
-    bool truncate(std::int64_t size) override { return m_faults.fails("truncate") ? fail() : m_real->truncate(size); }
-    bool sync() override { return m_faults.fails("sync") ? fail() : m_real->sync(); }
+    bool truncate(std::int64_t size) override { return fails("truncate") ? fail() : m_real->truncate(size); }
+    bool sync() override { return fails("sync") ? fail() : m_real->sync(); }
     Lock tryLock() override {
-        if (m_faults.fails("lock")) {
+        if (fails("lock")) {
             fail();
             return Lock::failed;
         }
         return m_real->tryLock();
     }
     void unlock() override { m_real->unlock(); }
-    FileIdentity identity() override { return m_faults.fails("identity") ? FileIdentity{} : m_real->identity(); }
+    FileIdentity identity() override { return fails("identity") ? FileIdentity{} : m_real->identity(); }
     bool writable() const override { return m_real->writable(); }
     int error() const override { return m_error ? m_error : m_real->error(); }
 
 private:
+    bool fails(const char* operation) { return m_faults.fails(operation, m_path); }
     bool fail() {
         m_error = EIO;
         return false;
@@ -48,13 +50,15 @@ private:
 
     std::unique_ptr<RandomAccessFile> m_real;
     FaultyFileSystem& m_faults;
+    QString m_path;
     int m_error = 0;
 };
 
 }  // namespace
 
-bool FaultyFileSystem::fails(const char* operation, const std::function<void()>& beforeCrash) {
+bool FaultyFileSystem::fails(const char* operation, const QString& path, const std::function<void()>& beforeCrash) {
     if (beforeEach) beforeEach(operation);
+    performed.append({QString::fromLatin1(operation), path});
     ++m_operations;
     if (m_operations < m_at) return false;
     switch (m_mode) {
@@ -78,7 +82,7 @@ bool FaultyFileSystem::refusedNewFile(const QString& path) const {
 }
 
 std::unique_ptr<RandomAccessFile> FaultyFileSystem::open(const QString& path, int& error) {
-    if (fails("open")) {
+    if (fails("open", path)) {
         error = EIO;
         return nullptr;
     }
@@ -87,11 +91,11 @@ std::unique_ptr<RandomAccessFile> FaultyFileSystem::open(const QString& path, in
         return nullptr;
     }
     auto real = FileSystem::native().open(path, error);
-    return real ? std::make_unique<FaultyFile>(std::move(real), *this) : nullptr;
+    return real ? std::make_unique<FaultyFile>(std::move(real), *this, path) : nullptr;
 }
 
 std::unique_ptr<RandomAccessFile> FaultyFileSystem::create(const QString& path, int& error) {
-    if (fails("create")) {
+    if (fails("create", path)) {
         error = EIO;
         return nullptr;
     }
@@ -100,13 +104,13 @@ std::unique_ptr<RandomAccessFile> FaultyFileSystem::create(const QString& path, 
         return nullptr;
     }
     auto real = FileSystem::native().create(path, error);
-    return real ? std::make_unique<FaultyFile>(std::move(real), *this) : nullptr;
+    return real ? std::make_unique<FaultyFile>(std::move(real), *this, path) : nullptr;
 }
 
-bool FaultyFileSystem::exists(const QString& path) { return !fails("exists") && FileSystem::native().exists(path); }
+bool FaultyFileSystem::exists(const QString& path) { return !fails("exists", path) && FileSystem::native().exists(path); }
 
 bool FaultyFileSystem::remove(const QString& path, int& error) {
-    if (fails("remove") || refuseRemovals) {
+    if (fails("remove", path) || refuseRemovals) {
         error = refuseRemovals ? EACCES : EIO;
         return false;
     }
@@ -114,7 +118,7 @@ bool FaultyFileSystem::remove(const QString& path, int& error) {
 }
 
 bool FaultyFileSystem::rename(const QString& from, const QString& to, int& error) {
-    if (fails("rename")) {
+    if (fails("rename", from)) {
         error = EIO;
         return false;
     }
@@ -126,7 +130,7 @@ bool FaultyFileSystem::rename(const QString& from, const QString& to, int& error
 }
 
 bool FaultyFileSystem::makeFolder(const QString& path, int& error) {
-    if (fails("makeFolder")) {
+    if (fails("makeFolder", path)) {
         error = EIO;
         return false;
     }
@@ -134,9 +138,11 @@ bool FaultyFileSystem::makeFolder(const QString& path, int& error) {
 }
 
 bool FaultyFileSystem::syncFolderOf(const QString& path, int& error) {
-    if (fails("syncFolder")) {
+    if (fails("syncFolder", path)) {
         error = EIO;
         return false;
     }
     return FileSystem::native().syncFolderOf(path, error);
 }
+
+QString FaultyFileSystem::canonicalPath(const QString& path) { return FileSystem::native().canonicalPath(path); }

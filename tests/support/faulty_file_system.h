@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <cerrno>
 #include <functional>
@@ -20,6 +21,13 @@ public:
 
     int operations() const { return m_operations; }
 
+    // Every operation made, with the file it was made on, in order.
+    struct Operation {
+        QString name;
+        QString path;
+    };
+    QList<Operation> performed;
+
     // A folder in which no new file may be made, as for a user who may not
     // write there (files already in it may still be written).
     QString refuseNewFilesIn;
@@ -35,10 +43,11 @@ public:
     bool rename(const QString& from, const QString& to, int& error) override;
     bool makeFolder(const QString& path, int& error) override;
     bool syncFolderOf(const QString& path, int& error) override;
+    QString canonicalPath(const QString& path) override;
 
-    // Counts one operation; true when it is to fail. Ends the process when
-    // it is the one to crash at, once beforeCrash has done its part.
-    bool fails(const char* operation, const std::function<void()>& beforeCrash = {});
+    // Counts one operation on path; true when it is to fail. Ends the process
+    // when it is the one to crash at, once beforeCrash has done its part.
+    bool fails(const char* operation, const QString& path, const std::function<void()>& beforeCrash = {});
 
 private:
     bool refusedNewFile(const QString& path) const;

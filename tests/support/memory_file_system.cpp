@@ -44,8 +44,11 @@ std::unique_ptr<RandomAccessFile> MemoryFileSystem::open(const QString& path, in
     return std::make_unique<MemoryFile>(files[path]);
 }
 
-std::unique_ptr<RandomAccessFile> MemoryFileSystem::create(const QString& path, int&) {
-    files[path].clear();
+std::unique_ptr<RandomAccessFile> MemoryFileSystem::create(const QString& path, int& error) {
+    if (files.contains(path)) {
+        error = EEXIST;
+        return nullptr;
+    }
     return std::make_unique<MemoryFile>(files[path]);
 }
 

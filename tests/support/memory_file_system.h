@@ -18,4 +18,5 @@ public:
     bool rename(const QString& from, const QString& to, int& error) override;
     bool makeFolder(const QString&, int&) override { return true; }
     bool syncFolderOf(const QString&, int&) override { return true; }
+    QString canonicalPath(const QString& path) override { return path; }
 };

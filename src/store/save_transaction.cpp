@@ -1,0 +1,132 @@
+#include "store/save_transaction.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <cerrno>
+#include <thread>
+#include <vector>
+
+#include "store/fiche_record.h"
+#include "store/recovery_file.h"
+#include "store/save_journal.h"
+#include "store/store_error.h"
+#include "store/store_notice.h"
+
+namespace {
+
+// Takes the data file for one operation once another program lets go of
+// it, if it does so within SaveTransaction::kLockWait.
+RandomAccessFile::Lock waitForLock(RandomAccessFile& file) {
+    const auto deadline = std::chrono::steady_clock::now() + SaveTransaction::kLockWait;
+    RandomAccessFile::Lock result;
+    // Another copy of the program saving one card after another frees the
+    // file for a few microseconds at a time: look often, or it would take the
+    // file back every time before this one looked.
+    while ((result = file.tryLock()) == RandomAccessFile::Lock::heldElsewhere &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return result;
+}
+
+// Puts back the save a recovery file was left for, if any; the notices of
+// recovery files kept aside are told. The cause, or 0.
+int recoverHeld(FileSystem& fileSystem, const QString& path, RandomAccessFile& file) {
+    if (!savejournal::anyFor(fileSystem, path)) return 0;
+    QStringList notices;
+    int cause = 0;
+    if (!savejournal::recover(fileSystem, path, file, notices, cause) && cause == 0) cause = EIO;
+    for (const QString& notice : notices) storenotice::tell(notice);
+    return cause;
+}
+
+QString notRecovered(const QString& path, int cause) {
+    return QStringLiteral("Le fichier de données %1 n'a pas pu être remis en état après un enregistrement "
+                          "interrompu\u00A0: %2.")
+        .arg(quotedPath(path), describeSystemError(cause));
+}
+
+}  // namespace
+
+void SaveTransaction::finishInterrupted(FileSystem& fileSystem, const QString& path, RandomAccessFile& file) {
+    if (!file.writable() || !savejournal::anyFor(fileSystem, path)) return;
+    // Another copy of the program may be saving: wait for it before taking
+    // its recovery file for the trace of a save cut short.
+    const auto lock = waitForLock(file);
+    if (lock == RandomAccessFile::Lock::heldElsewhere) {
+        throw StoreError(QStringLiteral("Le fichier de données %1 est utilisé par un autre programme\u00A0: "
+                                        "réessayez quand il l'aura libéré.")
+                             .arg(quotedPath(path)));
+    }
+    const bool taken = lock == RandomAccessFile::Lock::taken;
+    const int cause = taken ? recoverHeld(fileSystem, path, file) : file.error();
+    if (taken) file.unlock();
+    if (cause != 0) throw StoreError(notRecovered(path, cause));
+}
+
+SaveTransaction::SaveTransaction(FileSystem& fileSystem, const QString& path, RandomAccessFile& file, QString what)
+    : m_fileSystem(fileSystem), m_path(path), m_file(file), m_what(std::move(what)) {
+    if (!file.writable()) {
+        throw StoreError(
+            QStringLiteral("%1 %2\u00A0: le fichier est en lecture seule.").arg(m_what, quotedPath(m_path)));
+    }
+    const auto lock = waitForLock(file);
+    if (lock == RandomAccessFile::Lock::heldElsewhere) {
+        throw StoreError(QStringLiteral("%1 %2\u00A0: un autre programme l'utilise. Rien n'a été enregistré\u00A0; "
+                                        "réessayez quand il l'aura libéré.")
+                             .arg(m_what, quotedPath(m_path)));
+    }
+    if (lock == RandomAccessFile::Lock::failed) fail(file.error());
+    try {
+        // No save starts over the recovery file of another, or it would be lost.
+        if (const int cause = recoverHeld(m_fileSystem, m_path, m_file)) throw StoreError(notRecovered(m_path, cause));
+        if (!m_file.size(m_size)) fail(m_file.error());
+    } catch (...) {
+        m_file.unlock();
+        throw;
+    }
+}
+
+SaveTransaction::~SaveTransaction() { m_file.unlock(); }
+
+void SaveTransaction::fail(int error) const {
+    if (error == EEXIST) {
+        throw StoreError(QStringLiteral("%1 %2\u00A0: un autre programme y enregistre en même temps sans attendre "
+                                        "son tour. Rien n'a été enregistré\u00A0; réessayez.")
+                             .arg(m_what, quotedPath(m_path)));
+    }
+    throw StoreError(QStringLiteral("%1 %2\u00A0: %3.").arg(m_what, quotedPath(m_path), describeSystemError(error)));
+}
+
+void SaveTransaction::write(std::int64_t offset, std::span<const char> bytes) {
+    const auto end = offset + std::int64_t(bytes.size());
+    // The range the recovery file checks starts with the card before the
+    // first byte written, so that a save adding cards still recognises its
+    // own file by bytes it holds.
+    recoveryfile::Record record;
+    record.identity = m_file.identity();
+    record.originalSize = m_size;
+    record.newSize = std::max(m_size, end);
+    record.start = std::max<std::int64_t>(0, offset - Module1::kSlotSize);
+    record.previous.resize(std::size_t(std::min(m_size, end) - record.start));
+    std::int64_t got = 0;
+    if (!m_file.readAt(record.start, record.previous.data(), std::int64_t(record.previous.size()), got)) {
+        fail(m_file.error());
+    }
+    record.previous.resize(std::size_t(got));
+    record.writtenOver = record.previous;
+    const auto anchor = std::size_t(std::min(offset - record.start, got));
+    std::copy_n(bytes.begin(), record.writtenOver.size() - anchor, record.writtenOver.begin() + anchor);
+
+    int error = 0;
+    auto journal = savejournal::Journal::begin(m_fileSystem, m_path, record, error);
+    if (!journal) fail(error);
+    if (m_file.writeAt(offset, bytes.data(), std::int64_t(bytes.size())) && m_file.sync() && journal->commit(error)) {
+        m_size = record.newSize;
+        return;
+    }
+    if (!error) error = m_file.error();
+    // Undone now if possible; otherwise the recovery file undoes it at the next open.
+    journal->rollBack(m_file, record);
+    fail(error);
+}
