@@ -23,7 +23,7 @@ std::uint64_t firstVersionChecksum(const char* data, std::size_t size) {
 }
 
 // FNV-1a over eight bytes at a time: an import checks megabytes with it.
-std::uint64_t checksum(const char* data, std::size_t size) {
+std::uint64_t wordChecksum(const char* data, std::size_t size) {
     std::uint64_t hash = 0xcbf29ce484222325ULL;
     std::size_t i = 0;
     for (; i + 8 <= size; i += 8) {
@@ -68,16 +68,18 @@ std::vector<char> encode(const Record& record) {
     put(bytes, std::uint64_t(record.previous.size()));
     bytes.insert(bytes.end(), record.previous.begin(), record.previous.end());
     bytes.insert(bytes.end(), record.writtenOver.begin(), record.writtenOver.end());
-    put(bytes, checksum(bytes.data(), bytes.size()));
+    put(bytes, wordChecksum(bytes.data(), bytes.size()));
     return bytes;
 }
+
+std::uint64_t checksum(std::span<const char> bytes) { return wordChecksum(bytes.data(), bytes.size()); }
 
 Kind parse(std::span<const char> bytes, Record& record) {
     if (startsWith(bytes, kFirst)) return complete(bytes, firstVersionChecksum) ? Kind::firstVersion : Kind::none;
     const bool third = startsWith(bytes, kThird);
     if (!third && !startsWith(bytes, kSecond)) return Kind::none;
     const std::size_t header = third ? kThirdHeader : kSecondHeader;
-    if (bytes.size() < header + 8 || !complete(bytes, checksum)) return Kind::none;
+    if (bytes.size() < header + 8 || !complete(bytes, wordChecksum)) return Kind::none;
 
     const char* at = bytes.data() + 4;
     const auto next = [&at] {

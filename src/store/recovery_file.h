@@ -35,6 +35,8 @@ enum class Kind {
 };
 
 std::vector<char> encode(const Record& record);
+// What closes the second and third versions: a checksum of all before it.
+std::uint64_t checksum(std::span<const char> bytes);
 Kind parse(std::span<const char> bytes, Record& record);
 
 // The four bytes that make a recovery file void where it stands.

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <limits>
 #include <cerrno>
 
 #include "store/data_file.h"
@@ -254,6 +255,15 @@ private slots:
             QVERIFY(!savejournal::anyFor(FileSystem::native(), p));
             if (faults.operations() < at) break;  // the save ran out of operations to fail
         }
+    }
+
+    // Where locks keep readers out, a save locks bytes no read reaches, past
+    // the last card any number can name, so the other copy's search goes on.
+    void aSaveLocksNoByteACardCanHold() {
+        const std::uint64_t pastTheLastCard = std::uint64_t(std::numeric_limits<std::int32_t>::max()) * kSlotSize;
+        QVERIFY(kSaveLock.offset >= pastTheLastCard);
+        QVERIFY(kSaveLock.length > 0);
+        QVERIFY(kSaveLock.offset + kSaveLock.length <= std::uint64_t(std::numeric_limits<std::int64_t>::max()));
     }
 
     void aReadOnlyFileCanBeReadButNotWritten() {
