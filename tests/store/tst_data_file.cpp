@@ -163,6 +163,27 @@ private slots:
         QCOMPARE(static_cast<unsigned char>(after[2 * 2799 + 2 + 6]), 0xE9);
     }
 
+    // An import planned on the file's end does not write over the cards
+    // another copy of the program added since.
+    void addingAfterTheLastCardIsRefusedOnceTheFileHasGrown() {
+        const QString p = fileOfCards(3);
+        DataFile importing = DataFile::open(p);
+        DataFile other = DataFile::open(p);
+        other.writeSlot(4, card(4, QStringLiteral("de l'autre copie")));
+        const QByteArray before = contents(p);
+        const std::vector<FicheRecord> cards{card(4, QStringLiteral("importée"))};
+        QString message;
+        try {
+            importing.appendSlots(4, cards);
+        } catch (const StoreError& error) {
+            message = error.message();
+        }
+        QVERIFY2(message.contains(QStringLiteral("entre-temps")), qPrintable(message));
+        QCOMPARE(contents(p), before);
+        importing.appendSlots(5, cards);
+        QCOMPARE(contents(p).size(), 5 * kSlotSize);
+    }
+
     void filesBeyond32767SlotsReadLikeAnyOther() {
         const QString p = path(QStringLiteral("large.dat"));
         {

@@ -332,13 +332,21 @@ private slots:
 #endif
     }
 
-    // Another program changed the slot the save was writing, in place: same
-    // file, same length. Only the bytes can tell, and they must.
-    void aSlotChangedInPlaceSinceTheCrashIsLeftAsItIs() {
+    void aFileChangedSinceTheCrashIsLeftAsItIs_data() {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("card 3 rewritten in place") << QStringLiteral("rewritten");
+        QTest::newRow("a card added at the end") << QStringLiteral("added");
+        QTest::newRow("the last card cut off") << QStringLiteral("cut");
+    }
+    // Another program changed the file since the save of card 3 was cut
+    // short, keeping its identity: only the lengths and the bytes can tell,
+    // and they must.
+    void aFileChangedSinceTheCrashIsLeftAsItIs() {
 #ifdef _WIN32
         QSKIP("uses fork");
 #else
-        const QString folder = path(QStringLiteral("modifie-sur-place"));
+        QFETCH(QString, change);
+        const QString folder = path(QStringLiteral("modifie-") + change);
         QDir().mkpath(folder);
         const QString data = folder + QStringLiteral("/fiches.dat");
         cardfiles::writeNumbered(data, 5);
@@ -349,12 +357,15 @@ private slots:
         loop.work = [&] { save(data, 3, card(3, QStringLiteral("nouvelle"))); };
         loop.check = [&](int at, bool finished) {
             if (finished) return;
-            const QByteArray edited = withSlot(cardfiles::contents(data), 3, card(3, QStringLiteral("autre 3")));
+            QByteArray edited = cardfiles::contents(data);
+            if (change == QLatin1String("rewritten")) edited = withSlot(edited, 3, card(3, QStringLiteral("autre 3")));
+            if (change == QLatin1String("added")) edited += bytesOf(card(6, QStringLiteral("ajoutée")));
+            if (change == QLatin1String("cut")) edited.chop(kSlotSize);
             {
-                QFile file(data);
+                QFile file(data);  // changed where it stands: the same file
                 QVERIFY(file.open(QIODevice::ReadWrite));
-                QVERIFY(file.seek(2 * kSlotSize));
-                QCOMPARE(file.write(edited.mid(2 * kSlotSize, kSlotSize)), qint64(kSlotSize));
+                QVERIFY(file.resize(edited.size()));
+                QCOMPARE(file.write(edited), edited.size());
             }
             const bool pending = recoveryPending(data);
             Notices notices;
