@@ -5,6 +5,7 @@
 
 #include "exchange/card_export.h"
 #include "exchange/card_import.h"
+#include "exchange/glossary_cards.h"
 #include "largest_file.h"
 #include "store/data_file.h"
 
@@ -51,9 +52,10 @@ void BM_ImportCards(benchmark::State& state) {
         state.PauseTiming();
         QFile::remove(target);
         state.ResumeTiming();
-        const std::vector<CardText> cards = cardimport::readFile(source);
         DataFile data = DataFile::open(target);
-        cardimport::apply(data, cardimport::plan(cards, data.recordCount()));
+        const glossary::Glossary read = cardimport::readFile(source, Module1::kHighestCardNumber - data.recordCount());
+        const glossary::Selection selection = glossary::cardsOf(read, glossary::proposedPair(read));
+        cardimport::apply(data, cardimport::plan(selection.cards, data.recordCount()));
     }
 }
 BENCHMARK(BM_ImportCards)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);

@@ -4,8 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <new>
+
 #include "exchange/csv_reader.h"
 #include "exchange/exchange_error.h"
+#include "exchange/tab_reader.h"
 #include "exchange/tbx_reader.h"
 #include "store/data_file.h"
 
@@ -22,7 +25,7 @@ bool looksLikeXml(const QByteArray& start) {
 
 }  // namespace
 
-std::vector<CardText> readFile(const QString& path) {
+glossary::Glossary readFile(const QString& path, std::int32_t room) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         throw ExchangeError(QStringLiteral("Impossible de lire le fichier «\u00A0%1\u00A0»\u00A0: %2.")
@@ -38,8 +41,18 @@ std::vector<CardText> readFile(const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     const bool tbx = suffix == QLatin1String("tbx") || suffix == QLatin1String("xml") ||
                      (suffix != QLatin1String("csv") && looksLikeXml(file.peek(64)));
-    if (tbx) return readTbx(file, path);
-    return readCsv(file.readAll(), path);
+    const bool tab = !tbx && (suffix == QLatin1String("txt") || suffix == QLatin1String("tab") ||
+                              suffix == QLatin1String("utf8"));
+    try {
+        if (tbx) return readTbx(file, path, room);
+        if (tab) return readTab(file, path, room);
+        return readCsv(file, path, room);
+    } catch (const std::bad_alloc&) {
+        throw ExchangeError(QStringLiteral("La mémoire a manqué pour lire le fichier «\u00A0%1\u00A0»\u00A0: fermez "
+                                           "d'autres programmes ou découpez le fichier, et recommencez. Rien n'a été "
+                                           "importé.")
+                                .arg(shown(path)));
+    }
 }
 
 Plan plan(const std::vector<CardText>& cards, std::int32_t recordCount) {

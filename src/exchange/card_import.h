@@ -6,21 +6,26 @@
 #include <vector>
 
 #include "exchange/card_text.h"
+#include "exchange/glossary.h"
+#include "store/fiche_record.h"
 
 class DataFile;
 
-// Takes cards from a file other tools wrote, a TBX glossary or a CSV table,
-// and adds them to the data file after its last slot: all of them or none,
-// never over an existing card.
+// Takes cards from a file other tools wrote, a TBX glossary, a CSV table or
+// a tab-separated glossary, and adds them to the data file after its last
+// slot: all of them or none, never over an existing card.
 namespace cardimport {
 
 // Larger files are refused before they are read.
 inline constexpr qint64 kLargestFile = qint64(256) * 1024 * 1024;
 
 // The whole file, read and checked: a TBX glossary (".tbx", ".xml", or a
-// file that begins as XML does) or a CSV table. Throws ExchangeError naming
-// the entry or the line of what is wrong.
-std::vector<CardText> readFile(const QString& path);
+// file that begins as XML does), a tab-separated glossary (".txt", ".tab",
+// ".utf8") or a CSV table. Reading stops, refused, as soon as more entries
+// hold a term than `room`, the cards the data file may still take. Throws
+// ExchangeError naming the entry or the line of what is wrong, or saying that
+// memory ran short.
+glossary::Glossary readFile(const QString& path, std::int32_t room = Module1::kHighestCardNumber);
 
 // The cards as they will be stored, numbered from the record count + 1.
 struct Plan {

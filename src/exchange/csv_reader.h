@@ -1,17 +1,19 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
-#include <vector>
+#include <cstdint>
 
-#include "exchange/card_text.h"
+#include "exchange/glossary.h"
 
-// Reads the cards of a table saved as CSV (RFC 4180), checked whole before
-// any is given: UTF-8 with or without its byte-order mark; fields separated
-// by ";", "," or a tab, whichever the first line uses most; fields quoted
-// where they hold a separator, a quote (doubled) or a line break. The first
-// line names the columns, as CsvWriter writes them or as other tools do
-// ("source", "target", "notes"...); the card-number column is not read.
-// Throws ExchangeError naming the line for another encoding, an unknown
-// column, a quote left open or a line of too many fields.
-std::vector<CardText> readCsv(const QByteArray& bytes, const QString& fileName);
+class QIODevice;
+
+// Reads a table (RFC 4180, UTF-8, with or without a byte-order mark; fields
+// separated by ";", "," or a tab, whichever the first line uses most),
+// checked whole as it is read. Blank lines before the first are skipped.
+// The first line names the columns, in any order: those CsvWriter writes,
+// "source", "target" and "notes" (and a few other names, in French or
+// English), or language codes ("en", "fr-CA"...) with "description",
+// "definition", "comment", "note" and "pos". An empty last column is
+// ignored. Throws ExchangeError naming the line for an unknown column, a
+// malformed row, a file not in UTF-8, or more rows holding a term than `room`.
+glossary::Glossary readCsv(QIODevice& in, const QString& fileName, std::int32_t room);

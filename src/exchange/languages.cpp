@@ -39,4 +39,11 @@ const QList<Language>& all() {
     return list;
 }
 
+QString nameOf(const QString& code) {
+    for (const Language& language : all()) {
+        if (language.code.compare(code, Qt::CaseInsensitive) == 0) return language.name;
+    }
+    return {};
+}
+
 }  // namespace languages

@@ -14,4 +14,7 @@ struct Language {
 
 const QList<Language>& all();
 
+// The French name of a code of the list; empty for another.
+QString nameOf(const QString& code);
+
 }  // namespace languages

@@ -8,11 +8,18 @@
 
 #include "exchange/exchange_error.h"
 
-using Module1::Field;
+using glossary::Entry;
+using glossary::LanguagePart;
+using glossary::Status;
 
 namespace {
 
 const QString kXmlNamespace = QStringLiteral("http://www.w3.org/XML/1998/namespace");
+
+// Inline markup in a text (hi, ph, bpt...) nests a few levels at most; a
+// text nested deeper is no glossary's, and reading it is refused before it
+// can take the memory or the stack.
+constexpr int kDeepestText = 32;
 
 // The document types of the TBX standards, which the glossary needs no
 // more than any other: named by many tools, never fetched.
@@ -24,43 +31,79 @@ bool isStandardTbxDtd(const QString& systemId) {
     return known.contains(name, Qt::CaseInsensitive);
 }
 
-struct LanguageTexts {
-    QString language;
-    QStringList terms, notes, contexts, sources, definitions;
-};
+bool isXmlSpace(QChar ch) { return ch == u' ' || ch == u'\t' || ch == u'\n' || ch == u'\r'; }
 
-struct Entry {
-    QString id;
-    qint64 line = 0;
-    QStringList notes, sources, definitions;  // of the entry itself
-    std::vector<LanguageTexts> languages;
-};
-
-QString joined(const QStringList& texts, const QString& separator = QStringLiteral("\r\n")) {
-    return texts.join(separator);
+// A line break and the indentation around it are the file's layout, not the
+// text: each such run becomes one space, and none is kept at either end.
+// A carriage return can only come from a character reference (the parser
+// turns those it reads into line feeds): a text holding one says where its
+// lines break, and stays as written.
+QString collapsed(const QString& text) {
+    if (text.contains(u'\r') || !text.contains(u'\n')) return text;
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        if (!isXmlSpace(text[i])) {
+            out += text[i++];
+            continue;
+        }
+        qsizetype end = i;
+        bool lineBreak = false;
+        for (; end < text.size() && isXmlSpace(text[end]); ++end) {
+            if (text[end] == u'\n') lineBreak = true;
+        }
+        if (!lineBreak) {
+            out += QStringView(text).mid(i, end - i);
+        } else if (i > 0 && end < text.size()) {
+            out += u' ';
+        }
+        i = end;
+    }
+    return out;
 }
 
-bool sameLanguage(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0 ||
-           a.section(u'-', 0, 0).compare(b.section(u'-', 0, 0), Qt::CaseInsensitive) == 0;
+Status statusOf(const QString& value) {
+    const QString status = value.trimmed().toLower();
+    for (const char* discouraged : {"deprecated", "superseded", "forbidden", "obsolete"}) {
+        if (status.startsWith(QLatin1String(discouraged))) return Status::discouraged;
+    }
+    if (status.startsWith(QLatin1String("preferred"))) return Status::preferred;
+    for (const char* admitted : {"admitted", "standardized", "legal", "regulated"}) {
+        if (status.startsWith(QLatin1String(admitted))) return Status::admitted;
+    }
+    return Status::unsaid;
+}
+
+bool isOneOf(QStringView name, std::initializer_list<const char*> names) {
+    for (const char* one : names) {
+        if (name == QLatin1String(one)) return true;
+    }
+    return false;
 }
 
 class Reader {
 public:
-    Reader(QIODevice& in, const QString& fileName) : m_xml(&in), m_file(QDir::toNativeSeparators(fileName)) {}
+    Reader(QIODevice& in, const QString& fileName, std::int32_t room)
+        : m_xml(&in), m_file(QDir::toNativeSeparators(fileName)), m_room(room) {}
 
-    std::vector<CardText> read() {
+    glossary::Glossary read() {
         while (!m_xml.atEnd()) {
             m_xml.readNext();
             if (m_xml.isDTD()) checkDocumentType();
+            if (m_xml.isEntityReference()) undeclaredEntity();
             if (m_xml.isStartElement()) startElement();
-            if (m_xml.isEndElement() && m_xml.name() == QLatin1String("langSet")) m_inLanguage = false;
-            if (m_xml.isEndElement() && m_xml.name() == QLatin1String("termEntry") && m_entry) endEntry();
+            if (m_xml.isEndElement()) endElement();
         }
         if (m_xml.hasError()) malformed();
         if (!m_sawRoot) fail(QStringLiteral("ne contient aucun élément"));
-        if (m_cards.empty()) fail(QStringLiteral("ne contient aucun terme\u00A0: aucune entrée (termEntry) n'y figure"));
-        return std::move(m_cards);
+        if (m_withTerms == 0) {
+            fail(QStringLiteral("ne contient aucun terme\u00A0: aucune entrée (termEntry ou conceptEntry) n'en a"));
+        }
+        if (m_glossary.languages.isEmpty()) {
+            fail(QStringLiteral("ne dit la langue d'aucun de ses termes\u00A0: aucune section de langue (langSet ou "
+                                "langSec) n'a d'attribut xml:lang"));
+        }
+        return std::move(m_glossary);
     }
 
 private:
@@ -69,11 +112,20 @@ private:
     }
 
     [[noreturn]] void malformed() const {
-        const QString where = m_entry ? QStringLiteral(", dans l'entrée n° %1").arg(m_cards.size() + 1) : QString();
+        const QString where = m_entry ? QStringLiteral(", dans l'entrée n°\u00A0%1").arg(m_entries + 1) : QString();
+        QString why = m_xml.errorString().trimmed();
+        while (why.endsWith(u'.')) why.chop(1);
         fail(QStringLiteral("n'est pas un document XML bien formé (ligne %1, colonne %2%3)\u00A0: %4")
                  .arg(m_xml.lineNumber())
                  .arg(m_xml.columnNumber())
-                 .arg(where, m_xml.errorString()));
+                 .arg(where, why));
+    }
+
+    [[noreturn]] void undeclaredEntity() const {
+        fail(QStringLiteral("emploie l'entité «\u00A0&%1;\u00A0» sans la déclarer (ligne %2)\u00A0; écrivez le "
+                            "caractère lui-même et recommencez")
+                 .arg(m_xml.name().toString())
+                 .arg(m_xml.lineNumber()));
     }
 
     void checkDocumentType() {
@@ -99,91 +151,139 @@ private:
         return attributes.value(name).toString();
     }
 
+    // The text of the element just started, its children's included, read
+    // one token after another, collapsed; the reader stops on its end.
     QString text() {
-        const QString read = m_xml.readElementText(QXmlStreamReader::IncludeChildElements);
-        if (m_xml.hasError()) malformed();
-        return read;
+        QString read;
+        for (int depth = 1; depth > 0;) {
+            m_xml.readNext();
+            if (m_xml.isCharacters()) {
+                read += m_xml.text();
+            } else if (m_xml.isEntityReference()) {
+                undeclaredEntity();
+            } else if (m_xml.isStartElement()) {
+                if (++depth > kDeepestText) {
+                    fail(QStringLiteral("a un texte dont les éléments s'imbriquent sur plus de %1 niveaux (ligne %2)\u00A0: "
+                                        "ce n'est pas ainsi qu'un glossaire s'écrit")
+                             .arg(kDeepestText)
+                             .arg(m_xml.lineNumber()));
+                }
+            } else if (m_xml.isEndElement()) {
+                --depth;
+            } else if (m_xml.hasError() || m_xml.atEnd()) {
+                malformed();
+            }
+        }
+        return collapsed(read);
     }
 
     void startElement() {
         const auto name = m_xml.name();
         if (!m_sawRoot) {
             m_sawRoot = true;
-            if (name != QLatin1String("martif")) {
+            if (name != QLatin1String("martif") && name != QLatin1String("tbx")) {
                 fail(QStringLiteral("n'est pas un glossaire TBX\u00A0: son élément principal est «\u00A0%1\u00A0», "
-                                    "au lieu de «\u00A0martif\u00A0»")
+                                    "au lieu de «\u00A0martif\u00A0» ou «\u00A0tbx\u00A0»")
                          .arg(name.toString()));
             }
-            m_mainLanguage = attribute(QStringLiteral("lang"));
+            m_glossary.mainLanguage = glossary::primaryLanguage(attribute(QStringLiteral("lang")));
             return;
         }
-        if (name == QLatin1String("termEntry")) {
-            m_entry = Entry{attribute(QStringLiteral("id")), m_xml.lineNumber(), {}, {}, {}, {}};
+        if (isOneOf(name, {"termEntry", "conceptEntry"})) {
+            if (m_entry) {
+                fail(QStringLiteral("a une entrée dans une autre (ligne %1, dans l'entrée n°\u00A0%2)\u00A0: "
+                                    "une entrée ne peut pas en contenir d'autres")
+                         .arg(m_xml.lineNumber())
+                         .arg(m_entries + 1));
+            }
+            m_entry = Entry{};
+            m_entry->id = attribute(QStringLiteral("id"));
+            m_entry->line = m_xml.lineNumber();
             return;
         }
         if (!m_entry) return;
-        if (name == QLatin1String("langSet")) {
-            m_entry->languages.push_back({attribute(QStringLiteral("lang")), {}, {}, {}, {}, {}});
-            m_inLanguage = true;
+        if (isOneOf(name, {"langSet", "langSec"})) {
+            m_language = &m_entry->languages.emplace_back();
+            m_language->language = glossary::primaryLanguage(attribute(QStringLiteral("lang")));
+            return;
+        }
+        if (isOneOf(name, {"tig", "ntig", "termSec"})) {
+            m_termAt = -1;
             return;
         }
         const QString type = attribute(QStringLiteral("type"));
-        LanguageTexts* language = m_inLanguage ? &m_entry->languages.back() : nullptr;
-        if (name == QLatin1String("term") && language) {
-            language->terms.append(text());
+        if (name == QLatin1String("term") && m_language) {
+            m_language->terms.push_back({text(), Status::unsaid, QString()});
+            m_termAt = qsizetype(m_language->terms.size()) - 1;
+        } else if (name == QLatin1String("termNote") && m_language && m_termAt >= 0) {
+            glossary::Term& term = m_language->terms[std::size_t(m_termAt)];
+            if (type == QLatin1String("partOfSpeech")) {
+                term.partOfSpeech = text();
+            } else if (isOneOf(type, {"administrativeStatus", "normativeAuthorization"})) {
+                const Status status = statusOf(text());
+                if (status != Status::unsaid) term.status = status;
+            }
         } else if (name == QLatin1String("note")) {
-            (language ? language->notes : m_entry->notes).append(text());
-        } else if (name == QLatin1String("descrip") && type == QLatin1String("context") && language) {
-            language->contexts.append(text());
+            (m_language ? m_language->notes : m_entry->notes).append(text());
+        } else if (name == QLatin1String("descrip") && type == QLatin1String("context")) {
+            (m_language ? m_language->contexts : m_entry->contexts).append(text());
         } else if (name == QLatin1String("descrip") && type == QLatin1String("definition")) {
-            (language ? language->definitions : m_entry->definitions).append(text());
+            (m_language ? m_language->definitions : m_entry->definitions).append(text());
+        } else if (name == QLatin1String("descrip") && type == QLatin1String("subjectField")) {
+            (m_language ? m_language->subjects : m_entry->subjects).append(text());
         } else if (name == QLatin1String("admin") && type == QLatin1String("source")) {
-            (language ? language->sources : m_entry->sources).append(text());
+            (m_language ? m_language->sources : m_entry->sources).append(text());
+        }
+    }
+
+    void endElement() {
+        const auto name = m_xml.name();
+        if (isOneOf(name, {"tig", "ntig", "termSec"})) {
+            m_termAt = -1;
+        } else if (isOneOf(name, {"langSet", "langSec"})) {
+            m_language = nullptr;
+        } else if (isOneOf(name, {"termEntry", "conceptEntry"}) && m_entry) {
+            endEntry();
         }
     }
 
     void endEntry() {
-        Entry& entry = *m_entry;
-        const auto term = [](const LanguageTexts& language) { return !language.terms.isEmpty(); };
-        if (std::none_of(entry.languages.begin(), entry.languages.end(), term)) {
-            const QString id = entry.id.isEmpty() ? QString() : QStringLiteral(" («\u00A0%1\u00A0»)").arg(entry.id);
-            fail(QStringLiteral("a une entrée sans terme\u00A0: l'entrée n° %1%2, ligne %3")
-                     .arg(m_cards.size() + 1)
-                     .arg(id)
-                     .arg(entry.line));
+        ++m_entries;
+        const auto termIn = [](const LanguagePart& part) {
+            return std::any_of(part.terms.begin(), part.terms.end(),
+                               [](const glossary::Term& term) { return !term.text.trimmed().isEmpty(); });
+        };
+        const bool anyTerm = std::any_of(m_entry->languages.begin(), m_entry->languages.end(), termIn);
+        // The languages of the entries that hold a term, even those of its empty sections: a card
+        // may wait for its translation.
+        for (const LanguagePart& part : m_entry->languages) {
+            if (anyTerm && !part.language.isEmpty() && !m_glossary.languages.contains(part.language)) {
+                m_glossary.languages.append(part.language);
+            }
         }
-        const LanguageTexts none;
-        auto source = std::find_if(entry.languages.begin(), entry.languages.end(), [&](const LanguageTexts& l) {
-            return !m_mainLanguage.isEmpty() && sameLanguage(l.language, m_mainLanguage);
-        });
-        if (source == entry.languages.end()) source = entry.languages.begin();
-        const auto target = std::find_if(entry.languages.begin(), entry.languages.end(),
-                                         [&](const LanguageTexts& l) { return &l != &*source; });
-        const LanguageTexts& from = source != entry.languages.end() ? *source : none;
-        const LanguageTexts& to = target != entry.languages.end() ? *target : none;
-
-        CardText card;
-        card[Field::expression] = joined(from.terms, QStringLiteral(" ; "));
-        card[Field::traduction] = joined(to.terms, QStringLiteral(" ; "));
-        card[Field::contexte] = joined(from.contexts + to.contexts);
-        card[Field::reference] = joined(from.sources + to.sources + entry.sources);
-        card[Field::dictionnaire] = joined(from.notes);
-        card[Field::dictionnairecible] = joined(to.notes);
-        card[Field::miscellanea] = joined(entry.notes + entry.definitions + from.definitions + to.definitions);
-        m_cards.push_back(std::move(card));
+        if (anyTerm && ++m_withTerms > m_room) {
+            fail(QStringLiteral("a plus de %1 entrées\u00A0: le fichier de données ne peut plus recevoir que %1 fiches")
+                     .arg(m_room));
+        }
+        m_glossary.entries.push_back(std::move(*m_entry));
         m_entry.reset();
-        m_inLanguage = false;
+        m_language = nullptr;
     }
 
     QXmlStreamReader m_xml;
     QString m_file;
-    QString m_mainLanguage;
+    std::int32_t m_room;
+    glossary::Glossary m_glossary;
     bool m_sawRoot = false;
-    bool m_inLanguage = false;
     std::optional<Entry> m_entry;
-    std::vector<CardText> m_cards;
+    LanguagePart* m_language = nullptr;  // in m_entry
+    qsizetype m_termAt = -1;  // the term of the group being read, in m_language
+    int m_entries = 0;
+    std::int32_t m_withTerms = 0;
 };
 
 }  // namespace
 
-std::vector<CardText> readTbx(QIODevice& in, const QString& fileName) { return Reader(in, fileName).read(); }
+glossary::Glossary readTbx(QIODevice& in, const QString& fileName, std::int32_t room) {
+    return Reader(in, fileName, room).read();
+}

@@ -1,18 +1,20 @@
 #pragma once
 
 #include <QString>
-#include <vector>
+#include <cstdint>
 
-#include "exchange/card_text.h"
+#include "exchange/glossary.h"
 
 class QIODevice;
 
-// Reads the cards of a TBX glossary in the martif form, checked whole before
-// any is given: the reverse of TbxWriter, and what other tools write (the
-// first term of each language, notes, definitions, contexts and sources where
-// they stand). The source language is the one the martif element names, the
-// target the first other one. Throws ExchangeError, naming the entry and the
-// line, for what is not well-formed XML, not a glossary, an entry without a
-// term, or a document type that names its own DTD or declares entities:
-// nothing outside the file is ever fetched.
-std::vector<CardText> readTbx(QIODevice& in, const QString& fileName);
+// Reads a TBX glossary, checked whole: the martif form (TBX 2008, TBX-Basic
+// and what translation tools write) and the tbx form of ISO 30042:2019
+// (conceptEntry, langSec, termSec; TBX-Basic and TBX-Core). Each entry keeps
+// its terms per language with their status and part of speech, its notes,
+// definitions, contexts, sources and subject fields where they stand; the
+// indentation of the file is not kept in its texts. Throws ExchangeError,
+// naming the line, for what is not well-formed XML, not a glossary, an entry
+// inside an entry, text nested too deep, more entries than `room`, or a
+// document type that names its own DTD, declares entities or leaves one
+// undeclared: nothing outside the file is ever fetched.
+glossary::Glossary readTbx(QIODevice& in, const QString& fileName, std::int32_t room);

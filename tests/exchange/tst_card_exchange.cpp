@@ -6,6 +6,7 @@
 #include "exchange/card_export.h"
 #include "exchange/card_import.h"
 #include "exchange/exchange_error.h"
+#include "exchange/glossary_cards.h"
 #include "store/data_file.h"
 #include "store/field_text.h"
 #include "store/save_journal.h"
@@ -51,8 +52,13 @@ void exportTo(const QString& data, const std::vector<std::int32_t>& numbers, con
     QVERIFY(cardexport::exportCards(file, numbers, path, options, {}));
 }
 
+std::vector<CardText> cardsIn(const QString& path) {
+    const glossary::Glossary read = cardimport::readFile(path);
+    return glossary::cardsOf(read, glossary::proposedPair(read)).cards;
+}
+
 cardimport::Plan importInto(const QString& data, const QString& from) {
-    const std::vector<CardText> cards = cardimport::readFile(from);
+    const std::vector<CardText> cards = cardsIn(from);
     DataFile file = DataFile::open(data);
     cardimport::Plan plan = cardimport::plan(cards, file.recordCount());
     cardimport::apply(file, plan);
@@ -114,7 +120,7 @@ private slots:
             file.writeSlot(1, fiche);
         }
         exportTo(data, {3, 1, 2}, path(QStringLiteral("ordre.csv")), cardexport::Format::csv);
-        const std::vector<CardText> cards = cardimport::readFile(path(QStringLiteral("ordre.csv")));
+        const std::vector<CardText> cards = cardsIn(path(QStringLiteral("ordre.csv")));
         QCOMPARE(cards.size(), std::size_t(3));
         QCOMPARE(cards[0][Field::expression], QStringLiteral("fiche 3"));
         QCOMPARE(cards[1][Field::expression], QStringLiteral("modifiée depuis la liste"));

@@ -10,6 +10,7 @@
 #include "exchange/card_export.h"
 #include "exchange/card_import.h"
 #include "exchange/csv_writer.h"
+#include "exchange/glossary_cards.h"
 #include "store/data_file.h"
 #include "support/card_files.h"
 
@@ -52,13 +53,18 @@ QString pythonWithTheToolkit() {
     return {};
 }
 
-QList<cardfiles::Card> glossary() {
+QList<cardfiles::Card> exportedCards() {
     return {
         {1, "œuvre", "work", "œuvre (n. f.)", "work", "Robert, p. 3", "misc ; 1", "Une œuvre « majeure »."},
         {2, "cœur", "heart", "cœur", "heart, core", "Littré", "", "Il a du cœur.\r\nDeuxième ligne."},
         {3, "Æsop; fables", "Aesop \"fables\"", "", "", "", "", QString(1000, u'c')},
         {4, "  élève", "pupil, student", "élève", "pupil", "Hachette, 2001", "a,b;c", "Élève appliqué."},
     };
+}
+
+std::vector<CardText> cardsIn(const QString& path) {
+    const glossary::Glossary read = cardimport::readFile(path);
+    return glossary::cardsOf(read, glossary::proposedPair(read)).cards;
 }
 
 QJsonArray asJson(const QByteArray& out) { return QJsonDocument::fromJson(out).array(); }
@@ -74,7 +80,7 @@ private:
 
     void exportGlossary(const QString& to, cardexport::Format format, QChar separator = u';') {
         const QString data = path(QStringLiteral("glossaire.dat"));
-        cardfiles::write(data, glossary());
+        cardfiles::write(data, exportedCards());
         DataFile file = DataFile::open(data);
         cardexport::Options options;
         options.format = format;
@@ -97,10 +103,10 @@ private slots:
         const Run read = run(m_python, {kScript, QStringLiteral("read-tbx"), tbx});
         QVERIFY2(read.exitCode == 0, read.err.constData());
         const QJsonArray units = asJson(read.out);
-        QCOMPARE(units.size(), glossary().size());
+        QCOMPARE(units.size(), exportedCards().size());
         for (qsizetype i = 0; i < units.size(); ++i) {
-            QCOMPARE(units[i].toArray()[0].toString(), glossary()[i].expression);
-            QCOMPARE(units[i].toArray()[1].toString(), glossary()[i].traduction);
+            QCOMPARE(units[i].toArray()[0].toString(), exportedCards()[i].expression);
+            QCOMPARE(units[i].toArray()[1].toString(), exportedCards()[i].traduction);
         }
 
         const Run po = run(QStringLiteral("tbx2po"), {tbx, path(QStringLiteral("glossaire.po"))});
@@ -131,7 +137,7 @@ private slots:
         const Run read = run(m_python, {kScript, QStringLiteral("read-csv"), csv, QString(separator)});
         QVERIFY2(read.exitCode == 0, read.err.constData());
         const QJsonArray rows = asJson(read.out);
-        const QList<cardfiles::Card> cards = glossary();
+        const QList<cardfiles::Card> cards = exportedCards();
         QCOMPARE(rows.size(), cards.size() + 1);
         QCOMPARE(rows[0].toVariant().toStringList(), CsvWriter::columns());
         for (qsizetype i = 0; i < cards.size(); ++i) {
@@ -154,7 +160,7 @@ private slots:
         const Run made = run(csv2tbx, {source.fileName(), tbx});
         QVERIFY2(made.exitCode == 0, made.err.constData());
         QVERIFY(cardfiles::contents(tbx).contains("<!DOCTYPE martif"));
-        const std::vector<CardText> cards = cardimport::readFile(tbx);
+        const std::vector<CardText> cards = cardsIn(tbx);
         QCOMPARE(cards.size(), std::size_t(2));
         QCOMPARE(cards[0][Field::expression], QStringLiteral("élève"));
         QCOMPARE(cards[0][Field::traduction], QStringLiteral("pupil"));
@@ -173,7 +179,7 @@ private slots:
         const Run written = run(m_python, {kScript, QStringLiteral("write-csv"), csv}, rows);
         QVERIFY2(written.exitCode == 0, written.err.constData());
         QVERIFY(cardfiles::contents(csv).startsWith("\xEF\xBB\xBF"));
-        const std::vector<CardText> cards = cardimport::readFile(csv);
+        const std::vector<CardText> cards = cardsIn(csv);
         QCOMPARE(cards.size(), std::size_t(2));
         QCOMPARE(cards[0][Field::traduction], QStringLiteral("front; facade"));
         QCOMPARE(cards[0][Field::contexte], QStringLiteral("La façade \"nord\"\nsur deux lignes"));

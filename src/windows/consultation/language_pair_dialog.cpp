@@ -3,9 +3,10 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
-#include "exchange/languages.h"
 #include "windows/controls/modal_run.h"
 
 namespace {
@@ -15,11 +16,14 @@ LanguagePairDialog::Pair& remembered() {
     return pair;
 }
 
-QComboBox* languageList(QWidget* parent, const char* name, const QString& selected) {
+QComboBox* languageList(QWidget* parent, const char* name, const QList<languages::Language>& offered,
+                        const QString& selected) {
     auto* list = new QComboBox(parent);
     list->setObjectName(QLatin1String(name));
-    for (const languages::Language& language : languages::all()) {
-        list->addItem(QStringLiteral("%1 \u2014 %2").arg(language.code, language.name), language.code);
+    for (const languages::Language& language : offered) {
+        list->addItem(language.name.isEmpty() ? language.code
+                                              : QStringLiteral("%1 \u2014 %2").arg(language.code, language.name),
+                      language.code);
     }
     list->setCurrentIndex(std::max(0, list->findData(selected)));
     return list;
@@ -27,26 +31,54 @@ QComboBox* languageList(QWidget* parent, const char* name, const QString& select
 
 }  // namespace
 
-LanguagePairDialog::LanguagePairDialog(QWidget* parent) : QDialog(parent) {
+LanguagePairDialog::LanguagePairDialog(QWidget* parent, const QList<languages::Language>& offered, const Pair& selected)
+    : QDialog(parent) {
     setObjectName(QStringLiteral("langues"));
     setWindowTitle(QStringLiteral("Langues du glossaire"));
-    m_source = languageList(this, "langueSource", remembered().source);
-    m_target = languageList(this, "langueCible", remembered().target);
+    m_source = languageList(this, "langueSource", offered, selected.source);
+    m_target = languageList(this, "langueCible", offered, selected.target);
+    m_same = new QLabel(QStringLiteral("Choisissez deux langues différentes."), this);
+    m_same->setObjectName(QStringLiteral("memeLangue"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    m_ok = buttons->button(QDialogButtonBox::Ok);
+    m_ok->setText(QStringLiteral("OK"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annuler"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(m_source, &QComboBox::currentIndexChanged, this, &LanguagePairDialog::checkDifferent);
+    connect(m_target, &QComboBox::currentIndexChanged, this, &LanguagePairDialog::checkDifferent);
     auto* form = new QFormLayout(this);
     form->addRow(QStringLiteral("Langue des &expressions\u00A0:"), m_source);
     form->addRow(QStringLiteral("Langue des &traductions\u00A0:"), m_target);
+    form->addRow(m_same);
     form->addRow(buttons);
+    checkDifferent();
+}
+
+// A glossary whose two sides are one language would give the same term twice.
+void LanguagePairDialog::checkDifferent() {
+    const bool same = m_source->currentData() == m_target->currentData();
+    m_ok->setEnabled(!same);
+    m_same->setVisible(same);
+}
+
+std::optional<LanguagePairDialog::Pair> LanguagePairDialog::run() {
+    ModalRun::exec(this);
+    if (result() != QDialog::Accepted || m_source->currentData() == m_target->currentData()) return std::nullopt;
+    return Pair{m_source->currentData().toString(), m_target->currentData().toString()};
 }
 
 std::optional<LanguagePairDialog::Pair> LanguagePairDialog::ask(QWidget* parent) {
-    LanguagePairDialog dialog(parent);
-    ModalRun::exec(&dialog);
-    if (dialog.result() != QDialog::Accepted) return std::nullopt;
-    remembered() = {dialog.m_source->currentData().toString(), dialog.m_target->currentData().toString()};
-    return remembered();
+    LanguagePairDialog dialog(parent, languages::all(), remembered());
+    const auto chosen = dialog.run();
+    if (chosen) remembered() = *chosen;
+    return chosen;
+}
+
+std::optional<LanguagePairDialog::Pair> LanguagePairDialog::choose(QWidget* parent, const QStringList& offered,
+                                                                   const Pair& proposed) {
+    QList<languages::Language> listed;
+    for (const QString& code : offered) listed.append({code, languages::nameOf(code)});
+    LanguagePairDialog dialog(parent, listed, proposed);
+    return dialog.run();
 }

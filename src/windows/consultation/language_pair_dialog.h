@@ -1,14 +1,21 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
 #include <QString>
 #include <optional>
 
-class QComboBox;
+#include "exchange/languages.h"
 
-// The two languages of a glossary, asked once per export: the expressions'
-// and the translations'. What was chosen is offered again for the rest of
-// the run, and forgotten at its end.
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+// The two languages of a glossary: the expressions' and the translations'.
+// An export asks them from every language a glossary may be written in, and
+// what was chosen is offered again for the rest of the run; an import asks
+// them from the file's own languages. The same language cannot be chosen
+// for both.
 class LanguagePairDialog : public QDialog {
     Q_OBJECT
 public:
@@ -17,12 +24,19 @@ public:
         QString target;
     };
 
-    explicit LanguagePairDialog(QWidget* parent);
+    LanguagePairDialog(QWidget* parent, const QList<languages::Language>& offered, const Pair& selected);
 
-    // Shows the dialog modal; the pair chosen, or nothing when cancelled.
+    // For an export: shows the dialog modal; the pair chosen, or nothing when cancelled.
     static std::optional<Pair> ask(QWidget* parent);
+    // For an import: the languages of the file only, `proposed` selected first.
+    static std::optional<Pair> choose(QWidget* parent, const QStringList& offered, const Pair& proposed);
 
 private:
+    std::optional<Pair> run();
+    void checkDifferent();
+
     QComboBox* m_source;
     QComboBox* m_target;
+    QLabel* m_same;
+    QPushButton* m_ok;
 };

@@ -67,6 +67,12 @@ void exportResults(QWidget* window, const FlexGrid& grid, const QString& dataFil
     cardexport::Options options;
     options.format = dialog.FilterIndex() == 2 ? cardexport::Format::csv : cardexport::Format::tbx;
     const QString path = withExtension(dialog.FileName(), options.format);
+    // The dialog asked about the name as typed; the extension may make it another file's.
+    if (path != dialog.FileName() && QFileInfo::exists(path) &&
+        !Alert::question(window, QStringLiteral("Le fichier «\u00A0%1\u00A0» existe déjà. Voulez-vous le remplacer\u00A0?")
+                                     .arg(QDir::toNativeSeparators(path)))) {
+        return;
+    }
     if (options.format == cardexport::Format::tbx) {
         const auto languages = LanguagePairDialog::ask(window);
         if (!languages) return;

@@ -13,6 +13,7 @@
 #include "windows/common/card_number.h"
 #include "windows/common/card_saving.h"
 #include "windows/common/data_file_failure.h"
+#include "windows/common/keyboard.h"
 #include "windows/common/look.h"
 #include "windows/common/resize_layout.h"
 #include "windows/startup/frm_about.h"
@@ -22,6 +23,7 @@
 #include "windows/controls/alert.h"
 #include "windows/controls/busy_cursor.h"
 #include "windows/controls/common_dialog.h"
+#include "windows/edition/duplicate_watch.h"
 #include "windows/edition/import_flow.h"
 
 namespace {
@@ -55,12 +57,15 @@ Frm_ajout::Frm_ajout(MainWindowLink& menu, QWidget* parent)
     m_txtnumero->setObjectName(QStringLiteral("txtnumero"));
     m_txtnumero->setFont(look::timesNewRoman(12));
     look::setTypedTextColour(m_txtnumero, look::kBlue);
+    m_txtnumero->setAccessibleName(QStringLiteral("Numéro de la fiche"));
     twips::place(m_txtnumero, 8280, 120, 1335, 375);
 
-    m_enregistrer = addButton(client, "Enregistrer", QStringLiteral("Enregistrer"), {8160, 720, 1575, 495});
-    m_new = addButton(client, "new", QStringLiteral("Nouveau"), {8160, 1320, 1575, 495});
+    m_enregistrer = addButton(client, "Enregistrer", QStringLiteral("&Enregistrer"), {8160, 720, 1575, 495});
+    m_new = addButton(client, "new", QStringLiteral("&Nouveau"), {8160, 1320, 1575, 495});
     m_precedent = addButton(client, "precedent", QStringLiteral("<<"), {8280, 1920, 615, 495});
     m_suivant = addButton(client, "suivant", QStringLiteral(">>"), {9000, 1920, 615, 495});
+    m_precedent->setAccessibleName(QStringLiteral("Fiche précédente"));
+    m_suivant->setAccessibleName(QStringLiteral("Fiche suivante"));
     connect(m_enregistrer, &QPushButton::clicked, this, &Frm_ajout::Enregistrer_Click);
     connect(m_new, &QPushButton::clicked, this, &Frm_ajout::new_Click);
     connect(m_precedent, &QPushButton::clicked, this, &Frm_ajout::precedent_Click);
@@ -80,12 +85,15 @@ Frm_ajout::Frm_ajout(MainWindowLink& menu, QWidget* parent)
         ->setObjectName(QStringLiteral("importer"));
     fichier->addSeparator()->setObjectName(QStringLiteral("blanc01"));
     fichier->addAction(QStringLiteral("&Fermer"), this, &Frm_ajout::Fermer_Click)->setObjectName(QStringLiteral("Fermer"));
-    QMenu* aide = menuBar()->addMenu(QStringLiteral("&Aide"));
+    QMenu* aide = menuBar()->addMenu(QStringLiteral("A&ide"));
     aide->setObjectName(QStringLiteral("aide"));
     aide->addAction(QStringLiteral("&A propos de..."), this, &Frm_ajout::about_Click)->setObjectName(QStringLiteral("about"));
 
     windowframe::addStatusBar(this, QStringLiteral("Scriptoria Digitale - Lexicarium terminologique - Edition"), 330, 2540);
     windowframe::setClientSize(this, 9900, 7635);
+    m_duplicates = new DuplicateWatch(this, m_boxes.txtexpression(), m_txtnumero,
+                                      [this] { return m_commonDialog1->FileName(); });
+    keyboard::enterPressesButtons(this);
 }
 
 bool Frm_ajout::Form_Load() { return nouvellefiche(); }
@@ -139,6 +147,7 @@ void Frm_ajout::mnu_Enregistrer_Click() {
         Alert::error(this, failure);
         return;
     }
+    m_duplicates->check();
     Alert::information(this, QStringLiteral("L'enregistrement est terminé."));
 }
 
@@ -150,8 +159,16 @@ void Frm_ajout::importer_Click() {
         Alert::error(this, refused);
         return;
     }
-    // The next number is proposed as "Nouveau" proposes it.
-    if (importCards(this, m_commonDialog1->FileName(), *m_commonDialog3, m_menu)) nouvellefiche();
+    const auto imported = importCards(this, m_commonDialog1->FileName(), *m_commonDialog3, m_menu);
+    if (!imported) return;
+    // The text in the boxes stays: a new card being typed takes the number
+    // after the imported ones, a card being corrected keeps its own.
+    bool isNumber = false;
+    const bool typingANewCard = m_txtnumero->text().trimmed().toLongLong(&isNumber) >= imported->first && isNumber;
+    m_nbfiches = imported->last;
+    if (typingANewCard) m_txtnumero->setText(QString::number(std::int64_t(m_nbfiches) + 1));
+    m_precedent->setEnabled(true);
+    m_suivant->setEnabled(!typingANewCard);
 }
 
 void Frm_ajout::precedent_Click() { browse(-1); }

@@ -2,21 +2,25 @@
 
 #include <QDir>
 #include <functional>
-#include <optional>
 
 #include "exchange/card_import.h"
 #include "exchange/exchange_error.h"
+#include "exchange/glossary_cards.h"
+#include "exchange/languages.h"
 #include "store/data_file.h"
 #include "store/store_error.h"
 #include "windows/common/data_file_failure.h"
+#include "windows/consultation/language_pair_dialog.h"
 #include "windows/controls/alert.h"
 #include "windows/controls/busy_cursor.h"
 #include "windows/controls/common_dialog.h"
 
 namespace {
 
-const QString kFilter = QStringLiteral("Glossaires TBX et tableaux CSV (*.tbx *.csv)|*.tbx;*.csv|"
-                                       "Glossaire TBX (*.tbx)|*.tbx|Tableau CSV (*.csv)|*.csv");
+const QString kFilter = QStringLiteral(
+    "Glossaires et tableaux (*.tbx *.csv *.txt *.tab *.utf8)|*.tbx;*.csv;*.txt;*.tab;*.utf8|"
+    "Glossaire TBX (*.tbx)|*.tbx|Tableau CSV (*.csv)|*.csv|"
+    "Glossaire OmegaT, séparé par des tabulations (*.txt *.tab *.utf8)|*.txt;*.tab;*.utf8");
 
 QString cardCount(qsizetype count) {
     return count == 1 ? QStringLiteral("1 fiche") : QStringLiteral("%1 fiches").arg(count);
@@ -27,16 +31,43 @@ QString numbers(const cardimport::Plan& plan) {
                                   : QStringLiteral("n° %1 à %2").arg(plan.first).arg(plan.last());
 }
 
-QString question(const QString& file, const cardimport::Plan& plan) {
+QString languageNamed(const QString& code) {
+    const QString name = languages::nameOf(code);
+    return name.isEmpty() ? QStringLiteral("«\u00A0%1\u00A0»").arg(code) : QStringLiteral("%1 (%2)").arg(name, code);
+}
+
+QString languagesNamed(const QStringList& codes) {
+    QStringList named;
+    for (const QString& code : codes) named.append(languageNamed(code));
+    if (named.size() < 2) return named.join(QString());
+    const QString last = named.takeLast();
+    return named.join(QStringLiteral(", ")) + QStringLiteral(" et ") + last;
+}
+
+QString question(const QString& file, const cardimport::Plan& plan, const glossary::Selection& selection,
+                 const glossary::Pair& pair) {
     const QString added = plan.cards.size() == 1
                               ? QStringLiteral("Elle sera ajoutée après la dernière fiche, sous le numéro %1")
                                     .arg(plan.first)
                               : QStringLiteral("Elles seront ajoutées après la dernière fiche, sous les numéros %1 à %2")
                                     .arg(plan.first)
                                     .arg(plan.last());
-    QString text = QStringLiteral("Le fichier «\u00A0%1\u00A0» contient %2. %3\u00A0; aucune fiche existante ne sera "
+    const QString direction = pair.source.isEmpty() ? QString()
+                                                    : QStringLiteral(" (de %1 vers %2)")
+                                                          .arg(languageNamed(pair.source), languageNamed(pair.target));
+    QString text = QStringLiteral("Le fichier «\u00A0%1\u00A0» contient %2%3. %4\u00A0; aucune fiche existante ne sera "
                                   "modifiée.")
-                       .arg(QDir::toNativeSeparators(file), cardCount(plan.cards.size()), added);
+                       .arg(QDir::toNativeSeparators(file), cardCount(plan.cards.size()), direction, added);
+    if (selection.skipped > 0) {
+        text += selection.skipped == 1
+                    ? QStringLiteral("\n\n1 entrée sans terme dans l'une des deux langues a été laissée de côté.")
+                    : QStringLiteral("\n\n%1 entrées sans terme dans l'une des deux langues ont été laissées de côté.")
+                          .arg(selection.skipped);
+    }
+    if (!selection.otherLanguages.isEmpty()) {
+        text += QStringLiteral("\n\nLes termes en %1, que le fichier contient aussi, ne seront pas importés.")
+                    .arg(languagesNamed(selection.otherLanguages));
+    }
     if (plan.altered > 0) {
         text += QStringLiteral("\n\n%1 %2 des champs trop longs, qui seront coupés à leur largeur, ou des caractères "
                                "que le fichier de données ne peut pas garder, qui deviendront «\u00A0?\u00A0».")
@@ -45,11 +76,27 @@ QString question(const QString& file, const cardimport::Plan& plan) {
     return text + QStringLiteral("\n\nImporter ces fiches\u00A0?");
 }
 
+// The two languages to take: asked when the file has more than two.
+std::optional<glossary::Pair> languagePair(QWidget* window, const QString& file, const glossary::Glossary& read) {
+    const glossary::Pair proposed = glossary::proposedPair(read);
+    if (read.languages.size() == 1) {
+        Alert::error(window, QStringLiteral("Le glossaire «\u00A0%1\u00A0» n'a de termes qu'en %2\u00A0: il en faut dans "
+                                            "deux langues. Rien n'a été importé.")
+                                 .arg(QDir::toNativeSeparators(file), languageNamed(read.languages.front())));
+        return std::nullopt;
+    }
+    if (read.languages.size() <= 2) return proposed;
+    const auto chosen = LanguagePairDialog::choose(window, read.languages, {proposed.source, proposed.target});
+    if (!chosen) return std::nullopt;
+    return glossary::Pair{chosen->source, chosen->target};
+}
+
 }  // namespace
 
-bool importCards(QWidget* window, const QString& dataFile, CommonDialog& dialog, const MainWindowLink& menu) {
+std::optional<ImportedCards> importCards(QWidget* window, const QString& dataFile, CommonDialog& dialog,
+                                        const MainWindowLink& menu) {
     dialog.setFilter(kFilter);
-    if (!dialog.ShowOpen(window)) return false;
+    if (!dialog.ShowOpen(window)) return std::nullopt;
     const QString source = dialog.FileName();
 
     // Each step runs under the hourglass; its failure is said once the pointer is back.
@@ -67,21 +114,39 @@ bool importCards(QWidget* window, const QString& dataFile, CommonDialog& dialog,
         if (!failure.isEmpty()) Alert::error(window, failure);
         return failure.isEmpty();
     };
+    std::optional<glossary::Glossary> read;
+    const bool readable = attempt([&] {
+        DataFile file = DataFile::open(dataFile);
+        const std::int32_t room = Module1::kHighestCardNumber - file.recordCount();
+        file.close();
+        read = cardimport::readFile(source, room);
+    });
+    if (!readable) return std::nullopt;
+    const std::optional<glossary::Pair> pair = languagePair(window, source, *read);
+    if (!pair) return std::nullopt;
+
+    glossary::Selection selection = glossary::cardsOf(*read, *pair);
+    read.reset();
     std::optional<cardimport::Plan> plan;
     const bool checked = attempt([&] {
-        const std::vector<CardText> cards = cardimport::readFile(source);
+        if (selection.cards.empty()) {
+            throw ExchangeError(QStringLiteral("Aucune entrée du fichier «\u00A0%1\u00A0» n'a de terme en %2 et en %3. "
+                                               "Rien n'a été importé.")
+                                    .arg(QDir::toNativeSeparators(source), languageNamed(pair->source),
+                                         languageNamed(pair->target)));
+        }
         DataFile file = DataFile::open(dataFile);
-        plan = cardimport::plan(cards, file.recordCount());
+        plan = cardimport::plan(selection.cards, file.recordCount());
     });
-    if (!checked || !Alert::question(window, question(source, *plan))) return false;
+    if (!checked || !Alert::question(window, question(source, *plan, selection, *pair))) return std::nullopt;
     const bool added = attempt([&] {
         DataFile file = DataFile::open(dataFile);
         cardimport::apply(file, *plan);
         file.close();
     });
-    if (!added) return false;
+    if (!added) return std::nullopt;
     const QString imported = plan->cards.size() == 1 ? QStringLiteral("1 fiche importée")
                                                       : QStringLiteral("%1 fiches importées").arg(plan->cards.size());
     Alert::information(window, QStringLiteral("%1 (%2).").arg(imported, numbers(*plan)));
-    return true;
+    return ImportedCards{plan->first, plan->last()};
 }

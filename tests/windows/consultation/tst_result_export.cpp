@@ -7,6 +7,7 @@
 #include "consultation_driver.h"
 #include "exchange/card_import.h"
 #include "exchange/csv_writer.h"
+#include "exchange/glossary_cards.h"
 #include "support/card_files.h"
 #include "windows/controls/progress.h"
 
@@ -24,7 +25,10 @@ const QList<cardfiles::Card> kCards = {
 
 QStringList expressions(const QString& path) {
     QStringList texts;
-    for (const CardText& card : cardimport::readFile(path)) texts.append(card[Field::expression]);
+    const glossary::Glossary read = cardimport::readFile(path);
+    for (const CardText& card : glossary::cardsOf(read, glossary::proposedPair(read)).cards) {
+        texts.append(card[Field::expression]);
+    }
     return texts;
 }
 

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+// What a glossary or a table holds, as read, before two of its languages are
+// chosen: each entry with its terms per language and what the file says of
+// them. Card text is made from it by cards_of.h.
+namespace glossary {
+
+// What the file says of a term's use.
+enum class Status { unsaid, preferred, admitted, discouraged };
+
+struct Term {
+    QString text;
+    Status status = Status::unsaid;
+    QString partOfSpeech;
+};
+
+// One language of an entry.
+struct LanguagePart {
+    QString language;  // primary language, lower case ("en" for en-US); empty in a table naming none
+    std::vector<Term> terms;
+    QStringList notes, contexts, sources, definitions, subjects;
+};
+
+struct Entry {
+    QString id;
+    qint64 line = 0;
+    QStringList notes, contexts, sources, definitions, subjects, partsOfSpeech;
+    std::vector<LanguagePart> languages;
+};
+
+struct Glossary {
+    // The primary languages the file names, in the order they first come;
+    // empty when its columns say which term is the expression and which the
+    // translation (then every entry holds exactly those two parts, in that order).
+    QStringList languages;
+    // The language the file says it is written from, if it names one of its own.
+    QString mainLanguage;
+    std::vector<Entry> entries;
+};
+
+// The primary language of a code as files write it: "en" for en-US, en_US or EN-us.
+QString primaryLanguage(const QString& code);
+
+}  // namespace glossary

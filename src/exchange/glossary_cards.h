@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "exchange/card_text.h"
+#include "exchange/glossary.h"
+
+// The cards a glossary gives for two of its languages.
+namespace glossary {
+
+// Primary languages, as Glossary::languages names them.
+struct Pair {
+    QString source;
+    QString target;
+};
+
+// The pair to offer first: English to French when the file has both; else
+// from the language the file says it is written from (or its first one) to
+// French, or to the first other one. Empty parts where the file names no
+// languages, or fewer than two.
+Pair proposedPair(const Glossary& glossary);
+
+struct Selection {
+    std::vector<CardText> cards;
+    int skipped = 0;           // entries without a term in either language, or lacking one of them
+    QStringList otherLanguages;  // the file's languages that were not chosen
+};
+
+// One card per entry that has both languages and a term in at least one
+// (a card may wait for its translation). The expression and the
+// translation are each language's preferred term: the first preferred,
+// else the first admitted, else the first not deprecated, superseded or
+// forbidden. The other terms, the subject fields, the parts of speech and
+// the definitions go to the miscellanea with the entry's notes; a
+// language's notes to its dictionary entries; contexts and sources to
+// their fields. Empty texts are left out.
+Selection cardsOf(const Glossary& glossary, const Pair& pair);
+
+}  // namespace glossary
