@@ -101,13 +101,26 @@ void DataFile::readSlots(std::int32_t first, std::span<char> into) {
     }
 }
 
-void DataFile::writeSlot(std::int32_t n, const FicheRecord& fiche) { writeSlots(n, std::span(&fiche, 1)); }
+void DataFile::writeSlot(std::int32_t n, const FicheRecord& fiche, cardhistory::Action action) {
+    writeSlots(n, std::span(&fiche, 1), action);
+}
 
-void DataFile::writeSlots(std::int32_t first, std::span<const FicheRecord> cards) { write(first, cards, false); }
+void DataFile::writeSlots(std::int32_t first, std::span<const FicheRecord> cards, cardhistory::Action action) {
+    write(first, cards, false, action);
+}
 
-void DataFile::appendSlots(std::int32_t first, std::span<const FicheRecord> cards) { write(first, cards, true); }
+void DataFile::appendSlots(std::int32_t first, std::span<const FicheRecord> cards, cardhistory::Action action) {
+    write(first, cards, true, action);
+}
 
-void DataFile::write(std::int32_t first, std::span<const FicheRecord> cards, bool appending) {
+void DataFile::replaceWith(std::span<const char> bytes, cardhistory::Action action) {
+    SaveTransaction save(*m_fileSystem, m_path, *m_file,
+                         QStringLiteral("Impossible de remettre en place le contenu du fichier"));
+    save.replaceAll(bytes, action);
+}
+
+void DataFile::write(std::int32_t first, std::span<const FicheRecord> cards, bool appending,
+                     cardhistory::Action action) {
     requireSlotNumber(first);
     const auto last = std::int64_t(first) + std::int64_t(cards.size()) - 1;
     const QString what = cards.size() == 1
@@ -131,7 +144,7 @@ void DataFile::write(std::int32_t first, std::span<const FicheRecord> cards, boo
         const auto card = Module1::toBytes(fiche);
         data.insert(data.end(), card.begin(), card.end());
     }
-    save.write(start, data);
+    save.write(start, data, action);
 }
 
 void DataFile::close() { m_file.reset(); }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <span>
 
+#include "store/card_history.h"
 #include "store/fiche_record.h"
 #include "store/native_file.h"
 
@@ -37,20 +38,26 @@ public:
     // Writes the slot and syncs it to disk, in one SaveTransaction. Slots
     // skipped over past the end of the file are written as empty cards
     // bearing their own numbers.
-    void writeSlot(std::int32_t n, const Module1::FicheRecord& fiche);
+    void writeSlot(std::int32_t n, const Module1::FicheRecord& fiche,
+                   cardhistory::Action action = cardhistory::Action::edition);
     // The cards into slots first, first + 1, ... in one save: all of them
     // are written, or none.
-    void writeSlots(std::int32_t first, std::span<const Module1::FicheRecord> cards);
+    void writeSlots(std::int32_t first, std::span<const Module1::FicheRecord> cards,
+                    cardhistory::Action action = cardhistory::Action::edition);
     // The same, where first must still be the slot after the last: when the
     // file has grown meanwhile (another copy of the program saved), nothing
     // is written and StoreError says so.
-    void appendSlots(std::int32_t first, std::span<const Module1::FicheRecord> cards);
+    void appendSlots(std::int32_t first, std::span<const Module1::FicheRecord> cards,
+                     cardhistory::Action action = cardhistory::Action::import);
+    // Makes the file these bytes (a copy of it put back), in one save.
+    void replaceWith(std::span<const char> bytes, cardhistory::Action action);
 
     void close();
 
 private:
     DataFile(QString path, std::unique_ptr<RandomAccessFile> file, FileSystem& fileSystem);
-    void write(std::int32_t first, std::span<const Module1::FicheRecord> cards, bool appending);
+    void write(std::int32_t first, std::span<const Module1::FicheRecord> cards, bool appending,
+               cardhistory::Action action);
     std::int64_t fileSize();
     [[noreturn]] void fail(const QString& what, int error) const;
 

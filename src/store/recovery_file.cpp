@@ -8,7 +8,7 @@ namespace {
 constexpr char kThird[4] = {'L', 'X', 'J', '3'};
 constexpr char kSecond[4] = {'L', 'X', 'J', '2'};
 constexpr char kFirst[4] = {'L', 'X', 'J', '1'};
-constexpr std::size_t kThirdHeader = 4 + 7 * 8;
+constexpr std::size_t kThirdHeader = 4 + 9 * 8;
 constexpr std::size_t kSecondHeader = 4 + 8 * 8;
 constexpr std::uint64_t kPiece = 4096;  // second version: bytes past the old end per checksum
 // No data file comes near this length; a recovery file saying more was not
@@ -65,6 +65,8 @@ std::vector<char> encode(const Record& record) {
     put(bytes, std::uint64_t(record.originalSize));
     put(bytes, std::uint64_t(record.newSize));
     put(bytes, std::uint64_t(record.start));
+    put(bytes, std::uint64_t(record.history));
+    put(bytes, std::uint64_t(record.historyLength));
     put(bytes, std::uint64_t(record.previous.size()));
     bytes.insert(bytes.end(), record.previous.begin(), record.previous.end());
     bytes.insert(bytes.end(), record.writtenOver.begin(), record.writtenOver.end());
@@ -94,19 +96,26 @@ Kind parse(std::span<const char> bytes, Record& record) {
     const std::uint64_t originalSize = next();
     const std::uint64_t newSize = next();
     const std::uint64_t start = next();
+    const std::uint64_t history = third ? next() : 0;
+    const std::uint64_t historyLength = third ? next() : 0;
     const std::uint64_t overlap = next();
     const std::uint64_t pieces = third ? 0 : next();
-    if (originalSize > kLongest || newSize > kLongest || start > kLongest || overlap > bytes.size() ||
-        pieces > bytes.size() || header + 2 * overlap + 8 * pieces + 8 != bytes.size()) {
+    if (originalSize > kLongest || newSize > kLongest || start > kLongest || historyLength > kLongest ||
+        history > 2 || overlap > bytes.size() || pieces > bytes.size() ||
+        header + 2 * overlap + 8 * pieces + 8 != bytes.size()) {
         return Kind::unreadable;
     }
-    if (newSize < originalSize || start + overlap > originalSize ||
+    // A save that shortens the file keeps all it cuts off.
+    const bool shortening = newSize < originalSize;
+    if (start + overlap > originalSize || (shortening && (!third || start + overlap != originalSize)) ||
         (!third && pieces != (newSize - originalSize + kPiece - 1) / kPiece)) {
         return Kind::unreadable;
     }
     record.originalSize = std::int64_t(originalSize);
     record.newSize = std::int64_t(newSize);
     record.start = std::int64_t(start);
+    record.history = Record::History(history);
+    record.historyLength = std::int64_t(historyLength);
     record.previous.assign(at, at + overlap);
     record.writtenOver.assign(at + overlap, at + 2 * overlap);
     return Kind::record;

@@ -9,9 +9,11 @@
 // The bytes of a recovery file, and nothing of what is done with them.
 //
 // Third version ("LXJ3"): the magic, the data file's identity, its length
-// before and after the save, where the checked range starts and how long it
-// is, what that range held before the save, what the save left there, and a
-// checksum of all that. The second version ("LXJ2") also held a checksum for
+// before and after the save, where the checked range starts, where the
+// card history was and how long it was before the save, the checked range's
+// length, what that range held before the save, what the save left there,
+// and a checksum of all that. A save that makes the file shorter checks the
+// range up to the old end. The second version ("LXJ2") also held a checksum for
 // each 4 KiB written past the old end; it is still read. The first version
 // ("LXJ1") held no identity and no new bytes; it is only recognised. A file
 // cut short or voided (its magic zeroed) is none of these.
@@ -23,6 +25,9 @@ struct Record {
     std::int64_t originalSize = 0;  // the data file's length before the save
     std::int64_t newSize = 0;       // and after it
     std::int64_t start = 0;         // where the checked range starts
+    enum class History : std::uint8_t { none, beside, usersFolder };
+    History history = History::none;  // where the save added to the card history
+    std::int64_t historyLength = 0;   // and its length before
     std::vector<char> previous;     // what the range held before the save
     std::vector<char> writtenOver;  // what the save left there: as long as previous
 };

@@ -1,12 +1,12 @@
 #include "store/save_journal.h"
 
+#include "store/card_history.h"
+#include "store/file_places.h"
 #include "store/store_error.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <cerrno>
@@ -20,33 +20,59 @@ using recoveryfile::Record;
 
 // Whether the data file is the one the save was writing, as the save left
 // it: a length between the old and the new, and every byte of the checked
-// range (which begins before the save's first byte wherever the file had
-// one) either the old one or the new one. Nothing is asked of the bytes past
-// the old end: a crash may leave them zeroed, stale or half written, and
-// putting the file back cuts them off anyway. Where the range is empty (the
-// file was empty, or a second-version file added to its end), the file's
-// identity is all there is to tell it from another.
+// range that it still holds (the range begins before the save's first byte
+// wherever the file had one) either the old one or the new one. Nothing is
+// asked of the bytes past the old end: a crash may leave them zeroed, stale
+// or half written, and putting the file back cuts them off anyway. Where the
+// range is empty (the file was empty, or a second-version file added to its
+// end), the file's identity is all there is to tell it from another.
 bool belongsTo(const Record& record, RandomAccessFile& data) {
     if (record.previous.empty()) {
         const FileIdentity now = data.identity();
         if (record.identity.known && now.known && !(record.identity == now)) return false;
     }
     std::int64_t size = 0;
-    if (!data.size(size) || size < record.originalSize || size > record.newSize) return false;
-
-    std::vector<char> bytes(record.previous.size());
-    std::int64_t got = 0;
-    if (!data.readAt(record.start, bytes.data(), std::int64_t(bytes.size()), got) || got != std::int64_t(bytes.size())) {
+    if (!data.size(size) || size < std::min(record.originalSize, record.newSize) ||
+        size > std::max(record.originalSize, record.newSize)) {
         return false;
     }
+    const std::int64_t held = std::clamp<std::int64_t>(size - record.start, 0, std::int64_t(record.previous.size()));
+    std::vector<char> bytes(std::size_t(held), '\0');
+    std::int64_t got = 0;
+    if (!data.readAt(record.start, bytes.data(), held, got) || got != held) return false;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] != record.previous[i] && bytes[i] != record.writtenOver[i]) return false;
     }
     return true;
 }
 
-bool putBack(RandomAccessFile& data, std::int64_t start, const std::vector<char>& previous, std::int64_t size) {
-    return data.writeAt(start, previous.data(), std::int64_t(previous.size())) && data.truncate(size) && data.sync();
+QString historyPath(FileSystem& fileSystem, const QString& dataFile, Record::History history) {
+    switch (history) {
+        case Record::History::beside: return cardhistory::besidePath(fileSystem, dataFile);
+        case Record::History::usersFolder: return cardhistory::fallbackPath(fileSystem, dataFile);
+        case Record::History::none: break;
+    }
+    return {};
+}
+
+// The data file as it was before the save, and its card history with it.
+bool putBack(FileSystem& fileSystem, const QString& dataFile, RandomAccessFile& data, const Record& record,
+             int& error) {
+    if (!data.writeAt(record.start, record.previous.data(), std::int64_t(record.previous.size())) ||
+        !data.truncate(record.originalSize) || !data.sync()) {
+        error = data.error();
+        return false;
+    }
+    const QString history = historyPath(fileSystem, dataFile, record.history);
+    if (history.isEmpty() || !fileSystem.exists(history)) return true;
+    auto file = fileSystem.open(history, error);
+    if (!file) return false;
+    std::int64_t size = 0;
+    if (!file->size(size) || (size > record.historyLength && (!file->truncate(record.historyLength) || !file->sync()))) {
+        error = file->error();
+        return false;
+    }
+    return true;
 }
 
 bool readWhole(FileSystem& fileSystem, const QString& path, std::vector<char>& bytes, int& error) {
@@ -85,8 +111,6 @@ bool letGo(FileSystem& fileSystem, const QString& path, int& error) {
     if (error == ENOENT) return true;
     return voidInPlace(fileSystem, path, error);
 }
-
-bool refusesNewFiles(int error) { return error == EACCES || error == EPERM || error == EROFS; }
 
 bool isSpent(FileSystem& fileSystem, const QString& path) {
     std::vector<char> bytes;
@@ -173,18 +197,12 @@ QString whyKeptAside(Kind kind, const QString& dataFile, const QString& aside) {
 }  // namespace
 
 QString besidePath(FileSystem& fileSystem, const QString& dataFile) {
-    return fileSystem.canonicalPath(dataFile) + QStringLiteral(".sauvegarde-en-cours");
+    return fileplaces::beside(fileSystem, dataFile, QStringLiteral(".sauvegarde-en-cours"));
 }
 
 QString fallbackPath(FileSystem& fileSystem, const QString& dataFile) {
-    QString fullPath = fileSystem.canonicalPath(dataFile);
-#ifdef _WIN32
-    fullPath = fullPath.toLower();  // one file, however its path is spelt
-#endif
-    const QByteArray hash = QCryptographicHash::hash(fullPath.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    return QDir(folder).filePath(QStringLiteral("sauvegardes-en-cours/%1-%2.sauvegarde-en-cours")
-                                     .arg(QFileInfo(fullPath).fileName(), QString::fromLatin1(hash)));
+    return fileplaces::inUsersFolder(fileSystem, dataFile, QStringLiteral("sauvegardes-en-cours"),
+                                     QStringLiteral(".sauvegarde-en-cours"));
 }
 
 bool anyFor(FileSystem& fileSystem, const QString& dataFile) {
@@ -195,13 +213,13 @@ std::optional<Journal> Journal::begin(FileSystem& fileSystem, const QString& dat
                                       int& error) {
     const std::vector<char> bytes = recoveryfile::encode(record);
     const QString beside = besidePath(fileSystem, dataFile);
-    if (writeDurably(fileSystem, beside, bytes, error, true)) return Journal(fileSystem, beside);
-    if (!refusesNewFiles(error)) return std::nullopt;
+    if (writeDurably(fileSystem, beside, bytes, error, true)) return Journal(fileSystem, dataFile, beside);
+    if (!fileplaces::refusesNewFiles(error)) return std::nullopt;
     const QString fallback = fallbackPath(fileSystem, dataFile);
     int fallbackError = 0;
     if (fileSystem.makeFolder(QFileInfo(fallback).absolutePath(), fallbackError) &&
         writeDurably(fileSystem, fallback, bytes, fallbackError, true)) {
-        return Journal(fileSystem, fallback);
+        return Journal(fileSystem, dataFile, fallback);
     }
     return std::nullopt;  // the data file's own folder gave the cause the user can act on
 }
@@ -209,7 +227,8 @@ std::optional<Journal> Journal::begin(FileSystem& fileSystem, const QString& dat
 bool Journal::commit(int& error) { return letGo(*m_fileSystem, m_path, error); }
 
 bool Journal::rollBack(RandomAccessFile& data, const Record& record) {
-    if (!putBack(data, record.start, record.previous, record.originalSize)) return false;
+    int error = 0;
+    if (!putBack(*m_fileSystem, m_dataFile, data, record, error)) return false;
     int ignored = 0;
     letGo(*m_fileSystem, m_path, ignored);  // a recovery file left over now matches the file and changes nothing
     return true;
@@ -230,10 +249,7 @@ bool recover(FileSystem& fileSystem, const QString& dataFile, RandomAccessFile& 
             continue;
         }
         if (kind == Kind::record && belongsTo(record, data)) {
-            if (!putBack(data, record.start, record.previous, record.originalSize)) {
-                error = data.error();
-                return false;
-            }
+            if (!putBack(fileSystem, dataFile, data, record, error)) return false;
             letGo(fileSystem, path, ignored);
             continue;
         }

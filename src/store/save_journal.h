@@ -32,15 +32,18 @@ public:
     // False when neither could be done: the save must then be rolled back.
     bool commit(int& error);
 
-    // Puts back what the save overwrote, then lets the recovery file go.
+    // Puts back what the save overwrote, and the card history as it was,
+    // then lets the recovery file go.
     // False when the data file could not be put back: the recovery file then
     // stays, for the next opening to finish the work.
     bool rollBack(RandomAccessFile& data, const recoveryfile::Record& record);
 
 private:
-    Journal(FileSystem& fileSystem, QString path) : m_fileSystem(&fileSystem), m_path(std::move(path)) {}
+    Journal(FileSystem& fileSystem, QString dataFile, QString path)
+        : m_fileSystem(&fileSystem), m_dataFile(std::move(dataFile)), m_path(std::move(path)) {}
 
     FileSystem* m_fileSystem;
+    QString m_dataFile;
     QString m_path;
 };
 

@@ -1,5 +1,6 @@
 #include "store/save_transaction.h"
 
+#include <QFileInfo>
 #include <QStringList>
 #include <algorithm>
 #include <cerrno>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "store/fiche_record.h"
+#include "store/file_places.h"
 #include "store/recovery_file.h"
 #include "store/save_journal.h"
 #include "store/store_error.h"
@@ -98,35 +100,125 @@ void SaveTransaction::fail(int error) const {
     throw StoreError(QStringLiteral("%1 %2\u00A0: %3.").arg(m_what, quotedPath(m_path), describeSystemError(error)));
 }
 
-void SaveTransaction::write(std::int64_t offset, std::span<const char> bytes) {
+void SaveTransaction::write(std::int64_t offset, std::span<const char> bytes, cardhistory::Action action) {
+    apply(offset, bytes, std::max(m_size, offset + std::int64_t(bytes.size())), action);
+}
+
+void SaveTransaction::replaceAll(std::span<const char> bytes, cardhistory::Action action) {
+    apply(0, bytes, std::int64_t(bytes.size()), action);
+}
+
+void SaveTransaction::apply(std::int64_t offset, std::span<const char> bytes, std::int64_t newSize,
+                            cardhistory::Action action) {
     const auto end = offset + std::int64_t(bytes.size());
     // The range the recovery file checks starts with the card before the
     // first byte written, so that a save adding cards still recognises its
-    // own file by bytes it holds.
+    // own file by bytes it holds; a save that shortens the file keeps all it
+    // cuts off.
     recoveryfile::Record record;
     record.identity = m_file.identity();
     record.originalSize = m_size;
-    record.newSize = std::max(m_size, end);
+    record.newSize = newSize;
     record.start = std::max<std::int64_t>(0, offset - Module1::kSlotSize);
-    record.previous.resize(std::size_t(std::min(m_size, end) - record.start));
+    // To the end of the last slot written, so the card history sees it whole.
+    const std::int64_t lastSlotEnd = (end + Module1::kSlotSize - 1) / Module1::kSlotSize * Module1::kSlotSize;
+    const std::int64_t checkedEnd = newSize < m_size ? m_size : std::min(m_size, lastSlotEnd);
+    record.previous.resize(std::size_t(std::max<std::int64_t>(0, checkedEnd - record.start)));
     std::int64_t got = 0;
     if (!m_file.readAt(record.start, record.previous.data(), std::int64_t(record.previous.size()), got)) {
         fail(m_file.error());
     }
     record.previous.resize(std::size_t(got));
     record.writtenOver = record.previous;
-    const auto anchor = std::size_t(std::min(offset - record.start, got));
-    std::copy_n(bytes.begin(), record.writtenOver.size() - anchor, record.writtenOver.begin() + anchor);
+    const auto from = std::size_t(std::min<std::int64_t>(offset - record.start, got));
+    const auto upTo = std::size_t(std::clamp<std::int64_t>(end - record.start, std::int64_t(from), got));
+    std::copy_n(bytes.begin(), upTo - from, record.writtenOver.begin() + std::ptrdiff_t(from));
+
+    const std::vector<char> history = historyEntries(record, offset, bytes, action);
+    HistoryFile historyFile;
+    if (!history.empty()) {
+        historyFile = openHistory();
+        record.history = historyFile.place;
+        record.historyLength = historyFile.length;
+    }
 
     int error = 0;
     auto journal = savejournal::Journal::begin(m_fileSystem, m_path, record, error);
     if (!journal) fail(error);
-    if (m_file.writeAt(offset, bytes.data(), std::int64_t(bytes.size())) && m_file.sync() && journal->commit(error)) {
-        m_size = record.newSize;
+    const bool historyWritten =
+        history.empty() || (historyFile.file->writeAt(historyFile.length, history.data(), std::int64_t(history.size())) &&
+                            historyFile.file->sync());
+    if (!historyWritten) error = historyFile.file->error();
+    if (historyWritten && m_file.writeAt(offset, bytes.data(), std::int64_t(bytes.size())) &&
+        (newSize >= end || m_file.truncate(newSize)) && m_file.sync() && journal->commit(error)) {
+        m_size = newSize;
         return;
     }
     if (!error) error = m_file.error();
     // Undone now if possible; otherwise the recovery file undoes it at the next open.
     journal->rollBack(m_file, record);
     fail(error);
+}
+
+std::vector<char> SaveTransaction::historyEntries(const recoveryfile::Record& record, std::int64_t offset,
+                                                  std::span<const char> bytes, cardhistory::Action action) const {
+    constexpr std::int64_t kSlot = Module1::kSlotSize;
+    const std::int64_t end = offset + std::int64_t(bytes.size());
+    const std::int64_t reach = record.newSize < m_size ? m_size : end;
+    // A slot as a read finds it: the file's bytes, completed by an empty card.
+    const auto slotOf = [](std::int64_t slot, std::int64_t size, const auto& byteAt) {
+        Module1::SlotBytes out = Module1::toBytes(Module1::emptyCard(slot + 1));
+        const std::int64_t first = slot * kSlot;
+        for (std::int64_t i = 0; i < kSlot && first + i < size; ++i) out[std::size_t(i)] = byteAt(first + i);
+        return out;
+    };
+    const auto before = [&](std::int64_t at) { return record.previous[std::size_t(at - record.start)]; };
+    const auto after = [&](std::int64_t at) {
+        return at >= offset && at < end ? bytes[std::size_t(at - offset)] : before(at);
+    };
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    std::vector<char> entries;
+    for (std::int64_t slot = offset / kSlot; slot * kSlot < reach; ++slot) {
+        const bool was = slot * kSlot < m_size;
+        const bool is = slot * kSlot < record.newSize;
+        if (!was && !is) break;
+        const auto old = was ? std::optional(slotOf(slot, m_size, before)) : std::nullopt;
+        if (was && is && old == slotOf(slot, record.newSize, after)) continue;
+        const auto entry = cardhistory::encode({std::int32_t(slot + 1), now, action, old});
+        entries.insert(entries.end(), entry.begin(), entry.end());
+    }
+    return entries;
+}
+
+SaveTransaction::HistoryFile SaveTransaction::openHistory() {
+    HistoryFile history;
+    int error = 0;
+    QString path = cardhistory::existingPath(m_fileSystem, m_path);
+    history.place = path == cardhistory::fallbackPath(m_fileSystem, m_path) ? recoveryfile::Record::History::usersFolder
+                                                                           : recoveryfile::Record::History::beside;
+    if (path.isEmpty()) {
+        path = cardhistory::besidePath(m_fileSystem, m_path);
+        history.place = recoveryfile::Record::History::beside;
+        history.file = m_fileSystem.create(path, error);
+        if (!history.file && fileplaces::refusesNewFiles(error)) {
+            path = cardhistory::fallbackPath(m_fileSystem, m_path);
+            history.place = recoveryfile::Record::History::usersFolder;
+            if (m_fileSystem.makeFolder(QFileInfo(path).absolutePath(), error)) {
+                history.file = m_fileSystem.create(path, error);
+            }
+        }
+        if (history.file && !m_fileSystem.syncFolderOf(path, error)) history.file.reset();
+    } else {
+        history.file = m_fileSystem.open(path, error);
+    }
+    if (history.file && !history.file->size(history.length)) {
+        error = history.file->error();
+        history.file.reset();
+    }
+    if (!history.file) {
+        throw StoreError(QStringLiteral("%1 %2\u00A0: l'historique des fiches %3 ne peut pas être écrit (%4). Rien "
+                                        "n'a été enregistré.")
+                             .arg(m_what, quotedPath(m_path), quotedPath(path), describeSystemError(error)));
+    }
+    return history;
 }

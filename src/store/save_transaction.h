@@ -3,9 +3,13 @@
 #include <QString>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <span>
+#include <vector>
 
+#include "store/card_history.h"
 #include "store/native_file.h"
+#include "store/recovery_file.h"
 
 // One save to the data file, whoever makes it (a card, an import): it takes
 // the file from other copies of the program, puts back any save of theirs
@@ -28,8 +32,11 @@ public:
     // The file's length once it is held: what the save is planned on.
     std::int64_t size() const { return m_size; }
 
-    // Writes the bytes at offset (at most size()), all of them or none.
-    void write(std::int64_t offset, std::span<const char> bytes);
+    // Writes the bytes at offset (at most size()), all of them or none,
+    // keeping in the card history every slot it changes as it was.
+    void write(std::int64_t offset, std::span<const char> bytes, cardhistory::Action action);
+    // Makes the file these bytes, all of them or none, as write does.
+    void replaceAll(std::span<const char> bytes, cardhistory::Action action);
 
     // For an opening: where a recovery file is left, waits for the file and
     // finishes the save it belongs to, so that no read meets a slot half
@@ -37,6 +44,17 @@ public:
     static void finishInterrupted(FileSystem& fileSystem, const QString& path, RandomAccessFile& file);
 
 private:
+    struct HistoryFile {
+        std::unique_ptr<RandomAccessFile> file;
+        recoveryfile::Record::History place = recoveryfile::Record::History::none;
+        std::int64_t length = 0;
+    };
+
+    void apply(std::int64_t offset, std::span<const char> bytes, std::int64_t newSize, cardhistory::Action action);
+    // The history entries of the slots a save changes, in the order of the slots.
+    std::vector<char> historyEntries(const recoveryfile::Record& record, std::int64_t offset,
+                                     std::span<const char> bytes, cardhistory::Action action) const;
+    HistoryFile openHistory();
     [[noreturn]] void fail(int error) const;
 
     FileSystem& m_fileSystem;

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "store/card_history.h"
 #include "store/data_file.h"
 #include "store/field_text.h"
 #include "store/save_journal.h"
@@ -37,12 +38,6 @@ FicheRecord card(int numero, const QString& text) {
 QByteArray bytesOf(const FicheRecord& fiche) {
     const auto bytes = toBytes(fiche);
     return QByteArray(bytes.data(), kSlotSize);
-}
-
-void writeRaw(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 void save(const QString& path, int slot, const FicheRecord& fiche) {
@@ -87,7 +82,7 @@ private slots:
         const QByteArray after = cardfiles::contents(path);
 
         CrashLoop loop;
-        loop.prepare = [&] { writeRaw(path, before); };
+        loop.prepare = [&] { cardfiles::restore(path, before); };
         loop.configure = [&](FaultyFileSystem& faults) {
             if (folderRefusesNewFiles) faults.refuseNewFilesIn = m_dir.path();
         };
@@ -99,6 +94,16 @@ private slots:
                      qPrintable(QStringLiteral("crash at operation %1 left a mixed file").arg(at)));
             QVERIFY(!savejournal::anyFor(FileSystem::native(), path));
             if (finished) QCOMPARE(now, after);
+            // The card history tells of the save exactly when it stands.
+            const auto versions = cardhistory::versionsOf(FileSystem::native(), path, slot);
+            QVERIFY2(versions.size() == (now == after ? 1u : 0u),
+                     qPrintable(QStringLiteral("crash at operation %1: %2 versions in the history")
+                                    .arg(at)
+                                    .arg(versions.size())));
+            if (!versions.empty() && slot <= 5) {
+                QCOMPARE(QByteArray(versions.front().slot->data(), kSlotSize), before.mid((slot - 1) * kSlotSize, kSlotSize));
+            }
+            if (!versions.empty() && slot > 5) QVERIFY(!versions.front().slot);
         };
         const int crashes = loop.run();
         QVERIFY(crashes >= 8);

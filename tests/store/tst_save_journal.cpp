@@ -235,7 +235,7 @@ private slots:
 
         int keptAside = 0;
         CrashLoop loop;
-        loop.prepare = [&] { writeRaw(data, before); };
+        loop.prepare = [&] { cardfiles::restore(data, before); };
         loop.work = [&] { save(data, slot, card(slot, QStringLiteral("nouvelle"))); };
         loop.check = [&](int at, bool finished) {
             if (finished) return;
@@ -300,7 +300,7 @@ private slots:
         for (int n = first; n < first + count; ++n) saved.append(card(n, QStringLiteral("nouvelle %1").arg(n)));
         int putBack = 0;
         CrashLoop loop;
-        loop.prepare = [&] { writeRaw(data, before); };
+        loop.prepare = [&] { cardfiles::restore(data, before); };
         loop.work = [&] {
             DataFile file = DataFile::open(data);
             file.writeSlots(first, saved);
@@ -353,7 +353,7 @@ private slots:
         const QByteArray before = cardfiles::contents(data);
         int keptAside = 0;
         CrashLoop loop;
-        loop.prepare = [&] { writeRaw(data, before); };
+        loop.prepare = [&] { cardfiles::restore(data, before); };
         loop.work = [&] { save(data, 3, card(3, QStringLiteral("nouvelle"))); };
         loop.check = [&](int at, bool finished) {
             if (finished) return;
@@ -408,7 +408,7 @@ private slots:
         CrashLoop loop;
         loop.prepare = [&] {
             mine.reset();
-            writeRaw(data, before);
+            cardfiles::restore(data, before);
             mine.emplace(DataFile::open(data));
         };
         loop.work = [&] { DataFile::open(data).appendSlots(11, imported); };
@@ -616,7 +616,7 @@ private slots:
                 if (done[i].name == QLatin1String("remove") && done[i].path == journal) removed = 1;
                 if (removed && done[i].name == QLatin1String("syncFolder")) folderSync = i;
             }
-            writeRaw(data, before);
+            cardfiles::restore(data, before);
         }
         QVERIFY(folderSync >= 0);
         FaultyFileSystem faults(FaultyFileSystem::Mode::failOnce, int(folderSync) + 1);
@@ -655,7 +655,7 @@ private slots:
         while (sync < letGo && !on(sync, "sync", data)) ++sync;
         QVERIFY2(sync < letGo, "the recovery file went before the data file was synced");
 
-        writeRaw(data, before);
+        cardfiles::restore(data, before);
         FaultyFileSystem faults(FaultyFileSystem::Mode::failOnce, int(sync) + 1);
         FileSystem::setCurrent(&faults);
         QVERIFY_THROWS_EXCEPTION(StoreError, save(data, 2, card(2, QStringLiteral("perdue"))));
@@ -678,7 +678,7 @@ private slots:
             FileSystem::setCurrent(&counting);
             save(data, 2, card(2, QStringLiteral("essai")));
             FileSystem::setCurrent(nullptr);
-            writeRaw(data, before);
+            cardfiles::restore(data, before);
         }
         QVERIFY(removal > 0);
         FaultyFileSystem faults(FaultyFileSystem::Mode::failFromThen, removal);

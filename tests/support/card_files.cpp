@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "store/card_history.h"
 #include "store/cp1252.h"
 #include "store/field_text.h"
 
@@ -42,6 +43,15 @@ void writeNumbered(const QString& path, int n) {
 QByteArray contents(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void restore(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
+        qFatal("cannot write %s", qPrintable(path));
+    }
+    QFile::remove(cardhistory::besidePath(FileSystem::native(), path));
+    QFile::remove(cardhistory::fallbackPath(FileSystem::native(), path));
 }
 
 QByteArray slot(const QString& path, int n) { return contents(path).mid((n - 1) * Module1::kSlotSize, Module1::kSlotSize); }

@@ -26,6 +26,8 @@ void write(const QString& path, const QList<Card>& cards);
 // Cards numbered 1..n, expression "fiche i", dictionnaire "source i", etc.
 void writeNumbered(const QString& path, int n);
 QByteArray contents(const QString& path);
+// The data file made these bytes again, with no card history, as before a test's first save.
+void restore(const QString& path, const QByteArray& bytes);
 // The slot's bytes as the file holds them now.
 QByteArray slot(const QString& path, int n);
 // The text of one field of slot n, trailing spaces removed.
