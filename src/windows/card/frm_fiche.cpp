@@ -5,6 +5,7 @@
 #include <QStatusBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 #include "store/data_file.h"
 #include "store/field_text.h"
@@ -14,6 +15,7 @@
 #include "windows/common/card_number.h"
 #include "windows/common/card_saving.h"
 #include "windows/common/data_file_failure.h"
+#include "windows/common/keyboard.h"
 #include "windows/common/look.h"
 #include "windows/common/resize_layout.h"
 #include "windows/startup/frm_about.h"
@@ -34,6 +36,7 @@ QPushButton* addBrowseButton(QWidget* parent, const char* name, const QString& c
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
     button->setToolTip(tip);
+    button->setAccessibleName(tip);
     button->setAutoDefault(false);
     twips::place(button, left, 720, 615, 495);
     return button;
@@ -57,6 +60,7 @@ frm_fiche::frm_fiche(MainWindowLink& menu, FlexGrid& grid, QWidget* parent)
     m_txtnumero->setObjectName(QStringLiteral("txtnumero"));
     m_txtnumero->setFont(look::timesNewRoman(12));
     look::setTypedTextColour(m_txtnumero, look::kDarkBlue);
+    m_txtnumero->setAccessibleName(QStringLiteral("Numéro de la fiche"));
     twips::place(m_txtnumero, 8160, 120, 1215, 375);
 
     m_precedent = addBrowseButton(m_client, "precedent", QStringLiteral("<<"), QStringLiteral("Fiche précédente"), 8160);
@@ -79,12 +83,14 @@ frm_fiche::frm_fiche(MainWindowLink& menu, FlexGrid& grid, QWidget* parent)
         ->setObjectName(QStringLiteral("imprimer"));
     fichier->addSeparator()->setObjectName(QStringLiteral("blanc01"));
     fichier->addAction(QStringLiteral("&Fermer"), this, &frm_fiche::Fermer_Click)->setObjectName(QStringLiteral("Fermer"));
-    QMenu* aide = menuBar()->addMenu(QStringLiteral("&Aide"));
+    QMenu* aide = menuBar()->addMenu(QStringLiteral("A&ide"));
     aide->setObjectName(QStringLiteral("aide"));
     aide->addAction(QStringLiteral("&A propos de..."), this, &frm_fiche::about_Click)->setObjectName(QStringLiteral("about"));
 
     windowframe::addStatusBar(this, QStringLiteral("Scriptoria Digitale - Lexicarium terminologique - Fiche"), 270, 2540);
     windowframe::setClientSize(this, 9765, 7545);
+    keyboard::enterPressesButtons(this);
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &frm_fiche::Fermer_Click);
 }
 
 QString frm_fiche::Form_Load() {

@@ -5,6 +5,7 @@
 #include <QTextDocument>
 
 #include "store/field_text.h"
+#include "windows/common/fitting.h"
 #include "windows/common/look.h"
 #include "windows/common/twips.h"
 
@@ -16,7 +17,7 @@ struct BoxDesign {
     Field field;
     const char* box;
     const char* label;
-    const char* caption;
+    const char* caption;  // its access key takes the keyboard to the box
     int top;
     int width;
     int height;
@@ -24,13 +25,13 @@ struct BoxDesign {
 };
 
 constexpr BoxDesign kDesign[] = {
-    {Field::reference, "txtreference", "Label4", "Référence", 120, 6375, 615, 375},
-    {Field::expression, "txtexpression", "Label2", "Expression", 840, 6375, 855, 375},
-    {Field::traduction, "txttraduction", "Label1", "Traduction", 1800, 6375, 855, 375},
-    {Field::miscellanea, "txtmiscellanea", "Label7", "Miscellanea", 2760, 7935, 735, 375},
-    {Field::dictionnaire, "txtdictionnaire", "Label3", "Entrées texte source", 3600, 7935, 495, 495},
-    {Field::dictionnairecible, "txtdictionnairecible", "Label6", "Entrées texte cible", 4200, 7935, 495, 495},
-    {Field::contexte, "txtcontexte", "Label5", "Contexte", 4800, 7935, 2415, 375},
+    {Field::reference, "txtreference", "Label4", "&Référence", 120, 6375, 615, 375},
+    {Field::expression, "txtexpression", "Label2", "E&xpression", 840, 6375, 855, 375},
+    {Field::traduction, "txttraduction", "Label1", "&Traduction", 1800, 6375, 855, 375},
+    {Field::miscellanea, "txtmiscellanea", "Label7", "&Miscellanea", 2760, 7935, 735, 375},
+    {Field::dictionnaire, "txtdictionnaire", "Label3", "Entrées texte &source", 3600, 7935, 495, 495},
+    {Field::dictionnairecible, "txtdictionnairecible", "Label6", "Entrées texte &cible", 4200, 7935, 495, 495},
+    {Field::contexte, "txtcontexte", "Label5", "C&ontexte", 4800, 7935, 2415, 375},
 };
 
 // Stored line breaks are CR LF; a box shows each as one line break.
@@ -56,6 +57,7 @@ CardBoxes::CardBoxes(QWidget* parent) {
         box->setFont(look::msSansSerif(9.75));
         box->setTabChangesFocus(true);
         twips::place(box, 1560, design.top, design.width, design.height);
+        fitting::onWholeDevicePixels(box);
         label->setBuddy(box);
         m_boxes[std::size_t(design.field)] = box;
     }

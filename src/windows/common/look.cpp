@@ -39,7 +39,12 @@ void setColours(QWidget* widget, const QColor& text, const QColor& background) {
     }
 }
 
-void setTypedTextColour(QWidget* box, const QColor& text) { setRole(box, QPalette::Text, text); }
+// A designed text colour comes with the white box it was chosen against,
+// which a dark theme would otherwise take away.
+void setTypedTextColour(QWidget* box, const QColor& text) {
+    setRole(box, QPalette::Text, text);
+    setRole(box, QPalette::Base, Qt::white);
+}
 
 void setButtonFace(QWidget* button, const QColor& face) { setRole(button, QPalette::Button, face); }
 

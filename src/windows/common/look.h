@@ -23,7 +23,7 @@ QFont msSansSerif(double points);
 // invalid background leaves it transparent over its parent. The controls it
 // holds keep the system's colours for typed text and button faces.
 void setColours(QWidget* widget, const QColor& text, const QColor& background = QColor());
-// The colour of the text typed in a text box.
+// The colour of the text typed in a text box, on white.
 void setTypedTextColour(QWidget* box, const QColor& text);
 // The face of a button.
 void setButtonFace(QWidget* button, const QColor& face);

@@ -1,6 +1,8 @@
 #include "windows/common/pictures.h"
 
 #include <QFont>
+#include <QIconEngine>
+#include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -22,12 +24,8 @@ void drawCard(QPainter& p, const QRectF& card, double angle, const QColor& paper
     p.restore();
 }
 
-}  // namespace
-
-QPixmap logo() {
-    QPixmap pixmap(125, 138);
-    pixmap.fill(QColor(255, 255, 192));
-    QPainter p(&pixmap);
+void drawLogo(QPainter& p) {
+    p.fillRect(QRectF(0, 0, 125, 138), QColor(255, 255, 192));
     p.setRenderHint(QPainter::Antialiasing);
     drawCard(p, QRectF(14, 40, 86, 62), -12, QColor(235, 225, 200));
     drawCard(p, QRectF(22, 46, 86, 62), -4, QColor(245, 238, 215));
@@ -52,17 +50,13 @@ QPixmap logo() {
     p.drawPath(quill);
     p.setPen(QPen(QColor(40, 40, 40), 2));
     p.drawLine(QPointF(40, 130), QPointF(33, 137));
-    p.end();
-    return pixmap;
 }
 
-QPixmap shelf() {
+void drawShelf(QPainter& p) {
     // Sixteen-colour palette of the old displays.
     const QColor colours[] = {QColor(128, 0, 0), QColor(0, 128, 0),   QColor(0, 0, 128),
                               QColor(128, 128, 0), QColor(128, 0, 128), QColor(0, 128, 128)};
-    QPixmap pixmap(100, 220);
-    pixmap.fill(QColor(255, 255, 255));
-    QPainter p(&pixmap);
+    p.fillRect(QRect(0, 0, 100, 220), Qt::white);
     p.fillRect(QRect(0, 200, 100, 20), QColor(128, 128, 128));
     int y = 200;
     int i = 0;
@@ -84,14 +78,10 @@ QPixmap shelf() {
     p.setFont(font);
     p.setPen(QColor(0, 0, 255));
     p.drawText(QRect(0, 0, 100, y), Qt::AlignCenter, QStringLiteral("A - Z"));
-    p.end();
-    return pixmap;
 }
 
-QPixmap searchButtonFace() {
-    QPixmap pixmap(76, 38);
-    pixmap.fill(QColor(255, 255, 192));
-    QPainter p(&pixmap);
+void drawSearchButtonFace(QPainter& p) {
+    p.fillRect(QRectF(0, 0, 76, 38), QColor(255, 255, 192));
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(0, 0, 128), 2));
     p.setBrush(QColor(200, 230, 255));
@@ -104,8 +94,54 @@ QPixmap searchButtonFace() {
     p.setFont(font);
     p.setPen(QColor(192, 0, 0));
     p.drawText(QRect(0, 24, 76, 14), Qt::AlignCenter, QStringLiteral("Recherche"));
-    p.end();
+}
+
+struct Design {
+    QSize size;
+    void (*draw)(QPainter&);
+};
+
+Design designOf(Picture picture) {
+    switch (picture) {
+        case Picture::logo: return {{125, 138}, drawLogo};
+        case Picture::shelf: return {{100, 220}, drawShelf};
+        case Picture::searchButtonFace: break;
+    }
+    return {{76, 38}, drawSearchButtonFace};
+}
+
+class PictureIconEngine final : public QIconEngine {
+public:
+    explicit PictureIconEngine(Picture picture) : m_picture(picture) {}
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+        painter->drawPixmap(rect, drawn(m_picture, rect.size(), painter->device()->devicePixelRatioF()));
+    }
+    // Asked in device pixels: the scale is already in the size.
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override { return drawn(m_picture, size, 1.0); }
+    QIconEngine* clone() const override { return new PictureIconEngine(m_picture); }
+
+private:
+    Picture m_picture;
+};
+
+}  // namespace
+
+QPixmap drawn(Picture picture, const QSize& size, qreal devicePixelRatio) {
+    const Design design = designOf(picture);
+    QPixmap pixmap((QSizeF(size) * devicePixelRatio).toSize());
+    pixmap.fill(Qt::white);
+    QPainter painter(&pixmap);
+    painter.scale(qreal(pixmap.width()) / design.size.width(), qreal(pixmap.height()) / design.size.height());
+    design.draw(painter);
+    painter.end();
+    pixmap.setDevicePixelRatio(devicePixelRatio);
     return pixmap;
 }
+
+void show(QLabel* label, Picture picture) {
+    label->setPixmap(drawn(picture, label->size(), label->devicePixelRatioF()));
+}
+
+QIcon icon(Picture picture) { return QIcon(new PictureIconEngine(picture)); }
 
 }  // namespace pictures

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "windows/common/convert.h"
+#include "windows/common/fitting.h"
 #include "windows/common/platform_metrics.h"
 #include "windows/common/twips.h"
 
@@ -50,6 +51,7 @@ void refit(QMainWindow& window, QWidget& control, int statusBarHeightPixels, Mar
                          float(twips::fromPixels(statusBarHeightPixels)), metrics, margins);
     if (size.width) control.resize(twips::toPixels(int(*size.width)), control.height());
     if (size.height) control.resize(control.width(), twips::toPixels(int(*size.height)));
+    fitting::onWholeDevicePixels(&control);
     window.update();
 }
 

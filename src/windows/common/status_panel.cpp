@@ -9,12 +9,13 @@ constexpr int kPadding = 3;  // pixels on each side of the text
 }  // namespace
 
 StatusPanel::StatusPanel(const QString& text, Qt::Alignment alignment, int designedWidthPixels, QWidget* parent)
-    : QWidget(parent), m_text(text), m_alignment(alignment), m_designedWidth(designedWidthPixels) {
+    : QLabel(text, parent), m_alignment(alignment), m_designedWidth(designedWidthPixels) {
+    setTextFormat(Qt::PlainText);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
 QString StatusPanel::shownText() const {
-    return fontMetrics().elidedText(m_text, Qt::ElideRight, std::max(0, width() - 2 * kPadding));
+    return fontMetrics().elidedText(text(), Qt::ElideRight, std::max(0, width() - 2 * kPadding));
 }
 
 QSize StatusPanel::sizeHint() const { return {m_designedWidth, fontMetrics().height()}; }

@@ -1,17 +1,17 @@
 #pragma once
 
-#include <QWidget>
+#include <QLabel>
 
 // A panel of a status bar: one line of text, cut with an ellipsis when the
 // bar is narrower than the text, so that the panel never holds its window
 // wider than the user makes it. It asks for its designed width (none for a
 // panel that takes the room the others leave) and takes whatever it is given.
-class StatusPanel : public QWidget {
+// Being a label, it is read by assistive tools as the text it holds.
+class StatusPanel : public QLabel {
     Q_OBJECT
 public:
     StatusPanel(const QString& text, Qt::Alignment alignment, int designedWidthPixels, QWidget* parent);
 
-    const QString& text() const { return m_text; }
     // The text as the panel shows it at its present width.
     QString shownText() const;
 
@@ -22,7 +22,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QString m_text;
     Qt::Alignment m_alignment;
     int m_designedWidth;
 };

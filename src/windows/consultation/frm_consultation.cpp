@@ -11,6 +11,8 @@
 #include "store/store_error.h"
 #include "windows/card/frm_fiche.h"
 #include "windows/common/data_file_failure.h"
+#include "windows/common/fitting.h"
+#include "windows/common/keyboard.h"
 #include "windows/common/look.h"
 #include "windows/common/resize_layout.h"
 #include "windows/startup/frm_about.h"
@@ -32,6 +34,7 @@ namespace {
 const QString kDataFileFilter = QStringLiteral("Fichiers de données (*.DAT)|*.DAT");
 const QColor kCardNumberColour(0, 0, 192);
 constexpr int kCentredTop = 3;
+constexpr int kFrame1Width = 5775;
 
 QGroupBox* addFrame(QWidget* parent, const char* name, const QString& caption, const QColor& colour, QRect design) {
     auto* frame = new QGroupBox(caption, parent);
@@ -42,9 +45,11 @@ QGroupBox* addFrame(QWidget* parent, const char* name, const QString& caption, c
     return frame;
 }
 
-QPushButton* addSortButton(QWidget* frame, const char* name, const QString& caption, QRect design) {
+QPushButton* addSortButton(QWidget* frame, const char* name, const QString& caption, const QString& spoken,
+                           QRect design) {
     auto* button = new QPushButton(caption, frame);
     button->setObjectName(QLatin1String(name));
+    button->setAccessibleName(spoken);
     button->setFont(look::msSansSerif(8.25));
     button->setAutoDefault(false);
     twips::place(button, design.x(), design.y(), design.width(), design.height());
@@ -57,6 +62,7 @@ QRadioButton* addOption(QWidget* frame, const char* name, const QString& caption
     option->setFont(look::msSansSerif(8.25));
     look::setColours(option, look::kDarkBlue, look::kLightYellow);
     twips::place(option, design.x(), design.y(), design.width(), design.height());
+    fitting::roomForCaption(option, kFrame1Width);
     return option;
 }
 
@@ -76,37 +82,44 @@ Frm_consultation::Frm_consultation(MainWindowLink& menu, QWidget* parent)
     setCentralWidget(client);
 
     QGroupBox* frame1 = addFrame(client, "Frame1", QStringLiteral("Critère de recherche : "), look::kDarkRed,
-                                 {360, 120, 5775, 1215});
-    m_option1 = addOption(frame1, "Option1", QStringLiteral("Entrées texte source"), {240, 840, 1815, 195});
-    m_option2 = addOption(frame1, "Option2", QStringLiteral("Entrées texte cible"), {2280, 840, 2055, 195});
+                                 {360, 120, kFrame1Width, 1215});
+    m_option1 = addOption(frame1, "Option1", QStringLiteral("Entrées texte &source"), {240, 840, 1815, 195});
+    m_option2 = addOption(frame1, "Option2", QStringLiteral("Entrées texte &cible"), {2280, 840, 2055, 195});
     m_option1->setChecked(true);
     m_text1 = new QLineEdit(frame1);
     m_text1->setObjectName(QStringLiteral("Text1"));
     m_text1->setFont(look::msSansSerif(8.25));
+    m_text1->setAccessibleName(QStringLiteral("Texte recherché"));
     twips::place(m_text1, 120, 360, 4215, 285);
     auto* command1 = new QPushButton(frame1);
     command1->setObjectName(QStringLiteral("Command1"));
     command1->setAutoDefault(false);
-    command1->setIcon(QIcon(pictures::searchButtonFace()));
+    command1->setAccessibleName(QStringLiteral("Rechercher"));
+    command1->setIcon(pictures::icon(pictures::Picture::searchButtonFace));
     command1->setIconSize(QSize(76, 38));
     command1->setToolTip(QStringLiteral("Recherche"));
     look::setButtonFace(command1, look::kLightYellow);
     twips::place(command1, 4440, 240, 1215, 615);
     connect(command1, &QPushButton::clicked, this, &Frm_consultation::Command1_Click);
+    connect(m_text1, &QLineEdit::returnPressed, this, &Frm_consultation::Command1_Click);
 
     QGroupBox* frame2 = addFrame(client, "Frame2", QStringLiteral("Tri : "), look::kDarkBlue, {6240, 120, 3615, 1215});
-    auto* triref = addSortButton(frame2, "triref", QStringLiteral("Références"), {1080, 240, 1335, 375});
-    auto* tridictionnaire =
-        addSortButton(frame2, "tridictionnaire", QStringLiteral("Entrées texte source"), {120, 720, 1695, 375});
+    auto* triref = addSortButton(frame2, "triref", QStringLiteral("&Références"), QStringLiteral("Trier par références"),
+                                 {1080, 240, 1335, 375});
+    auto* tridictionnaire = addSortButton(frame2, "tridictionnaire", QStringLiteral("Entrées texte s&ource"),
+                                          QStringLiteral("Trier par entrées texte source"), {120, 720, 1695, 375});
     auto* tridictionnairecible =
-        addSortButton(frame2, "tridictionnairecible", QStringLiteral("Entrées texte cible"), {1920, 720, 1575, 375});
+        addSortButton(frame2, "tridictionnairecible", QStringLiteral("Entrées texte ci&ble"),
+                      QStringLiteral("Trier par entrées texte cible"), {1920, 720, 1575, 375});
     connect(triref, &QPushButton::clicked, this, &Frm_consultation::triref_Click);
     connect(tridictionnaire, &QPushButton::clicked, this, &Frm_consultation::tridictionnaire_Click);
     connect(tridictionnairecible, &QPushButton::clicked, this, &Frm_consultation::tridictionnairecible_Click);
 
     m_grille01 = new FlexGrid(client);
     m_grille01->setObjectName(QStringLiteral("Grille01"));
+    m_grille01->setAccessibleName(QStringLiteral("Résultats"));
     twips::place(m_grille01, 120, 1440, 9735, 5655);
+    fitting::onWholeDevicePixels(m_grille01);
     m_grille01->setCols(4);
     m_grille01->setRows(1);
     connect(m_grille01, &FlexGrid::DblClick, this, &Frm_consultation::Grille01_DblClick);
@@ -126,10 +139,10 @@ Frm_consultation::Frm_consultation(MainWindowLink& menu, QWidget* parent)
         ->setObjectName(QStringLiteral("Liste_complete"));
     // The search frame has no room for a check box that moves nothing: the
     // choice is a command, unticked at every opening.
-    m_sansaccents = affichage->addAction(QStringLiteral("Ignorer les accents"));
+    m_sansaccents = affichage->addAction(QStringLiteral("&Ignorer les accents"));
     m_sansaccents->setObjectName(QStringLiteral("sansaccents"));
     m_sansaccents->setCheckable(true);
-    QMenu* aide = menuBar()->addMenu(QStringLiteral("&Aide"));
+    QMenu* aide = menuBar()->addMenu(QStringLiteral("A&ide"));
     aide->setObjectName(QStringLiteral("aide"));
     aide->addAction(QStringLiteral("&A propos de..."), this, &Frm_consultation::about_Click)
         ->setObjectName(QStringLiteral("about"));
@@ -137,6 +150,9 @@ Frm_consultation::Frm_consultation(MainWindowLink& menu, QWidget* parent)
     windowframe::addStatusBar(this, QStringLiteral("Scriptoria Digitale - Lexicarium terminologique - Consultation"),
                               300, 2540);
     windowframe::setClientSize(this, 9945, 7470);
+    keyboard::enterPressesButtons(this);
+    // No tab order is designed here: the work starts with the searched text.
+    m_text1->setFocus();
 }
 
 void Frm_consultation::Form_Load() {

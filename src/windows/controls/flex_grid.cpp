@@ -1,6 +1,7 @@
 #include "windows/controls/flex_grid.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -10,6 +11,7 @@
 
 #include "windows/common/look.h"
 #include "windows/common/twips.h"
+#include "windows/controls/flex_grid_accessible.h"
 #include "windows/controls/grid_sort.h"
 
 FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent) {
@@ -17,6 +19,8 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent) {
     setFont(look::msSansSerif(8.25));
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the grid as it leaves any control; the arrows move within.
+    setTabKeyNavigation(false);
     setSortingEnabled(false);
     setWordWrap(false);
     setTextElideMode(Qt::ElideNone);  // cells clip their text, as a grid does
@@ -27,13 +31,9 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent) {
     verticalHeader()->setDefaultSectionSize(twips::toPixels(240));
     verticalHeader()->setHighlightSections(false);
     horizontalHeader()->setFixedHeight(twips::toPixels(240) + 2);
-
-    QPalette colours = palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive}) {
-        colours.setColor(group, QPalette::Highlight, Qt::white);
-        colours.setColor(group, QPalette::HighlightedText, look::kDarkBlue);
-    }
-    setPalette(colours);
+    // Assistive tools read every grid through its own interface, installed once.
+    static const bool readable = (QAccessible::installFactory(FlexGridAccessible::create), true);
+    Q_UNUSED(readable);
 
     // The top-left fixed cell is the view's corner button: paint its text there.
     m_corner = findChild<QAbstractButton*>();
@@ -221,6 +221,19 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_PageDown: row += page; break;
         case Qt::Key_Home: row = 1; break;
         case Qt::Key_End: row = Rows() - 1; break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            // As a double click on the current cell, where it is a result.
+            if (m_row >= 1 && m_row < Rows()) emit DblClick();
+            return;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            // Ctrl+Tab leaves the grid too, as it leaves a text box.
+            if (event->modifiers() & Qt::ControlModifier) {
+                focusNextPrevChild(event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
+                return;
+            }
+            [[fallthrough]];
         default: QTableView::keyPressEvent(event); return;
     }
     if (Rows() < 2 || Cols() < 2) return;

@@ -47,7 +47,8 @@ public:
     GridModel& model() { return m_model; }
 
 signals:
-    // A double click on a cell, once that cell is current and selected.
+    // A double click on a cell, once that cell is current and selected; or
+    // Enter on the current cell of a result row.
     void DblClick();
 
 protected:

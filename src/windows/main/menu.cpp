@@ -7,6 +7,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 
+#include "windows/common/fitting.h"
+#include "windows/common/keyboard.h"
 #include "windows/common/look.h"
 #include "windows/common/resize_layout.h"
 #include "windows/startup/frm_about.h"
@@ -16,6 +18,8 @@
 #include "windows/edition/frm_ajout.h"
 
 namespace {
+
+constexpr int kClientWidth = 4995;
 
 QPushButton* addButton(QWidget* parent, const char* name, const QString& caption, int top) {
     auto* button = new QPushButton(caption, parent);
@@ -42,21 +46,25 @@ Menu::Menu(const QString& defaultPath) : m_defaultPath(defaultPath) {
     look::setColours(frame, look::kBlue, look::kLightYellow);
     twips::place(frame, 1080, 240, 3135, 2415);
 
-    auto* ajout = addButton(client, "Ajout", QStringLiteral("Edition"), 840);
-    auto* consultation = addButton(client, "Consultation", QStringLiteral("Consultation"), 1560);
+    auto* ajout = addButton(client, "Ajout", QStringLiteral("&Edition"), 840);
+    auto* consultation = addButton(client, "Consultation", QStringLiteral("&Consultation"), 1560);
     connect(ajout, &QPushButton::clicked, this, &Menu::Ajout_Click);
     connect(consultation, &QPushButton::clicked, this, &Menu::Consultation_Click);
 
     m_nomfichier = new QLineEdit(m_defaultPath, client);
     m_nomfichier->setObjectName(QStringLiteral("nomfichier"));
     twips::place(m_nomfichier, 960, 0, 3495, 285);
+    // A window of its own that is never shown: hidden, the path box stays
+    // out of what assistive tools list of this window.
+    m_nomfichier->setWindowFlag(Qt::Window);
     m_nomfichier->hide();
 
-    m_check1 = new QCheckBox(QStringLiteral("Lexicarium par défaut"), client);
+    m_check1 = new QCheckBox(QStringLiteral("&Lexicarium par défaut"), client);
     m_check1->setObjectName(QStringLiteral("Check1"));
     m_check1->setChecked(true);
     look::setColours(m_check1, look::kDarkBlue, look::kLightYellow);
     twips::place(m_check1, 1800, 2160, 2295, 375);
+    fitting::roomForCaption(m_check1, kClientWidth);
     connect(m_check1, &QCheckBox::clicked, this, &Menu::Check1_Click);
 
     setTabOrder(ajout, consultation);
@@ -65,12 +73,13 @@ Menu::Menu(const QString& defaultPath) : m_defaultPath(defaultPath) {
     QMenu* fichier = menuBar()->addMenu(QStringLiteral("&Fichier"));
     fichier->setObjectName(QStringLiteral("Fichier"));
     fichier->addAction(QStringLiteral("&Quitter"), this, &Menu::Quitter_Click)->setObjectName(QStringLiteral("Quitter"));
-    QMenu* aide = menuBar()->addMenu(QStringLiteral("&Aide"));
+    QMenu* aide = menuBar()->addMenu(QStringLiteral("A&ide"));
     aide->setObjectName(QStringLiteral("aide"));
     aide->addAction(QStringLiteral("&A propos de..."), this, &Menu::about_Click)->setObjectName(QStringLiteral("about"));
 
     windowframe::addStatusBar(this, QStringLiteral("Scriptoria Digitale - Lexicarium terminologique"), 255, 0);
-    windowframe::setClientSize(this, 4995, 3210);
+    windowframe::setClientSize(this, kClientWidth, 3210);
+    keyboard::enterPressesButtons(this);
 }
 
 QString Menu::dataFilePath() const { return m_nomfichier->text(); }

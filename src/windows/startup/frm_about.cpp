@@ -62,10 +62,9 @@ frmAbout::frmAbout() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialo
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("picIcon"));
-    icon->setPixmap(pictures::logo());
-    icon->setScaledContents(true);
     look::setColours(icon, Qt::black, look::kLightYellow);
     twips::place(icon, 240, 1080, 1935, 2130);
+    pictures::show(icon, pictures::Picture::logo);
 
     addLabel(this, "lblVersion", QStringLiteral("Version 1.0"), 14.25, {3480, 1080, 2805, 375}, look::kBlue,
              look::kLightOrange, true, Qt::AlignHCenter)
@@ -110,7 +109,7 @@ frmAbout::frmAbout() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialo
     disclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
     twips::place(disclaimer, 5640, 4200, 1215, 345);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(QStringLiteral("&OK"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
     ok->setDefault(true);
     ok->setFont(look::msSansSerif(8.25));

@@ -32,6 +32,8 @@ frmSplash::frmSplash(std::function<void()> showMainWindow)
     look::setColours(this, Qt::black, look::kLightYellow);
     setFixedSize(twips::toPixels(7275), twips::toPixels(4110));
     setFocusPolicy(Qt::StrongFocus);
+    // Frameless, it has no title to be read by.
+    setAccessibleName(QStringLiteral("Lexicarium terminologique"));
 
     auto* frame = new ClickableFrame(this);
     frame->setObjectName(QStringLiteral("Frame1"));
@@ -46,9 +48,8 @@ frmSplash::frmSplash(std::function<void()> showMainWindow)
     auto* logo = new ClickableLabel(frame);
     logo->setObjectName(QStringLiteral("imgLogo"));
     logo->setProperty("index", 1);
-    logo->setPixmap(pictures::logo());
-    logo->setScaledContents(true);
     twips::place(logo, 0, 840, 2295, 2655);
+    pictures::show(logo, pictures::Picture::logo);
     connect(logo, &ClickableLabel::clicked, this, [this] { imgLogo_Click(1); });
 
     const auto centre = Qt::AlignHCenter;
@@ -85,9 +86,8 @@ frmSplash::frmSplash(std::function<void()> showMainWindow)
 
     auto* image1 = new ClickableLabel(frame);
     image1->setObjectName(QStringLiteral("Image1"));
-    image1->setPixmap(pictures::shelf());
-    image1->setScaledContents(true);
     twips::place(image1, 6240, 2160, 780, 1380);
+    pictures::show(image1, pictures::Picture::shelf);
     connect(image1, &ClickableLabel::clicked, this, &frmSplash::Image1_Click);
 
     m_timer = new QTimer(this);

@@ -78,7 +78,7 @@ private slots:
             auto* ignore = consultation.child<QAction>("sansaccents");
             QVERIFY(ignore->isCheckable());
             QVERIFY(!ignore->isChecked());
-            QCOMPARE(ignore->text(), QStringLiteral("Ignorer les accents"));
+            QCOMPARE(ignore->text(), QStringLiteral("&Ignorer les accents"));
             QCOMPARE(ignore->parent()->objectName(), QStringLiteral("Affichage"));
             consultation.search(QStringLiteral("ÉLÈVE"));
             QCOMPARE(consultation.column(0), QStringList{"1"});

@@ -1,0 +1,142 @@
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionButton>
+#include <cmath>
+#include <cstring>
+
+#include "every_window.h"
+#include "store/fiche_record.h"
+
+namespace {
+
+QRect indicatorOf(QAbstractButton* button) {
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    const bool radio = qobject_cast<QRadioButton*>(button);
+    return button->style()->subElementRect(radio ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator,
+                                           &option, button);
+}
+
+// The device-pixel row at which a box's edge shows, scanning a column of
+// the window's picture from outside the box inwards: the first pixel that
+// is not the background around the box.
+int edgeRow(const QImage& picture, int x, int from, int step) {
+    const QRgb outside = picture.pixel(x, from);
+    int row = from;
+    while (row >= 0 && row < picture.height() && picture.pixel(x, row) == outside) row += step;
+    return row;
+}
+
+}  // namespace
+
+// Run once per display scale: `--scale 1.5` sets the platform's factor.
+class TestDisplayScale : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { Module1::recordBuffer() = Module1::FicheRecord{}; }
+
+    void theFactorIsTheOneAsked() { QVERIFY(qApp->devicePixelRatio() > 1.0); }
+
+    void indicatorsLieInsideTheirControls_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("control");
+        QTest::newRow("Menu: Check1") << "Menu" << "Check1";
+        QTest::newRow("Consultation: Option1") << "Frm_consultation" << "Option1";
+        QTest::newRow("Consultation: Option2") << "Frm_consultation" << "Option2";
+    }
+    void indicatorsLieInsideTheirControls() {
+        QFETCH(QString, window);
+        QFETCH(QString, control);
+        WindowTestKit kit;
+        EveryWindow windows(kit);
+        auto* button = windows.open(window)->findChild<QAbstractButton*>(control);
+        const QRect indicator = indicatorOf(button);
+        QVERIFY2(button->rect().contains(indicator),
+                 qPrintable(QStringLiteral("indicator %1,%2 %3x%4 in %5x%6")
+                                .arg(indicator.x()).arg(indicator.y()).arg(indicator.width())
+                                .arg(indicator.height()).arg(button->width()).arg(button->height())));
+        QVERIFY(button->height() >= button->sizeHint().height());
+    }
+
+    void multiLineBoxesKeepBothBorders_data() {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("Edition") << "Frm_ajout";
+        QTest::newRow("Card") << "frm_fiche";
+    }
+    void multiLineBoxesKeepBothBorders() {
+        QFETCH(QString, window);
+        WindowTestKit kit;
+        EveryWindow windows(kit);
+        QWidget* shown = windows.open(window);
+        QVERIFY(EveryWindow::activate(shown));
+        const QPixmap grabbed = shown->grab();
+        const qreal ratio = grabbed.devicePixelRatio();
+        QCOMPARE(ratio, qApp->devicePixelRatio());
+        const QImage picture = grabbed.toImage();
+        if (qEnvironmentVariableIsSet("PROBE")) picture.save("/tmp/probe/" + window + ".png");
+        QStringList faults;
+        for (auto* box : shown->findChildren<QPlainTextEdit*>()) {
+            const QRect area(box->mapTo(shown, QPoint(0, 0)), box->size());
+            const int x = int(std::lround((area.left() + area.width() / 3) * ratio));
+            const QRgb base = box->palette().color(QPalette::Base).rgb();
+            const int top = edgeRow(picture, x, int(std::floor(area.top() * ratio)) - 2, +1);
+            const int bottom = edgeRow(picture, x, int(std::ceil((area.bottom() + 1) * ratio)) + 1, -1);
+            if (picture.pixel(x, top) == base) faults.append(box->objectName() + " has lost its top border");
+            if (picture.pixel(x, bottom) == base) faults.append(box->objectName() + " has lost its bottom border");
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+    }
+
+    void picturesAreDrawnAtTheDisplaysResolution_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("picture");
+        QTest::newRow("splash logo") << "frmSplash" << "imgLogo";
+        QTest::newRow("book shelf") << "frmSplash" << "Image1";
+        QTest::newRow("About logo") << "frmAbout" << "picIcon";
+    }
+    void picturesAreDrawnAtTheDisplaysResolution() {
+        QFETCH(QString, window);
+        QFETCH(QString, picture);
+        WindowTestKit kit;
+        EveryWindow windows(kit);
+        auto* label = windows.open(window)->findChild<QLabel*>(picture);
+        const QPixmap shown = label->pixmap();
+        const qreal ratio = qApp->devicePixelRatio();
+        QCOMPARE(shown.devicePixelRatio(), ratio);
+        QCOMPARE(shown.size(), (QSizeF(label->size()) * ratio).toSize());
+        QVERIFY(!label->hasScaledContents());
+    }
+
+    void theSearchButtonsFaceIsDrawnAtTheDisplaysResolution() {
+        WindowTestKit kit;
+        EveryWindow windows(kit);
+        auto* command1 = windows.consultation().child<QPushButton>("Command1");
+        const qreal ratio = qApp->devicePixelRatio();
+        const QPixmap face = command1->icon().pixmap(command1->iconSize(), ratio);
+        QCOMPARE(face.size(), (QSizeF(command1->iconSize()) * ratio).toSize());
+    }
+};
+
+int main(int argc, char** argv) {
+    QByteArray scale = "2";
+    std::vector<char*> args;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--scale") == 0 && i + 1 < argc) {
+            scale = argv[++i];
+        } else {
+            args.push_back(argv[i]);
+        }
+    }
+    qputenv("QT_SCALE_FACTOR", scale);
+    int count = int(args.size());
+    QApplication app(count, args.data());
+    TestDisplayScale test;
+    return QTest::qExec(&test, count, args.data());
+}
+
+#include "tst_display_scale.moc"
