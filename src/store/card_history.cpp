@@ -52,7 +52,8 @@ bool checksumHolds(const char* entry, std::int64_t size) {
 // asks the system for a megabyte at once rather than for each entry.
 class Window {
 public:
-    Window(RandomAccessFile& file, std::int64_t size) : m_file(file), m_size(size), m_bytes(std::size_t(kWindow)) {}
+    Window(RandomAccessFile& file, std::int64_t size)
+        : m_file(file), m_size(size), m_bytes(std::size_t(std::min(kWindow, size))) {}
 
     // The bytes [offset, offset + length), or null past the end.
     const char* at(std::int64_t offset, std::int64_t length) {

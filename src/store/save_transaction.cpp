@@ -150,7 +150,7 @@ void SaveTransaction::apply(std::int64_t offset, std::span<const char> bytes, st
                             historyFile.file->sync());
     if (!historyWritten) error = historyFile.file->error();
     if (historyWritten && m_file.writeAt(offset, bytes.data(), std::int64_t(bytes.size())) &&
-        (newSize >= end || m_file.truncate(newSize)) && m_file.sync() && journal->commit(error)) {
+        (newSize >= m_size || m_file.truncate(newSize)) && m_file.sync() && journal->commit(error)) {
         m_size = newSize;
         return;
     }
