@@ -3,6 +3,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
+
 #include "exchange/card_export.h"
 #include "exchange/card_import.h"
 #include "exchange/exchange_error.h"
@@ -63,6 +67,21 @@ cardimport::Plan importInto(const QString& data, const QString& from) {
     cardimport::Plan plan = cardimport::plan(cards, file.recordCount());
     cardimport::apply(file, plan);
     return plan;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QString failureOf(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const ExchangeError& error) {
+        return error.message();
+    }
+    return QStringLiteral("<no failure>");
 }
 
 QByteArray withoutReserves(QByteArray bytes) {
@@ -260,6 +279,53 @@ private slots:
         };
         const int crashes = loop.run();
         QVERIFY(crashes >= 8);
+#endif
+    }
+
+    void readingStopsPastTheRoomLeft_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QByteArray tbx = "<martif xml:lang=\"en\"><text><body>";
+        for (int i = 0; i < 5; ++i) {
+            tbx += "<termEntry><langSet xml:lang=\"en\"><tig><term>t</term></tig></langSet>"
+                   "<langSet xml:lang=\"fr\"><tig><term>t</term></tig></langSet></termEntry>";
+        }
+        QTest::newRow("TBX") << "place.tbx" << tbx + "</body></text></martif>";
+        QTest::newRow("CSV") << "place.csv" << QByteArray("Expression;Traduction\n") + QByteArray("a;b\n").repeated(5);
+        QTest::newRow("tabs") << "place.txt" << QByteArray("a\tb\n").repeated(5);
+    }
+    void readingStopsPastTheRoomLeft() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        writeFile(path(name), bytes);
+        QCOMPARE(cardimport::readFile(path(name), 5).entries.size(), std::size_t(5));
+        const QString message = failureOf([&] { cardimport::readFile(path(name), 4); });
+        QVERIFY2(message.contains(QStringLiteral("ne peut plus recevoir que 4 fiches")), qPrintable(message));
+    }
+
+    // A table of millions of short lines was read whole, every row kept,
+    // before its size was checked: far more memory than the file's size.
+    void aTableOfMillionsOfLinesIsRefusedWithoutTakingTheirMemory() {
+#ifndef Q_OS_UNIX
+        QSKIP("measures the process's peak memory with getrusage");
+#else
+        const QString table = path(QStringLiteral("longue.csv"));
+        {
+            QFile file(table);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("Expression;Traduction\r\n");
+            const QByteArray block = QByteArray("a;b\r\n").repeated(64 * 1024);
+            for (int i = 0; i < 32; ++i) file.write(block);  // 2 million rows, 12 MB
+        }
+        rusage before{};
+        getrusage(RUSAGE_SELF, &before);
+        const QString message = failureOf([&] { cardimport::readFile(table, 1000); });
+        rusage after{};
+        getrusage(RUSAGE_SELF, &after);
+        const long grownKiB = after.ru_maxrss - before.ru_maxrss;
+        QVERIFY2(grownKiB < 32 * 1024, qPrintable(QStringLiteral("the peak grew by %1 KiB").arg(grownKiB)));
+        QVERIFY2(message.contains(QStringLiteral("ne peut plus recevoir que 1000 fiches")), qPrintable(message));
+        QFile::remove(table);
 #endif
     }
 

@@ -151,6 +151,20 @@ private slots:
             << QByteArray("<!DOCTYPE martif [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><martif>&x;</martif>")
             << "entités";
         QTest::newRow("an undeclared entity") << QByteArray("<martif>&x;</martif>") << "ligne 1";
+        QTest::newRow("an undeclared entity under a standard DTD")
+            << QByteArray("<!DOCTYPE martif SYSTEM \"TBXcoreStructV02.dtd\">\n<martif xml:lang=\"fr\"><text><body>\n"
+                          "<termEntry><langSet xml:lang=\"fr\"><tig><term>caf&eacute; cr&egrave;me</term></tig></langSet>"
+                          "<langSet xml:lang=\"en\"><tig><term>white coffee</term></tig></langSet></termEntry>"
+                          "</body></text></martif>")
+            << "«\u00A0&eacute;\u00A0» sans la déclarer (ligne 3)";
+        QTest::newRow("an entry inside an entry")
+            << QByteArray("<martif><text><body>\n<termEntry><langSet xml:lang=\"en\"><tig><term>outer</term></tig></langSet>\n"
+                          "<termEntry><langSet xml:lang=\"fr\"><tig><term>inner</term></tig></langSet></termEntry>"
+                          "</termEntry></body></text></martif>")
+            << "une entrée dans une autre (ligne 3";
+        QTest::newRow("no language said") << QByteArray("<martif><text><body><termEntry><langSet><tig><term>a</term></tig>"
+                                                        "</langSet></termEntry></body></text></martif>")
+                                          << "xml:lang";
         QTest::newRow("another encoding, undeclared")
             << QByteArray("<martif><text><body><termEntry><langSet><tig><term>\xE9l\xE8ve</term></tig></langSet>"
                           "</termEntry></body></text></martif>")
@@ -162,6 +176,137 @@ private slots:
         const QString message = failureOf([&] { fromTbx(xml); });
         QVERIFY2(message.contains(said), qPrintable(message));
         QVERIFY2(message.contains(QStringLiteral("glossaire.tbx")), qPrintable(message));
+        QVERIFY2(message.endsWith(QStringLiteral(" Rien n'a été importé.")) && !message.contains(QStringLiteral(".. ")),
+                 qPrintable(message));
+    }
+
+    // Each nested element of a text once took a level of the stack: a few
+    // hundred kilobytes ended the program.
+    void deepNestingIsRefusedNotRecursed() {
+        const int depth = 100000;
+        QByteArray xml = "<martif><text><body><termEntry><langSet xml:lang=\"en\"><tig><term>";
+        xml += QByteArray("<hi>").repeated(depth) + "profond" + QByteArray("</hi>").repeated(depth);
+        xml += "</term></tig></langSet></termEntry></body></text></martif>";
+        const QString message = failureOf([&] { fromTbx(xml); });
+        QVERIFY2(message.contains(QStringLiteral("s'imbriquent sur plus de")), qPrintable(message));
+        QVERIFY2(message.endsWith(QStringLiteral("Rien n'a été importé.")), qPrintable(message));
+
+        // Inline markup a few levels deep is read as text.
+        const QByteArray inline_ = "<martif xml:lang=\"en\"><text><body><termEntry><langSet xml:lang=\"en\"><tig><term>a "
+                                   "<hi>b <hi>c</hi></hi></term></tig></langSet><langSet xml:lang=\"fr\"><tig><term>d</term>"
+                                   "</tig></langSet></termEntry></body></text></martif>";
+        QCOMPARE(fromTbx(inline_).front()[Field::expression], QStringLiteral("a b c"));
+    }
+
+    // --- TBX as other tools write it
+
+    void theTbxV3FormReadsAsMartifDoes() {
+        const QByteArray xml =
+            "<?xml version=\"1.0\"?>\n<?xml-model href=\"TBXcoreStructV03_TBX-Basic_integrated.rng\"?>\n"
+            "<tbx type=\"TBX-Basic\" style=\"dca\" xml:lang=\"en\" xmlns=\"urn:iso:std:iso:30042:ed-2\"><text><body>\n"
+            "<conceptEntry id=\"c1\"><descrip type=\"subjectField\">optique</descrip>"
+            "<langSec xml:lang=\"en\"><termSec><term>lens</term><descrip type=\"context\">A lens.</descrip></termSec></langSec>"
+            "<langSec xml:lang=\"fr\"><termSec><term>lentille</term><note>f.</note></termSec></langSec></conceptEntry>\n"
+            "</body></text></tbx>";
+        const std::vector<CardText> cards = fromTbx(xml);
+        QCOMPARE(cards.size(), std::size_t(1));
+        QCOMPARE(cards[0][Field::expression], QStringLiteral("lens"));
+        QCOMPARE(cards[0][Field::traduction], QStringLiteral("lentille"));
+        QCOMPARE(cards[0][Field::contexte], QStringLiteral("A lens."));
+        QCOMPARE(cards[0][Field::dictionnairecible], QStringLiteral("f."));
+        QCOMPARE(cards[0][Field::miscellanea], QStringLiteral("Domaine\u00A0: optique"));
+    }
+
+    // The terms of one language, with their status, as "term:status" (p, a, d or nothing).
+    void thePreferredTermIsTheExpression_data() {
+        QTest::addColumn<QStringList>("terms");
+        QTest::addColumn<QString>("expression");
+        QTest::addColumn<QString>("miscellanea");
+        QTest::newRow("one term") << QStringList{"lens:"} << "lens" << "";
+        QTest::newRow("preferred after others")
+            << QStringList{"PAL:d", "addition lens:a", "progressive lens:p", "graduated lens:d"} << "progressive lens"
+            << "Synonymes\u00A0: addition lens\r\nTermes déconseillés\u00A0: PAL ; graduated lens";
+        QTest::newRow("admitted when none is preferred") << QStringList{"PAL:d", "addition lens:a"} << "addition lens"
+                                                         << "Termes déconseillés\u00A0: PAL";
+        QTest::newRow("the first not deprecated") << QStringList{"PAL:d", "lens:", "glass:"} << "lens"
+                                                  << "Synonymes\u00A0: glass\r\nTermes déconseillés\u00A0: PAL";
+        QTest::newRow("empty terms left out") << QStringList{"shortcut:", ":", " :"} << "shortcut" << "";
+        QTest::newRow("an empty first term") << QStringList{":", "keyboard:", "board:"} << "keyboard"
+                                             << "Synonymes\u00A0: board";
+    }
+    void thePreferredTermIsTheExpression() {
+        QFETCH(QStringList, terms);
+        QFETCH(QString, expression);
+        QFETCH(QString, miscellanea);
+        QByteArray xml = "<martif xml:lang=\"en\"><text><body><termEntry><langSet xml:lang=\"en\">";
+        const QMap<QString, QString> statuses = {{"p", "preferredTerm-admn-sts"}, {"a", "admittedTerm-admn-sts"},
+                                                 {"d", "deprecatedTerm-admn-sts"}};
+        for (const QString& term : terms) {
+            xml += "<tig><term>" + term.section(u':', 0, 0).toUtf8() + "</term>";
+            const QString status = term.section(u':', 1);
+            if (!status.isEmpty()) {
+                xml += "<termNote type=\"administrativeStatus\">" + statuses[status].toUtf8() + "</termNote>";
+            }
+            xml += "</tig>";
+        }
+        xml += "</langSet><langSet xml:lang=\"fr\"><tig><term>lentille</term></tig></langSet></termEntry></body></text></martif>";
+        const std::vector<CardText> cards = fromTbx(xml);
+        QCOMPARE(cards.size(), std::size_t(1));
+        QCOMPARE(cards[0][Field::expression], expression);
+        QCOMPARE(cards[0][Field::miscellanea], miscellanea);
+    }
+
+    void indentationIsNotText_data() {
+        QTest::addColumn<QByteArray>("term");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("a line broken and indented") << QByteArray("federated\r\n\t\t\t\tdatabase") << "federated database";
+        QTest::newRow("around the text") << QByteArray("\n      base de données\n    ") << "base de données";
+        QTest::newRow("spaces within a line") << QByteArray("  deux  espaces") << "  deux  espaces";
+        QTest::newRow("a break the file means") << QByteArray("ligne&#13;\nsuivante") << "ligne\r\nsuivante";
+        QTest::newRow("no-break spaces") << QByteArray("«\xC2\xA0mot\xC2\xA0»") << "«\u00A0mot\u00A0»";
+    }
+    void indentationIsNotText() {
+        QFETCH(QByteArray, term);
+        QFETCH(QString, read);
+        const QByteArray xml = "<martif xml:lang=\"en\"><text><body><termEntry><langSet xml:lang=\"en\"><tig><term>" +
+                               term + "</term></tig></langSet><langSet xml:lang=\"fr\"><tig><term>x</term></tig>"
+                               "</langSet></termEntry></body></text></martif>";
+        QCOMPARE(fromTbx(xml).front()[Field::expression], read);
+    }
+
+    void entriesWithoutATermPairAreLeftAsideAndCounted() {
+        const QByteArray xml =
+            "<martif xml:lang=\"en\"><text><body>"
+            "<termEntry><langSet xml:lang=\"en\"><tig><term>a</term></tig></langSet>"
+            "<langSet xml:lang=\"fr\"><tig><term>b</term></tig></langSet></termEntry>"
+            "<termEntry><langSet xml:lang=\"en\"><tig><term></term></tig></langSet>"
+            "<langSet xml:lang=\"fr\"><tig><term/></tig></langSet></termEntry>"
+            "<termEntry><langSet xml:lang=\"en\"><tig><term>seul</term></tig></langSet></termEntry>"
+            "<termEntry><note>rien</note></termEntry>"
+            "</body></text></martif>";
+        const glossary::Selection selection = selected(readTbx, xml);
+        QCOMPARE(selection.cards.size(), std::size_t(1));
+        QCOMPARE(selection.skipped, 3);
+    }
+
+    void theLanguagesAreMatchedByTheirPrimaryLanguage() {
+        const QByteArray xml =
+            "<martif xml:lang=\"EN-us\"><text><body><termEntry>"
+            "<langSet xml:lang=\"de\"><tig><term>Linse</term></tig></langSet>"
+            "<langSet xml:lang=\"fr_CA\"><tig><term>lentille</term></tig></langSet>"
+            "<langSet xml:lang=\"en-GB\"><tig><term>lens</term></tig></langSet>"
+            "</termEntry></body></text></martif>";
+        QBuffer buffer;
+        buffer.setData(xml);
+        buffer.open(QIODevice::ReadOnly);
+        const glossary::Glossary read = readTbx(buffer, QStringLiteral("g.tbx"), 10);
+        QCOMPARE(read.languages, (QStringList{"de", "fr", "en"}));
+        QCOMPARE(glossary::proposedPair(read).source, QStringLiteral("en"));
+        QCOMPARE(glossary::proposedPair(read).target, QStringLiteral("fr"));
+        const glossary::Selection selection = glossary::cardsOf(read, {QStringLiteral("de"), QStringLiteral("en")});
+        QCOMPARE(selection.cards.front()[Field::expression], QStringLiteral("Linse"));
+        QCOMPARE(selection.cards.front()[Field::traduction], QStringLiteral("lens"));
+        QCOMPARE(selection.otherLanguages, QStringList{"fr"});
     }
 
     // --- CSV
@@ -212,6 +357,13 @@ private slots:
             << "pupil, student";
         QTest::newRow("fewer fields than columns") << QByteArray("Expression;Traduction;Contexte\nseul\n") << "seul" << "";
         QTest::newRow("empty rows left out") << QByteArray("Expression;Traduction\n;\nun;one\n\n") << "un" << "one";
+        QTest::newRow("a blank first line") << QByteArray("\r\n\r\nExpression;Traduction\r\nun;one\r\n") << "un" << "one";
+        QTest::newRow("a trailing separator") << QByteArray("Expression;Traduction;\nun;one;\n") << "un" << "one";
+        QTest::newRow("languages named") << QByteArray("en,fr,pos,description\n\"action hook\",crochet,noun,\n") << "action hook"
+                                         << "crochet";
+        QTest::newRow("languages named, others ignored") << QByteArray("EN-us\tes\tfr_FR\nlens\tlente\tlentille\n") << "lens"
+                                                         << "lentille";
+        QTest::newRow("no line break at the end") << QByteArray("Expression,Traduction\n\"un\",\"one\"") << "un" << "one";
     }
     void csvOfOtherToolsIsRead() {
         QFETCH(QByteArray, bytes);
@@ -233,6 +385,11 @@ private slots:
         QTest::newRow("Windows-1252") << QByteArray("Expression;Traduction\n\xE9l\xE8ve;pupil\n") << "UTF-8 (ligne 2)";
         QTest::newRow("UTF-16") << QByteArray("\xFF\xFE" "E\0x\0", 6) << "UTF-16";
         QTest::newRow("an unknown column") << QByteArray("Expression;Couleur\nun;bleu\n") << "«\u00A0Couleur\u00A0»";
+        QTest::newRow("what is accepted is said")
+            << QByteArray("Expression;Couleur\nun;bleu\n") << "«\u00A0source\u00A0», «\u00A0target\u00A0» et «\u00A0notes\u00A0»";
+        QTest::newRow("a column without a name") << QByteArray("Expression;;Traduction\nun;;one\n") << "sans nom, la n°\u00A02";
+        QTest::newRow("languages and expressions mixed") << QByteArray("en;Traduction\nun;one\n") << "à la fois des langues";
+        QTest::newRow("a line cut in a character") << QByteArray("Expression\nun\ndeux \xC3") << "UTF-8 (ligne 3)";
         QTest::newRow("no card") << QByteArray("Expression;Traduction\r\n") << "aucune fiche";
     }
     void malformedTablesAreRefusedNamingTheLine() {
@@ -240,6 +397,30 @@ private slots:
         QFETCH(QString, said);
         const QString message = failureOf([&] { fromCsv(bytes); });
         QVERIFY2(message.contains(said), qPrintable(message));
+    }
+
+    void describingColumnsGoToTheMiscellanea() {
+        const glossary::Selection selection =
+            selected(readCsv, "en,fr,es,pos,description\nhook,crochet,gancho,noun,\"un crochet, en PHP\nsur deux lignes\"\n");
+        QCOMPARE(selection.cards.size(), std::size_t(1));
+        QCOMPARE(selection.cards[0][Field::miscellanea],
+                 QStringLiteral("Catégorie grammaticale\u00A0: noun\r\nun crochet, en PHP\nsur deux lignes"));
+        QCOMPARE(selection.otherLanguages, QStringList{"es"});
+    }
+
+    // --- tab-separated glossaries
+
+    void aTabSeparatedGlossaryIsReadLineByLine() {
+        const glossary::Selection selection = selected(
+            readTab, "# Glossary in tab-separated format -*- coding: utf-8 -*-\r\nwhitespace\tespace\tun \"commentaire\"\r\n"
+                     "\r\nfolder\tdossier\r\n#\tcomment\r\n\"quoted\"\tentre \"guillemets\"");
+        QCOMPARE(selection.cards.size(), std::size_t(3));
+        QCOMPARE(selection.cards[0][Field::expression], QStringLiteral("whitespace"));
+        QCOMPARE(selection.cards[0][Field::traduction], QStringLiteral("espace"));
+        QCOMPARE(selection.cards[0][Field::miscellanea], QStringLiteral("un \"commentaire\""));
+        QCOMPARE(selection.cards[1][Field::traduction], QStringLiteral("dossier"));
+        QCOMPARE(selection.cards[2][Field::expression], QStringLiteral("\"quoted\""));
+        QCOMPARE(selection.cards[2][Field::traduction], QStringLiteral("entre \"guillemets\""));
     }
 
     // --- into a record
