@@ -23,6 +23,7 @@
 #include "windows/controls/alert.h"
 #include "windows/controls/busy_cursor.h"
 #include "windows/controls/common_dialog.h"
+#include "windows/edition/duplicate_watch.h"
 #include "windows/edition/import_flow.h"
 
 namespace {
@@ -90,6 +91,8 @@ Frm_ajout::Frm_ajout(MainWindowLink& menu, QWidget* parent)
 
     windowframe::addStatusBar(this, QStringLiteral("Scriptoria Digitale - Lexicarium terminologique - Edition"), 330, 2540);
     windowframe::setClientSize(this, 9900, 7635);
+    m_duplicates = new DuplicateWatch(this, m_boxes.txtexpression(), m_txtnumero,
+                                      [this] { return m_commonDialog1->FileName(); });
     keyboard::enterPressesButtons(this);
 }
 
@@ -144,6 +147,7 @@ void Frm_ajout::mnu_Enregistrer_Click() {
         Alert::error(this, failure);
         return;
     }
+    m_duplicates->check();
     Alert::information(this, QStringLiteral("L'enregistrement est terminé."));
 }
 
@@ -155,8 +159,16 @@ void Frm_ajout::importer_Click() {
         Alert::error(this, refused);
         return;
     }
-    // The next number is proposed as "Nouveau" proposes it.
-    if (importCards(this, m_commonDialog1->FileName(), *m_commonDialog3, m_menu)) nouvellefiche();
+    const auto imported = importCards(this, m_commonDialog1->FileName(), *m_commonDialog3, m_menu);
+    if (!imported) return;
+    // The text in the boxes stays: a new card being typed takes the number
+    // after the imported ones, a card being corrected keeps its own.
+    bool isNumber = false;
+    const bool typingANewCard = m_txtnumero->text().trimmed().toLongLong(&isNumber) >= imported->first && isNumber;
+    m_nbfiches = imported->last;
+    if (typingANewCard) m_txtnumero->setText(QString::number(std::int64_t(m_nbfiches) + 1));
+    m_precedent->setEnabled(true);
+    m_suivant->setEnabled(!typingANewCard);
 }
 
 void Frm_ajout::precedent_Click() { browse(-1); }
