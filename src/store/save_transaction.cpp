@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "store/daily_copies.h"
 #include "store/fiche_record.h"
 #include "store/file_places.h"
 #include "store/recovery_file.h"
@@ -101,10 +102,12 @@ void SaveTransaction::fail(int error) const {
 }
 
 void SaveTransaction::write(std::int64_t offset, std::span<const char> bytes, cardhistory::Action action) {
+    dailycopies::copyOncePerDay(m_fileSystem, m_path, m_file, m_size);
     apply(offset, bytes, std::max(m_size, offset + std::int64_t(bytes.size())), action);
 }
 
 void SaveTransaction::replaceAll(std::span<const char> bytes, cardhistory::Action action) {
+    dailycopies::copyBeforeRestoring(m_fileSystem, m_path, m_file, m_size);
     apply(0, bytes, std::int64_t(bytes.size()), action);
 }
 

@@ -1,0 +1,192 @@
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "store/card_history.h"
+#include "store/daily_copies.h"
+#include "store/data_file.h"
+#include "store/field_text.h"
+#include "store/store_error.h"
+#include "store/store_notice.h"
+#include "support/card_files.h"
+#include "support/crash_loop.h"
+
+using namespace Module1;
+
+// Copies of the whole data file: made once a day, kept by day, week and
+// month, and put back in the file's place.
+namespace {
+
+FicheRecord card(int numero, const QString& text) {
+    FicheRecord fiche = emptyCard(numero);
+    fieldtext::store(fiche.expression, text);
+    return fiche;
+}
+
+void save(const QString& data, int slot, const QString& text) {
+    DataFile file = DataFile::open(data);
+    file.writeSlot(slot, card(slot, text));
+}
+
+QStringList namesOf(const std::vector<dailycopies::Copy>& copies) {
+    QStringList names;
+    for (const auto& copy : copies) names.append(QFileInfo(copy.path).fileName());
+    return names;
+}
+
+QByteArray gunzip(const QString& path) {
+    QProcess gzip;
+    gzip.start(QStringLiteral("gzip"), {QStringLiteral("-dc"), path});
+    if (!gzip.waitForFinished(60000) || gzip.exitCode() != 0) return "gzip failed";
+    return gzip.readAllStandardOutput();
+}
+
+struct Notices {
+    QStringList told;
+    Notices() {
+        storenotice::setListener([this](const QString& message) { told.append(message); });
+    }
+    ~Notices() { storenotice::setListener({}); }
+};
+
+}  // namespace
+
+class TestDailyCopies : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    FileSystem& native() { return FileSystem::native(); }
+
+private slots:
+    void initTestCase() { qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("utilisateur")).toUtf8()); }
+
+    void theFirstSaveOfTheDayCopiesTheFileAsItWas() {
+        const QString data = path(QStringLiteral("jour.dat"));
+        cardfiles::writeNumbered(data, 300);
+        const QByteArray before = cardfiles::contents(data);
+        save(data, 2, QStringLiteral("première de la journée"));
+        save(data, 3, QStringLiteral("deuxième"));
+        const auto copies = dailycopies::list(native(), data);
+        QCOMPARE(namesOf(copies), QStringList{QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + ".dat.gz"});
+        QCOMPARE(gunzip(copies.front().path), before);
+        QCOMPARE(copies.front().cardCount, 300);
+        QCOMPARE(copies.front().length, before.size());
+        QVERIFY2(copies.front().compressed * 8 < before.size(), qPrintable(QString::number(copies.front().compressed)));
+        QCOMPARE(QByteArray(dailycopies::contents(copies.front()).data(), before.size()), before);
+    }
+
+    // Forty days of copies over fourteen months: the newest seven stay, and
+    // the newest of each of the four latest weeks and twelve latest months.
+    void copiesAreKeptByDayWeekAndMonth() {
+        const QString data = path(QStringLiteral("rotation.dat"));
+        cardfiles::writeNumbered(data, 2);
+        save(data, 1, QStringLiteral("une"));
+        const QString folder = dailycopies::folderFor(native(), data);
+        const QString today = QDir(folder).filePath(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + ".dat.gz");
+        QList<QDate> days;
+        for (int n = 1; n <= 20; ++n) days.append(QDate::currentDate().addDays(-n));
+        for (int n = 1; n <= 20; ++n) days.append(QDate::currentDate().addDays(-30 * n));
+        for (const QDate& day : days) QVERIFY(QFile::copy(today, QDir(folder).filePath(day.toString(QStringLiteral("yyyy-MM-dd")) + ".dat.gz")));
+        QVERIFY(QFile::remove(today));
+        save(data, 1, QStringLiteral("deux"));  // today's copy, then the rotation
+
+        const auto copies = dailycopies::list(native(), data);
+        QVERIFY2(copies.size() <= 23, qPrintable(namesOf(copies).join(' ')));
+        QList<QDate> kept;
+        for (const auto& copy : copies) kept.append(copy.made.date());
+        for (int n = 0; n < 7; ++n) QVERIFY(kept.contains(QDate::currentDate().addDays(-n)));
+        QSet<int> months;
+        for (const QDate& day : kept) months.insert(day.year() * 12 + day.month());
+        QCOMPARE(months.size(), 12);
+        QVERIFY(!kept.contains(QDate::currentDate().addDays(-600)));
+    }
+
+    void aCopyThatCannotBeMadeIsToldOnceAndTheSaveGoesOn() {
+        const QString data = path(QStringLiteral("sans-copie.dat"));
+        cardfiles::writeNumbered(data, 2);
+        const QString folder = dailycopies::folderFor(native(), data);
+        QDir().mkpath(QFileInfo(folder).absolutePath());
+        QFile blocker(folder);  // a file where the folder must go
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        Notices notices;
+        save(data, 1, QStringLiteral("gardée"));
+        save(data, 2, QStringLiteral("aussi"));
+        QCOMPARE(cardfiles::fieldOf(data, 1, Field::expression), QStringLiteral("gardée"));
+        QCOMPARE(cardfiles::fieldOf(data, 2, Field::expression), QStringLiteral("aussi"));
+        QCOMPARE(notices.told.size(), 1);
+        QVERIFY2(notices.told.first().contains(QStringLiteral("n'a pas pu être faite")), qPrintable(notices.told.first()));
+        QVERIFY(blocker.remove());
+    }
+
+    void aCopyPutBackReplacesTheFileAndKeepsItFirst() {
+        const QString data = path(QStringLiteral("retablie.dat"));
+        cardfiles::writeNumbered(data, 5);
+        const QByteArray morning = cardfiles::contents(data);
+        save(data, 2, QStringLiteral("erreur"));
+        const QByteArray mistaken = cardfiles::contents(data) + cardfiles::contents(data).left(kSlotSize);
+        cardfiles::restore(data, mistaken);  // and a sixth card
+        const auto copy = dailycopies::list(native(), data).front();
+        dailycopies::restore(data, copy);
+        QCOMPARE(cardfiles::contents(data), morning);
+        const auto copies = dailycopies::list(native(), data);
+        QCOMPARE(copies.size(), std::size_t(2));
+        QCOMPARE(QByteArray(dailycopies::contents(copies.front()).data(), qsizetype(mistaken.size())), mistaken);
+        const auto versions = cardhistory::versionsOf(native(), data, 6);
+        QCOMPARE(versions.size(), std::size_t(1));
+        QCOMPARE(versions.front().action, cardhistory::Action::restoration);
+    }
+
+    void aDamagedCopyIsNotPutBack() {
+        const QString data = path(QStringLiteral("abimee.dat"));
+        cardfiles::writeNumbered(data, 3);
+        save(data, 1, QStringLiteral("changée"));
+        const QByteArray now = cardfiles::contents(data);
+        const auto copy = dailycopies::list(native(), data).front();
+        QFile file(copy.path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.seek(file.size() / 2));
+        file.write("abîmée");
+        file.close();
+        QVERIFY_THROWS_EXCEPTION(StoreError, dailycopies::restore(data, copy));
+        QCOMPARE(cardfiles::contents(data), now);
+    }
+
+    // Put back a copy with fewer cards, ended at every step: the file is the
+    // old one or the copy, never a mixture of the two.
+    void aCopyPutBackIsWholeOrNotAtAll() {
+#ifdef _WIN32
+        QSKIP("uses fork");
+#else
+        const QString data = path(QStringLiteral("coupure.dat"));
+        cardfiles::writeNumbered(data, 4);
+        const QByteArray older = cardfiles::contents(data).left(3 * kSlotSize);
+        save(data, 2, QStringLiteral("plus tard"));
+        const QByteArray later = cardfiles::contents(data);
+        const QString copyPath = dailycopies::list(native(), data).front().path;
+        QVERIFY(QFile::remove(copyPath));
+        cardfiles::restore(data, older);
+        save(data, 3, QStringLiteral("fiche 3"));  // no change: only today's copy, of the older file
+        const auto copy = dailycopies::list(native(), data).front();
+        int cut = 0;
+        CrashLoop loop;
+        loop.prepare = [&] { cardfiles::restore(data, later); };
+        loop.work = [&] { dailycopies::restore(data, copy); };
+        loop.check = [&](int at, bool finished) {
+            DataFile::open(data).close();
+            const QByteArray now = cardfiles::contents(data);
+            QVERIFY2(now == later || now == older, qPrintable(QStringLiteral("ended at step %1: a mixture").arg(at)));
+            if (finished) QCOMPARE(now, older);
+            if (now == later) ++cut;
+        };
+        loop.run();
+        QVERIFY(cut >= 5);
+#endif
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDailyCopies)
+#include "tst_daily_copies.moc"
