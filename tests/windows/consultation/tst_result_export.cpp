@@ -1,6 +1,8 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -106,6 +108,61 @@ private slots:
         QVERIFY(tbx.contains("<martif type=\"TBX-Basic\" xml:lang=\"de\">"));
         QVERIFY(tbx.contains("<langSet xml:lang=\"fr-CA\">"));
         QCOMPARE(expressions(kit.path(QStringLiteral("un.tbx"))), (QStringList{"œuvre", "cœur", "élève"}));
+    }
+
+    // The dialog asked about "liste" while "liste.csv" was replaced without a word.
+    void theFileReallyWrittenIsAskedAboutBeforeItIsReplaced_data() {
+        QTest::addColumn<bool>("replace");
+        QTest::newRow("Non") << false;
+        QTest::newRow("Oui") << true;
+    }
+    void theFileReallyWrittenIsAskedAboutBeforeItIsReplaced() {
+        QFETCH(bool, replace);
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), kCards);
+        const QString existing = kit.path(QStringLiteral("liste.csv"));
+        QFile old(existing);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("ancien contenu");
+        old.close();
+        Consultation consultation(kit.path());
+        consultation.window->Liste_complete_Click();
+        kit.answers = {CommonDialog::Choice(kit.path(QStringLiteral("liste")), 2)};
+        kit.questionAnswers = {replace};
+        consultation.window->exporter_Click();
+        QVERIFY(!kit.messages.isEmpty());
+        QCOMPARE(kit.messages[0].kind, Alert::Kind::question);
+        QVERIFY2(kit.messages[0].text.contains(QStringLiteral("liste.csv\u00A0» existe déjà")), qPrintable(kit.messages[0].text));
+        if (replace) {
+            QCOMPARE(expressions(existing), (QStringList{"œuvre", "cœur", "élève"}));
+        } else {
+            QCOMPARE(kit.messages.size(), 1);
+            QCOMPARE(cardfiles::contents(existing), QByteArray("ancien contenu"));
+        }
+    }
+
+    void oneLanguageCannotBeBothSides() {
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), kCards);
+        Consultation consultation(kit.path());
+        consultation.window->Liste_complete_Click();
+        bool refused = false;
+        kit.onModal = [&](QWidget* dialog) {
+            auto* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+            for (const char* side : {"langueSource", "langueCible"}) {
+                auto* list = dialog->findChild<QComboBox*>(QLatin1String(side));
+                list->setCurrentIndex(list->findData(QStringLiteral("en")));
+            }
+            QTest::mouseClick(ok, Qt::LeftButton);
+            refused = !ok->isEnabled() && !dialog->findChild<QLabel*>(QStringLiteral("memeLangue"))->isHidden() &&
+                      static_cast<QDialog*>(dialog)->result() != QDialog::Accepted;
+            chooseLanguages(dialog, QStringLiteral("en"), QStringLiteral("fr"));
+        };
+        kit.answers = {kit.path(QStringLiteral("meme.tbx"))};
+        consultation.window->exporter_Click();
+        QVERIFY(refused);
+        const QByteArray tbx = cardfiles::contents(kit.path(QStringLiteral("meme.tbx")));
+        QVERIFY(tbx.contains("<langSet xml:lang=\"en\">") && tbx.contains("<langSet xml:lang=\"fr\">"));
     }
 
     void cancellingTheLanguagesWritesNothing() {

@@ -1,6 +1,12 @@
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include "support/card_files.h"
@@ -21,7 +27,18 @@ struct Edition {
         window.Form_Load();
     }
     QString numero() const { return window.findChild<QLineEdit*>(QStringLiteral("txtnumero"))->text(); }
+    QPlainTextEdit* box(const char* name) const { return window.findChild<QPlainTextEdit*>(QLatin1String(name)); }
 };
+
+// The glossaries other tools wrote, read where they stand.
+QString glossary(const QString& name) { return QDir::cleanPath(QStringLiteral(GLOSSARIES)) + u'/' + name; }
+
+QStringList offeredIn(QWidget* dialog, const char* list) {
+    auto* box = dialog->findChild<QComboBox*>(QLatin1String(list));
+    QStringList codes;
+    for (int i = 0; i < box->count(); ++i) codes.append(box->itemData(i).toString());
+    return codes;
+}
 
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
@@ -54,6 +71,7 @@ private slots:
         QCOMPARE(kit.dialogs.size(), 1);
         QCOMPARE(kit.dialogs[0].kind, CommonDialog::Kind::open);
         QVERIFY(kit.dialogs[0].filter.contains(QStringLiteral("*.tbx")));
+        QVERIFY(kit.dialogs[0].filter.contains(QStringLiteral(";;Glossaire OmegaT, séparé par des tabulations (*.txt *.tab *.utf8")));
         QCOMPARE(kit.messages.size(), 2);
         QCOMPARE(kit.messages[0].kind, Alert::Kind::question);
         QVERIFY2(kit.messages[0].text.contains(QStringLiteral("3 fiches")), qPrintable(kit.messages[0].text));
@@ -107,6 +125,111 @@ private slots:
         QVERIFY(kit.errors()[0].contains(QStringLiteral("ligne 2")));
         QCOMPARE(kit.messages.size(), 1);
         QCOMPARE(cardfiles::contents(kit.path()), before);
+    }
+
+    // After "Oui" the window used to start a new card, wiping what was being typed.
+    void theTextBeingTypedStaysOnlyItsNumberMoves_data() {
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<QString>("numeroAfter");
+        QTest::newRow("a new card") << 0 << "9";
+        QTest::newRow("a card being corrected") << 2 << "2";
+    }
+    void theTextBeingTypedStaysOnlyItsNumberMoves() {
+        QFETCH(int, shown);
+        QFETCH(QString, numeroAfter);
+        WindowTestKit kit;
+        cardfiles::writeNumbered(kit.path(), 5);
+        writeFile(kit.path(QStringLiteral("g.csv")), "Expression;Traduction\nun;one\ndeux;two\ntrois;three\n");
+        Edition edition(kit.path());
+        if (shown > 0) {
+            edition.window.findChild<QLineEdit*>(QStringLiteral("txtnumero"))->setText(QString::number(shown + 1));
+            edition.window.precedent_Click();
+        }
+        edition.box("txtexpression")->setPlainText(QStringLiteral("en cours de saisie"));
+        edition.box("txtcontexte")->setPlainText(QStringLiteral("un contexte"));
+        kit.answers = {kit.path(QStringLiteral("g.csv"))};
+        kit.questionAnswers = {true};
+        edition.window.importer_Click();
+        QCOMPARE(kit.errors(), QStringList());
+        QCOMPARE(edition.box("txtexpression")->toPlainText(), QStringLiteral("en cours de saisie"));
+        QCOMPARE(edition.box("txtcontexte")->toPlainText(), QStringLiteral("un contexte"));
+        QCOMPARE(edition.numero(), numeroAfter);
+        QCOMPARE(edition.window.nbfiches(), 8);
+    }
+
+    void aGlossaryOfMoreLanguagesAsksWhichTwoAmongItsOwn() {
+        WindowTestKit kit;
+        Edition edition(kit.path());
+        QStringList offered;
+        kit.onModal = [&](QWidget* dialog) {
+            QCOMPARE(dialog->objectName(), QStringLiteral("langues"));
+            offered = offeredIn(dialog, "langueSource") + offeredIn(dialog, "langueCible");
+            offered << dialog->findChild<QComboBox*>(QStringLiteral("langueSource"))->currentData().toString()
+                    << dialog->findChild<QComboBox*>(QStringLiteral("langueCible"))->currentData().toString();
+            auto* target = dialog->findChild<QComboBox*>(QStringLiteral("langueCible"));
+            target->setCurrentIndex(target->findData(QStringLiteral("de")));
+            QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        };
+        kit.answers = {glossary(QStringLiteral("tbxbasic-v3-sample.tbx"))};
+        kit.questionAnswers = {true};
+        edition.window.importer_Click();
+        QCOMPARE(offered, (QStringList{"en", "fr", "de", "en", "fr", "de", "en", "fr"}));
+        QCOMPARE(kit.messages.size(), 2);
+        const QString question = kit.messages[0].text;
+        QVERIFY2(question.contains(QStringLiteral("contient 1 fiche (de anglais (en) vers allemand (de))")), qPrintable(question));
+        QVERIFY2(question.contains(QStringLiteral("4 entrées sans terme dans l'une des deux langues ont été laissées de côté")),
+                 qPrintable(question));
+        QVERIFY2(question.contains(QStringLiteral("Les termes en français (fr), que le fichier contient aussi, ne seront pas "
+                                                  "importés")),
+                 qPrintable(question));
+        QCOMPARE(cardfiles::fieldOf(kit.path(), 1, Field::expression), QStringLiteral("progressive lens"));
+        QCOMPARE(cardfiles::fieldOf(kit.path(), 1, Field::traduction), QStringLiteral("Gleitsichtglas"));
+    }
+
+    void cancellingTheLanguagesImportsNothing() {
+        WindowTestKit kit;
+        cardfiles::writeNumbered(kit.path(), 2);
+        const QByteArray before = cardfiles::contents(kit.path());
+        Edition edition(kit.path());
+        kit.onModal = [](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); };
+        kit.answers = {glossary(QStringLiteral("ltac-astronomy-dca-v3.tbx"))};
+        edition.window.importer_Click();
+        QVERIFY(kit.messages.isEmpty());
+        QCOMPARE(cardfiles::contents(kit.path()), before);
+        QCOMPARE(edition.numero(), QStringLiteral("3"));
+    }
+
+    void aFileThatCannotBeUsedLeavesTheDataFileAsItWas_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("not well-formed") << glossary(QStringLiteral("tbxbasic-v2-notwellformed.tbx")) << "bien formé";
+        QTest::newRow("martifHeader as root") << glossary(QStringLiteral("sprakradet-308_36-martifHeader-root.tbx"))
+                                              << "n'est pas un glossaire TBX";
+        QTest::newRow("UTF-16") << glossary(QStringLiteral("omegat-testUTF16LE.txt")) << "UTF-16";
+        QTest::newRow("no line of titles") << glossary(QStringLiteral("omegat-test-headerless.csv"))
+                                           << "ajoutez-en une";
+        QTest::newRow("one language") << QStringLiteral("une-langue.csv") << "n'a de termes qu'en anglais (en)";
+        QTest::newRow("no pair") << QStringLiteral("sans-paire.tbx") << "Aucune entrée";
+    }
+    void aFileThatCannotBeUsedLeavesTheDataFileAsItWas() {
+        QFETCH(QString, file);
+        QFETCH(QString, said);
+        WindowTestKit kit;
+        cardfiles::writeNumbered(kit.path(), 3);
+        const QByteArray before = cardfiles::contents(kit.path());
+        writeFile(kit.path(QStringLiteral("une-langue.csv")), "en,pos\nlens,noun\n");
+        writeFile(kit.path(QStringLiteral("sans-paire.tbx")),
+                  "<martif><text><body><termEntry><langSet xml:lang=\"en\"><tig><term>a</term></tig></langSet></termEntry>"
+                  "<termEntry><langSet xml:lang=\"fr\"><tig><term>b</term></tig></langSet></termEntry></body></text></martif>");
+        Edition edition(kit.path());
+        kit.answers = {QDir::isAbsolutePath(file) ? file : kit.path(file)};
+        edition.window.importer_Click();
+        QCOMPARE(kit.messages.size(), 1);
+        QCOMPARE(kit.messages[0].kind, Alert::Kind::error);
+        QVERIFY2(kit.messages[0].text.contains(said), qPrintable(kit.messages[0].text));
+        QVERIFY2(kit.messages[0].text.endsWith(QStringLiteral("Rien n'a été importé.")), qPrintable(kit.messages[0].text));
+        QCOMPARE(cardfiles::contents(kit.path()), before);
+        QCOMPARE(edition.numero(), QStringLiteral("4"));
     }
 
     void anEmptyPathIsAskedForFirst() {
