@@ -46,8 +46,11 @@ bool Utf8Source::next(QString& piece) {
         }
         if (start == "\xEF\xBB\xBF") m_in.skip(3);
     }
-    QByteArray bytes = m_carried + m_in.readLine(kLongestPiece);
+    if (m_buffer.isEmpty()) m_buffer.resize(kLongestPiece + 1);
+    const qint64 read = m_in.readLine(m_buffer.data(), m_buffer.size());
+    QByteArray bytes = m_carried;
     m_carried.clear();
+    if (read > 0) bytes.append(m_buffer.constData(), read);
     if (bytes.isEmpty()) return false;
     if (!bytes.endsWith('\n') && !m_in.atEnd()) {
         const qsizetype cut = cutCharacter(bytes);

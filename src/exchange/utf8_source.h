@@ -23,6 +23,7 @@ private:
 
     QIODevice& m_in;
     QString m_described;
+    QByteArray m_buffer;   // one line's bytes at most, read again and again
     QByteArray m_carried;  // the start of a character cut at the end of the last piece
     qint64 m_line = 1;
     bool m_started = false;
