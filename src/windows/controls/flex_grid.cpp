@@ -250,6 +250,30 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
     scrollTo(m_model.index(row - 1, col - 1));
 }
 
+// Assistive tools read the current cell out when the grid takes the focus,
+// after the grid itself, and as it moves while the grid has it; a search run
+// from the search box moves it too, but must not take the reader away from
+// that box.
+void FlexGrid::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    if (QAccessible::isActive()) QMetaObject::invokeMethod(this, &FlexGrid::tellCurrentCell, Qt::QueuedConnection);
+}
+
+void FlexGrid::tellCurrentCell() {
+    if (!hasFocus() || m_row < 1 || m_row >= Rows() || m_col >= Cols()) return;
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(FlexGridAccessible::childIndex(*this, m_row, m_col));
+    QAccessible::updateAccessibility(&focus);
+}
+
+void FlexGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    if (hasFocus()) {
+        QTableView::currentChanged(current, previous);
+    } else {
+        QAbstractItemView::currentChanged(current, previous);
+    }
+}
+
 bool FlexGrid::eventFilter(QObject* watched, QEvent* event) {
     if (watched != m_corner || event->type() != QEvent::Paint || Rows() < 1 || Cols() < 1) {
         return QTableView::eventFilter(watched, event);

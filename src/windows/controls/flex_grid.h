@@ -56,6 +56,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -63,6 +65,7 @@ private:
     void selectWholeColumn(int col);
     void showSelection();
     void showSelectionLater();
+    void tellCurrentCell();
     int clampRow(int row) const;
     int clampCol(int col) const;
 

@@ -11,7 +11,6 @@ namespace {
 
 int rowOf(const FlexGrid& grid, int index) { return index / std::max(1, grid.Cols()); }
 int colOf(const FlexGrid& grid, int index) { return index % std::max(1, grid.Cols()); }
-int indexOf(const FlexGrid& grid, int row, int col) { return row * grid.Cols() + col; }
 
 // The cells the grid shows selected: the view shows no selection over the
 // fixed row and column.
@@ -106,7 +105,7 @@ public:
     QAccessibleInterface* table() const override { return parent(); }
 
 private:
-    QAccessibleInterface* header(int row, int col) const { return parent()->child(indexOf(*m_grid, row, col)); }
+    QAccessibleInterface* header(int row, int col) const { return parent()->child(FlexGridAccessible::childIndex(*m_grid, row, col)); }
 
     QPointer<FlexGrid> m_grid;
     int m_row;
@@ -124,6 +123,8 @@ QAccessibleInterface* FlexGridAccessible::create(const QString& className, QObje
     if (className != QLatin1String("FlexGrid") || !grid) return nullptr;
     return new FlexGridAccessible(grid);
 }
+
+int FlexGridAccessible::childIndex(const FlexGrid& grid, int row, int col) { return row * grid.Cols() + col; }
 
 FlexGrid* FlexGridAccessible::grid() const { return static_cast<FlexGrid*>(widget()); }
 
@@ -153,7 +154,7 @@ QAccessibleInterface* FlexGridAccessible::child(int index) const {
 int FlexGridAccessible::indexOfChild(const QAccessibleInterface* child) const {
     const auto* cell = dynamic_cast<const GridCell*>(child);
     if (!cell || !cell->isValid()) return -1;
-    return indexOf(*grid(), cell->row(), cell->col());
+    return childIndex(*grid(), cell->row(), cell->col());
 }
 
 QAccessibleInterface* FlexGridAccessible::childAt(int x, int y) const {

@@ -20,6 +20,8 @@ public:
 
     // Answers for FlexGrid in QAccessible::installFactory.
     static QAccessibleInterface* create(const QString& className, QObject* object);
+    // The child that stands for a cell of the grid.
+    static int childIndex(const FlexGrid& grid, int row, int col);
 
     void* interface_cast(QAccessible::InterfaceType type) override;
     int childCount() const override;
