@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <functional>
+#include <new>
 
 #include "exchange/card_import.h"
 #include "exchange/exchange_error.h"
@@ -108,6 +109,10 @@ std::optional<ImportedCards> importCards(QWidget* window, const QString& dataFil
                 return error.message();
             } catch (const StoreError& error) {
                 return failureMessage(error, menu);
+            } catch (const std::bad_alloc&) {
+                return QStringLiteral("La mémoire a manqué pour importer «\u00A0%1\u00A0»\u00A0: fermez d'autres "
+                                      "programmes et recommencez. Rien n'a été importé.")
+                    .arg(QDir::toNativeSeparators(source));
             }
             return QString();
         });
@@ -125,10 +130,11 @@ std::optional<ImportedCards> importCards(QWidget* window, const QString& dataFil
     const std::optional<glossary::Pair> pair = languagePair(window, source, *read);
     if (!pair) return std::nullopt;
 
-    glossary::Selection selection = glossary::cardsOf(*read, *pair);
-    read.reset();
+    glossary::Selection selection;
     std::optional<cardimport::Plan> plan;
     const bool checked = attempt([&] {
+        selection = glossary::cardsOf(*read, *pair);
+        read.reset();
         if (selection.cards.empty()) {
             throw ExchangeError(QStringLiteral("Aucune entrée du fichier «\u00A0%1\u00A0» n'a de terme en %2 et en %3. "
                                                "Rien n'a été importé.")
