@@ -11,6 +11,7 @@
 #include "store/field_text.h"
 #include "store/number_text.h"
 #include "store/store_error.h"
+#include "windows/card/card_history_dialog.h"
 #include "windows/card/card_printing.h"
 #include "windows/common/card_number.h"
 #include "windows/common/card_saving.h"
@@ -81,6 +82,8 @@ frm_fiche::frm_fiche(MainWindowLink& menu, FlexGrid& grid, QWidget* parent)
         ->setObjectName(QStringLiteral("Enregistrer"));
     fichier->addAction(QStringLiteral("&Imprimer"), this, &frm_fiche::imprimer_Click)
         ->setObjectName(QStringLiteral("imprimer"));
+    fichier->addAction(QStringLiteral("&Historique..."), this, &frm_fiche::historique_Click)
+        ->setObjectName(QStringLiteral("historique"));
     fichier->addSeparator()->setObjectName(QStringLiteral("blanc01"));
     fichier->addAction(QStringLiteral("&Fermer"), this, &frm_fiche::Fermer_Click)->setObjectName(QStringLiteral("Fermer"));
     QMenu* aide = menuBar()->addMenu(QStringLiteral("A&ide"));
@@ -146,7 +149,9 @@ void frm_fiche::suivant_Click() { browse(m_ligne + 1); }
 void frm_fiche::Enregistrer_Click() {
     // The path as the main window holds it now.
     const QString failure =
-        busyWhile(this, [&] { return saveCard(m_menu.dataFilePath(), m_txtnumero->text(), m_boxes, m_menu); });
+        busyWhile(this, [&] {
+            return saveCard(m_menu.dataFilePath(), m_txtnumero->text(), m_boxes, m_menu, cardhistory::Action::correction);
+        });
     if (!failure.isEmpty()) {
         Alert::error(this, failure);
         return;
@@ -171,6 +176,12 @@ void frm_fiche::imprimer_Click() {
 }
 
 void frm_fiche::Fermer_Click() { close(); }
+
+// Earlier versions of the card shown; one chosen goes into the boxes, to be saved as usual.
+void frm_fiche::historique_Click() {
+    const QString failure = CardHistoryDialog::showFor(this, m_menu.dataFilePath(), m_txtnumero->text(), m_boxes);
+    if (!failure.isEmpty()) Alert::error(this, failure);
+}
 
 void frm_fiche::about_Click() { frmAbout::showModal(this); }
 

@@ -27,6 +27,7 @@ public:
     void suivant_Click();
     void Enregistrer_Click();
     void imprimer_Click();
+    void historique_Click();
     void Fermer_Click();
     void about_Click();
     void Form_Resize();

@@ -7,7 +7,7 @@
 #include "windows/common/data_file_failure.h"
 
 QString saveCard(const QString& dataFile, const QString& numberText, const CardBoxes& boxes,
-                 const MainWindowLink& menu) {
+                 const MainWindowLink& menu, cardhistory::Action action) {
     QString error;
     const auto number = cardnumber::forSaving(numberText, error);
     if (!number) return error;
@@ -16,7 +16,7 @@ QString saveCard(const QString& dataFile, const QString& numberText, const CardB
     boxes.fill(fiche);
     try {
         DataFile file = DataFile::open(dataFile);
-        file.writeSlot(number->slot, fiche);
+        file.writeSlot(number->slot, fiche, action);
         file.close();
     } catch (const StoreError& failure) {
         return failureMessage(failure, menu);

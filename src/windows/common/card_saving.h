@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "store/card_history.h"
+
 class CardBoxes;
 class MainWindowLink;
 
@@ -10,5 +12,6 @@ class MainWindowLink;
 // stays as it is. Gives the French message to show when nothing could be
 // saved (the number refused, the file unwritable); the file and the record
 // buffer are then as they were. Empty on success.
+// The card history tells which window saved by `action`.
 QString saveCard(const QString& dataFile, const QString& numberText, const CardBoxes& boxes,
-                 const MainWindowLink& menu);
+                 const MainWindowLink& menu, cardhistory::Action action);

@@ -10,6 +10,7 @@
 #include "store/data_file.h"
 #include "store/number_text.h"
 #include "store/store_error.h"
+#include "windows/card/card_history_dialog.h"
 #include "windows/common/card_number.h"
 #include "windows/common/card_saving.h"
 #include "windows/common/data_file_failure.h"
@@ -83,6 +84,8 @@ Frm_ajout::Frm_ajout(MainWindowLink& menu, QWidget* parent)
     enregistrer->setObjectName(QStringLiteral("mnu_Enregistrer"));
     fichier->addAction(QStringLiteral("&Importer des fiches..."), this, &Frm_ajout::importer_Click)
         ->setObjectName(QStringLiteral("importer"));
+    fichier->addAction(QStringLiteral("&Historique..."), this, &Frm_ajout::historique_Click)
+        ->setObjectName(QStringLiteral("historique"));
     fichier->addSeparator()->setObjectName(QStringLiteral("blanc01"));
     fichier->addAction(QStringLiteral("&Fermer"), this, &Frm_ajout::Fermer_Click)->setObjectName(QStringLiteral("Fermer"));
     QMenu* aide = menuBar()->addMenu(QStringLiteral("A&ide"));
@@ -142,7 +145,9 @@ bool Frm_ajout::nouvellefiche() {
 
 void Frm_ajout::mnu_Enregistrer_Click() {
     const QString failure =
-        busyWhile(this, [&] { return saveCard(m_commonDialog1->FileName(), m_txtnumero->text(), m_boxes, m_menu); });
+        busyWhile(this, [&] {
+            return saveCard(m_commonDialog1->FileName(), m_txtnumero->text(), m_boxes, m_menu, cardhistory::Action::edition);
+        });
     if (!failure.isEmpty()) {
         Alert::error(this, failure);
         return;
@@ -169,6 +174,14 @@ void Frm_ajout::importer_Click() {
     if (typingANewCard) m_txtnumero->setText(QString::number(std::int64_t(m_nbfiches) + 1));
     m_precedent->setEnabled(true);
     m_suivant->setEnabled(!typingANewCard);
+}
+
+// Earlier versions of the card the number box names, a card typed over by
+// mistake among them; one chosen goes into the boxes, to be saved as usual.
+void Frm_ajout::historique_Click() {
+    QString failure = takeDataFilePath();
+    if (failure.isEmpty()) failure = CardHistoryDialog::showFor(this, m_commonDialog1->FileName(), m_txtnumero->text(), m_boxes);
+    if (!failure.isEmpty()) Alert::error(this, failure);
 }
 
 void Frm_ajout::precedent_Click() { browse(-1); }

@@ -7,6 +7,7 @@
 #include "windows/common/card_boxes.h"
 
 class CommonDialog;
+class DuplicateWatch;
 class MainWindowLink;
 class QLineEdit;
 class QPushButton;
@@ -26,6 +27,7 @@ public:
     void mnu_Enregistrer_Click();
     void Enregistrer_Click();
     void importer_Click();
+    void historique_Click();
     void precedent_Click();
     void suivant_Click();
     void Fermer_Click();
@@ -56,5 +58,6 @@ private:
     QPushButton* m_new;
     QPushButton* m_precedent;
     QPushButton* m_suivant;
+    DuplicateWatch* m_duplicates;
     std::int32_t m_nbfiches = 0;
 };

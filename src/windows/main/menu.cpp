@@ -15,6 +15,8 @@
 #include "windows/common/twips.h"
 #include "windows/common/window_frame.h"
 #include "windows/consultation/frm_consultation.h"
+#include "windows/controls/common_dialog.h"
+#include "windows/main/copies_dialog.h"
 #include "windows/edition/frm_ajout.h"
 
 namespace {
@@ -32,7 +34,8 @@ QPushButton* addButton(QWidget* parent, const char* name, const QString& caption
 
 }  // namespace
 
-Menu::Menu(const QString& defaultPath) : m_defaultPath(defaultPath) {
+Menu::Menu(const QString& defaultPath)
+    : m_defaultPath(defaultPath), m_commonDialog1(new CommonDialog(QStringLiteral("CommonDialog1"), this)) {
     setObjectName(QStringLiteral("Menu"));
     setWindowTitle(QStringLiteral("Scriptoria Digitale - Menu"));
     auto* client = new QWidget(this);
@@ -72,6 +75,8 @@ Menu::Menu(const QString& defaultPath) : m_defaultPath(defaultPath) {
 
     QMenu* fichier = menuBar()->addMenu(QStringLiteral("&Fichier"));
     fichier->setObjectName(QStringLiteral("Fichier"));
+    fichier->addAction(QStringLiteral("&Copies du fichier de données..."), this, &Menu::copies_Click)
+        ->setObjectName(QStringLiteral("copies"));
     fichier->addAction(QStringLiteral("&Quitter"), this, &Menu::Quitter_Click)->setObjectName(QStringLiteral("Quitter"));
     QMenu* aide = menuBar()->addMenu(QStringLiteral("A&ide"));
     aide->setObjectName(QStringLiteral("aide"));
@@ -111,6 +116,17 @@ void Menu::Consultation_Click() {
 }
 
 void Menu::Check1_Click() { m_nomfichier->setText(m_check1->isChecked() ? m_defaultPath : QString()); }
+
+// The copies of the data file the working windows would open; with no file
+// chosen yet, asks for one as the Consultation window does.
+void Menu::copies_Click() {
+    if (dataFilePath().isEmpty()) {
+        m_commonDialog1->setFilter(QStringLiteral("Fichiers de données (*.DAT)|*.DAT"));
+        m_commonDialog1->ShowOpen(this);
+        setDataFilePath(m_commonDialog1->FileName());
+    }
+    if (!dataFilePath().isEmpty()) CopiesDialog::showFor(this, dataFilePath());
+}
 
 void Menu::Quitter_Click() { QCoreApplication::exit(0); }
 

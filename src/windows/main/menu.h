@@ -4,6 +4,7 @@
 
 #include "windows/common/main_window_link.h"
 
+class CommonDialog;
 class QCheckBox;
 class QLineEdit;
 
@@ -21,6 +22,7 @@ public:
     void Ajout_Click();
     void Consultation_Click();
     void Check1_Click();
+    void copies_Click();
     void Quitter_Click();
     void about_Click();
     void Form_Resize();
@@ -35,4 +37,5 @@ private:
     QString m_defaultPath;
     QLineEdit* m_nomfichier;
     QCheckBox* m_check1;
+    CommonDialog* m_commonDialog1;  // the data file whose copies are listed, when none is chosen yet
 };
