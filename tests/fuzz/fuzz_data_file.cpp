@@ -8,12 +8,14 @@
 #include "store/store_error.h"
 #include "support/memory_file_system.h"
 #include "windows/common/card_number.h"
-#include "windows/consultation/card_search.h"
+#include "search/card_search.h"
+#include "search/duplicates.h"
 #include "windows/controls/grid_model.h"
 #include "windows/controls/grid_sort.h"
 
-// Any bytes, taken for a data file: opened, listed, searched, shown in the
-// grid's cells and sorted, each slot read as the Card window reads it.
+// Any bytes, taken for a data file: opened, listed, searched in every
+// field, its duplicates listed, shown in the grid's cells and sorted, each
+// slot read as the Card window reads it.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static int argc = 1;
     static char name[] = "fuzz";
@@ -27,8 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         DataFile file = DataFile::open(path);
         const std::vector<ResultRow> rows = cardsearch::fullList(file);
-        cardsearch::search(file, cardsearch::SearchedField::dictionnaire, QStringLiteral("é "));
-        cardsearch::search(file, cardsearch::SearchedField::dictionnairecible, QString());
+        cardsearch::search(file, {QStringLiteral("é "), cardsearch::Scope::entries,
+                                  cardsearch::SearchedField::dictionnaire, cardsearch::Accents::kept});
+        cardsearch::search(file, {QString(), cardsearch::Scope::entries, cardsearch::SearchedField::dictionnairecible,
+                                  cardsearch::Accents::kept});
+        cardsearch::search(file, {QStringLiteral("oe "), cardsearch::Scope::everyField,
+                                  cardsearch::SearchedField::dictionnaire, cardsearch::Accents::ignored});
+        duplicates::list(file);
 
         GridModel grid;
         grid.setCols(4);

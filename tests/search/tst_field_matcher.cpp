@@ -3,7 +3,8 @@
 
 #include "store/cp1252.h"
 #include "store/field_text.h"
-#include "windows/consultation/card_search.h"
+#include "search/field_matcher.h"
+#include "search/folding.h"
 
 namespace {
 
@@ -33,11 +34,11 @@ QString expectedFolding(QChar ch) {
 
 }  // namespace
 
-class TestCardSearch : public QObject {
+class TestFieldMatcher : public QObject {
     Q_OBJECT
 private slots:
     void everyByteLowersLikeItsCharacter() {
-        const auto& table = cardsearch::FieldMatcher::lowerCaseTable();
+        const auto& table = folding::lowerCaseTable();
         for (int b = 0; b < 256; ++b) {
             const QString lowered = QString(cp1252::toUnicode(static_cast<unsigned char>(b))).toLower();
             QCOMPARE(QString(cp1252::toUnicode(static_cast<unsigned char>(table[std::size_t(b)]))), lowered);
@@ -90,7 +91,7 @@ private slots:
     // --- without accents
 
     void everyByteFoldsToItsBaseLetters() {
-        const auto& table = cardsearch::FieldMatcher::foldingTable();
+        const auto& table = folding::foldingTable();
         for (int b = 0; b < 256; ++b) {
             const QChar ch = cp1252::toUnicode(static_cast<unsigned char>(b));
             const auto& folded = table[std::size_t(b)];
@@ -135,5 +136,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCardSearch)
-#include "tst_card_search.moc"
+QTEST_GUILESS_MAIN(TestFieldMatcher)
+#include "tst_field_matcher.moc"

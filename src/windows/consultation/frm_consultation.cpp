@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "search/duplicates.h"
 #include "store/store_error.h"
 #include "windows/card/frm_fiche.h"
 #include "windows/common/data_file_failure.h"
@@ -22,6 +23,7 @@
 #include "windows/common/window_frame.h"
 #include "windows/consultation/result_export.h"
 #include "windows/consultation/result_list_printing.h"
+#include "windows/consultation/search_scope_menu.h"
 #include "windows/controls/alert.h"
 #include "windows/controls/busy_cursor.h"
 #include "windows/controls/common_dialog.h"
@@ -137,6 +139,9 @@ Frm_consultation::Frm_consultation(MainWindowLink& menu, QWidget* parent)
     affichage->setObjectName(QStringLiteral("Affichage"));
     affichage->addAction(QStringLiteral("&Le lexicarium complet"), this, &Frm_consultation::Liste_complete_Click)
         ->setObjectName(QStringLiteral("Liste_complete"));
+    affichage->addAction(QStringLiteral("&Doublons"), this, &Frm_consultation::doublons_Click)
+        ->setObjectName(QStringLiteral("doublons"));
+    m_scope = new SearchScopeMenu(affichage, {m_option1, m_option2});
     // The search frame has no room for a check box that moves nothing: the
     // choice is a command, unticked at every opening.
     m_sansaccents = affichage->addAction(QStringLiteral("&Ignorer les accents"));
@@ -203,6 +208,9 @@ void Frm_consultation::fillRow(int row, const ResultRow& card) {
     grid.setText(card.dictionnairecible);
     grid.setCol(3);
     grid.setText(card.reference);
+    if (!card.toolTip.isEmpty()) {
+        for (int col = 0; col < 4; ++col) grid.model().setToolTip(row, col, card.toolTip);
+    }
     grid.setRows(grid.Rows() + 1);
 }
 
@@ -231,14 +239,18 @@ void Frm_consultation::listInGrid(const std::function<std::vector<ResultRow>(Dat
 }
 
 void Frm_consultation::Command1_Click() {
-    const auto field = m_option1->isChecked() ? cardsearch::SearchedField::dictionnaire
-                                              : cardsearch::SearchedField::dictionnairecible;
-    const QString text = m_text1->text();
-    const auto accents = m_sansaccents->isChecked() ? cardsearch::Accents::ignored : cardsearch::Accents::kept;
-    listInGrid([&](DataFile& file) { return cardsearch::search(file, field, text, accents); });
+    cardsearch::Query query;
+    query.text = m_text1->text();
+    query.scope = m_scope->scope();
+    query.entries = m_option1->isChecked() ? cardsearch::SearchedField::dictionnaire
+                                           : cardsearch::SearchedField::dictionnairecible;
+    query.accents = m_sansaccents->isChecked() ? cardsearch::Accents::ignored : cardsearch::Accents::kept;
+    listInGrid([&](DataFile& file) { return cardsearch::search(file, query); });
 }
 
 void Frm_consultation::Liste_complete_Click() { listInGrid(cardsearch::fullList); }
+
+void Frm_consultation::doublons_Click() { listInGrid(duplicates::list); }
 
 void Frm_consultation::sortFrom(int colSel) {
     BusyCursor busy(this);

@@ -3,7 +3,7 @@
 #include <QMainWindow>
 #include <vector>
 
-#include "windows/consultation/card_search.h"
+#include "search/card_search.h"
 
 class CommonDialog;
 class FlexGrid;
@@ -11,6 +11,7 @@ class MainWindowLink;
 class QAction;
 class QLineEdit;
 class QRadioButton;
+class SearchScopeMenu;
 
 // The Consultation window: searches or lists the cards into the result
 // grid, sorts it, opens a card from it and prints it.
@@ -22,6 +23,7 @@ public:
     void Form_Load();
     void Command1_Click();
     void Liste_complete_Click();
+    void doublons_Click();
     void tridictionnaire_Click();
     void tridictionnairecible_Click();
     void triref_Click();
@@ -59,5 +61,6 @@ private:
     QRadioButton* m_option2;
     QLineEdit* m_text1;
     QAction* m_sansaccents;
+    SearchScopeMenu* m_scope;
     FlexGrid* m_grille01;
 };

@@ -69,6 +69,11 @@ void GridModel::setAlignment(int row, int col, int code) {
     changed();
 }
 
+void GridModel::setToolTip(int row, int col, const QString& text) {
+    m_cells[offset(row, col)].toolTip = text;
+    changed();
+}
+
 void GridModel::clear() {
     std::fill(m_cells.begin(), m_cells.end(), Cell{});
     changed();
@@ -134,6 +139,7 @@ QVariant GridModel::cellData(int row, int col, int role) const {
         case Qt::TextAlignmentRole:
             if (c.alignment >= 0) return int(alignmentFor(c.alignment));
             return fixed ? QVariant(int(Qt::AlignCenter)) : QVariant();
+        case Qt::ToolTipRole: return c.toolTip.isEmpty() ? QVariant() : QVariant(c.toolTip);
         default: return {};
     }
 }

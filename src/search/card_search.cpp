@@ -1,0 +1,73 @@
+#include "search/card_search.h"
+
+#include <span>
+
+#include "search/match_context.h"
+#include "store/field_text.h"
+#include "store/number_text.h"
+#include "store/slot_scan.h"
+
+namespace cardsearch {
+namespace {
+
+using Module1::Field;
+
+// Only the fields a kept row shows are decoded, on the scan's second thread;
+// the record buffer ends holding the last slot, as reading each slot into it
+// in turn would leave it.
+template <typename Look>
+std::vector<ResultRow> collect(DataFile& file, Look look) {
+    std::vector<ResultRow> rows;
+    const std::int32_t count = slotscan::scan(file, [&](std::int32_t, std::span<const char> bytes) {
+        for (std::size_t at = 0; at < bytes.size(); at += Module1::kSlotSize) {
+            look(Module1::SlotView(bytes.data() + at, Module1::kSlotSize), rows);
+        }
+    });
+    if (count > 0) file.readSlot(count, Module1::recordBuffer());
+    return rows;
+}
+
+// The fields a scope looks in, in their order on file: the first that holds
+// the text is the one a tool tip names.
+std::vector<Field> fieldsOf(const Query& query) {
+    switch (query.scope) {
+        case Scope::entries:
+            return {query.entries == SearchedField::dictionnaire ? Field::dictionnaire : Field::dictionnairecible};
+        case Scope::expression: return {Field::expression};
+        case Scope::traduction: return {Field::traduction};
+        case Scope::contexte: return {Field::contexte};
+        case Scope::everyField: break;
+    }
+    return {Field::expression, Field::traduction, Field::dictionnaire, Field::dictionnairecible,
+            Field::miscellanea, Field::reference, Field::contexte};
+}
+
+}  // namespace
+
+ResultRow rowOf(Module1::SlotView slot) {
+    return {numbertext::fromNumero(Module1::numeroOf(slot)), fieldtext::read(Module1::field(slot, Field::dictionnaire)),
+            fieldtext::read(Module1::field(slot, Field::dictionnairecible)),
+            fieldtext::read(Module1::field(slot, Field::reference)), {}};
+}
+
+std::vector<ResultRow> search(DataFile& file, const Query& query) {
+    const FieldMatcher matcher(query.text, query.accents);
+    const std::vector<Field> fields = fieldsOf(query);
+    // The entries are shown in the grid; an empty text tells nothing.
+    const bool explain = query.scope != Scope::entries && !matcher.matchesEverything();
+    return collect(file, [&](Module1::SlotView slot, std::vector<ResultRow>& rows) {
+        for (const Field field : fields) {
+            const std::span<const char> bytes = Module1::field(slot, field);
+            if (!matcher.matches(bytes)) continue;
+            rows.push_back(rowOf(slot));
+            if (explain) rows.back().toolTip = matchcontext::around(field, bytes, *matcher.find(bytes));
+            return;
+        }
+    });
+}
+
+std::vector<ResultRow> fullList(DataFile& file) {
+    return collect(file, [](Module1::SlotView slot, std::vector<ResultRow>& rows) { rows.push_back(rowOf(slot)); });
+}
+
+}  // namespace cardsearch

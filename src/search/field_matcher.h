@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace cardsearch {
+
+// Whether accents count in a search: kept, a text matches as lower-cased;
+// ignored, as lower-cased and folded (folding.h).
+enum class Accents { kept, ignored };
+
+// Whether a search text lies anywhere in a whole field, the spaces that fill
+// it included, both lower-cased (and, accents ignored, folded). The field's
+// bytes go through a table built once and are compared with the text's own
+// Windows-1252 bytes, which gives what decoding the field and lower-casing
+// it would, without doing it per card.
+class FieldMatcher {
+public:
+    explicit FieldMatcher(const QString& text, Accents accents = Accents::kept);
+
+    bool matches(std::span<const char> field) const;
+
+    // The bytes of the field that the first match covers, from begin up to
+    // end; nothing when the field does not match. Slower than matches():
+    // for the few fields that are shown.
+    struct Span {
+        std::size_t begin = 0;
+        std::size_t end = 0;
+    };
+    std::optional<Span> find(std::span<const char> field) const;
+
+    // An empty text matches every field, at its start.
+    bool matchesEverything() const { return m_possible && m_needle.empty(); }
+
+private:
+    bool matchesFolded(std::span<const char> field) const;
+    std::optional<Span> findFolded(std::span<const char> field) const;
+
+    Accents m_accents;
+    std::string m_needle;
+    std::string m_firstBytes;  // the bytes whose lower case begins the needle
+    bool m_possible = true;  // false: the text holds a character no field can
+};
+
+}  // namespace cardsearch

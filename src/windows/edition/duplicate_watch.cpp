@@ -1,0 +1,92 @@
+#include "windows/edition/duplicate_watch.h"
+
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <chrono>
+#include <future>
+#include <system_error>
+
+#include "search/duplicates.h"
+#include "store/number_text.h"
+#include "store/store_error.h"
+#include "windows/common/look.h"
+#include "windows/common/status_panel.h"
+#include "windows/controls/busy_cursor.h"
+
+namespace {
+
+// Below this, a pointer that flickers to the hourglass and back only distracts.
+constexpr std::chrono::milliseconds kUnnoticed(50);
+
+// The check runs beside the user-interface thread, which waits for it and
+// shows the hourglass once it has waited long enough.
+std::vector<duplicates::Card> othersWith(QWidget* window, DataFile& file, const QString& expression,
+                                         std::int32_t ownSlot) {
+    auto pending = std::async(std::launch::async,
+                              [&] { return duplicates::othersWith(file, expression, ownSlot); });
+    if (pending.wait_for(kUnnoticed) != std::future_status::ready) {
+        BusyCursor busy(window);
+        pending.wait();
+    }
+    return pending.get();
+}
+
+}  // namespace
+
+DuplicateWatch::DuplicateWatch(QMainWindow* window, QPlainTextEdit* expression, QLineEdit* number,
+                               std::function<QString()> dataFile)
+    : QObject(window), m_window(window), m_expression(expression), m_number(number), m_dataFile(std::move(dataFile)) {
+    expression->installEventFilter(this);
+    connect(expression, &QPlainTextEdit::textChanged, this, [this] { show({}); });
+}
+
+bool DuplicateWatch::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_expression && event->type() == QEvent::FocusOut) {
+        // The focus comes back from a menu or another window to the same box.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+            reason != Qt::MenuBarFocusReason) {
+            check();
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void DuplicateWatch::check() {
+    const QString path = m_dataFile();
+    const QString expression = m_expression->toPlainText();
+    if (path.isEmpty() || duplicates::keyOf(expression).empty()) {
+        show({});
+        return;
+    }
+    const std::int32_t ownSlot = numbertext::toInt32(m_number->text()).value_or(0);
+    try {
+        // Opened here, on the user-interface thread: opening may have a word for the user.
+        DataFile file = DataFile::open(path);
+        const auto found = othersWith(m_window, file, expression, ownSlot);
+        file.close();
+        show(duplicates::notice(found));
+    } catch (const StoreError&) {
+        show({});
+    } catch (const std::system_error&) {
+        show({});
+    }
+}
+
+// The notice takes the caption's place while it stands.
+void DuplicateWatch::show(const QString& notice) {
+    QStatusBar* bar = m_window->statusBar();
+    QWidget* caption = bar->findChild<QWidget*>(QStringLiteral("Panel1"));
+    delete m_notice;
+    if (caption) caption->setVisible(notice.isEmpty());
+    if (notice.isEmpty()) return;
+    m_notice = new StatusPanel(notice, Qt::AlignLeft, 0, bar);
+    m_notice->setObjectName(QStringLiteral("avisdoublon"));
+    m_notice->setToolTip(notice);
+    look::setColours(m_notice, look::kDarkRed);
+    bar->insertWidget(0, m_notice, 1);
+    m_notice->show();
+}

@@ -1,0 +1,167 @@
+#include <QAction>
+
+#include "consultation_driver.h"
+#include "store/fiche_record.h"
+#include "support/card_files.h"
+
+using cardfiles::Card;
+
+namespace {
+
+// "zéphyr" in one field of each card, a different field each time; card 8
+// holds it without its accent, card 9 not at all.
+const QList<Card> kCards = {
+    {1, "zéphyr du matin", "", "", "", "", "", ""},
+    {2, "", "ZÉPHYR", "", "", "", "", ""},
+    {3, "", "", "zéphyr", "", "", "", ""},
+    {4, "", "", "", "zéphyr", "", "", ""},
+    {5, "", "", "", "", "", "un zéphyr", ""},
+    {6, "", "", "", "", "Zéphyr, 1990", "", ""},
+    {7, "", "", "", "", "", "", "le zéphyr souffle sur la plaine"},
+    {8, "", "", "", "", "Zephyr", "", ""},
+    {9, "vent", "wind", "vent", "wind", "Hugo", "air", "le vent"},
+};
+
+// What the view is given for a cell of a result row.
+QString toolTipOf(FlexGrid& grid, int row, int col) {
+    grid.model().publish();
+    return grid.model().data(grid.model().index(row - 1, col - 1), Qt::ToolTipRole).toString();
+}
+
+}  // namespace
+
+class TestSearchScopes : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { Module1::recordBuffer() = Module1::FicheRecord{}; }
+
+    void eachScopeLooksInItsFields_data() {
+        QTest::addColumn<QString>("scope");
+        QTest::addColumn<bool>("target");
+        QTest::addColumn<bool>("ignoringAccents");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("numbers");
+        QTest::newRow("entries, source") << "dansentrees" << false << false << "zéphyr" << QStringList{"3"};
+        QTest::newRow("entries, target") << "dansentrees" << true << false << "zéphyr" << QStringList{"4"};
+        QTest::newRow("expression") << "dansexpression" << false << false << "zéphyr" << QStringList{"1"};
+        QTest::newRow("traduction") << "danstraduction" << false << false << "zéphyr" << QStringList{"2"};
+        QTest::newRow("contexte") << "danscontexte" << false << false << "zéphyr" << QStringList{"7"};
+        QTest::newRow("every field")
+            << "danstout" << false << false << "zéphyr" << QStringList{"1", "2", "3", "4", "5", "6", "7"};
+        QTest::newRow("every field, without accents")
+            << "danstout" << false << true << "ZEPHYR" << QStringList{"1", "2", "3", "4", "5", "6", "7", "8"};
+        QTest::newRow("contexte, without accents") << "danscontexte" << false << true << "zephyr" << QStringList{"7"};
+        // The option buttons choose nothing outside the entries.
+        QTest::newRow("traduction, target option ticked") << "danstraduction" << true << false << "zéphyr"
+                                                          << QStringList{"2"};
+        QTest::newRow("every field, empty text") << "danstout" << false << false << ""
+                                                 << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9"};
+    }
+    void eachScopeLooksInItsFields() {
+        QFETCH(QString, scope);
+        QFETCH(bool, target);
+        QFETCH(bool, ignoringAccents);
+        QFETCH(QString, text);
+        QFETCH(QStringList, numbers);
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), kCards);
+        Consultation consultation(kit.path());
+        consultation.child<QRadioButton>(target ? "Option2" : "Option1")->setChecked(true);
+        consultation.child<QAction>(qPrintable(scope))->trigger();
+        consultation.child<QAction>("sansaccents")->setChecked(ignoringAccents);
+        consultation.child<QLineEdit>("Text1")->setText(text);
+        consultation.click("Command1");
+        QCOMPARE(consultation.column(0), numbers);
+        QCOMPARE(consultation.grid().Cols(), 4);
+        QVERIFY(kit.messages.isEmpty());
+    }
+
+    void theChoiceIsOneAtATimeAndTheOptionsWaitForTheEntries() {
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), kCards);
+        {
+            Consultation consultation(kit.path());
+            const char* const names[] = {"dansentrees", "dansexpression", "danstraduction", "danscontexte", "danstout"};
+            auto* option1 = consultation.child<QRadioButton>("Option1");
+            auto* option2 = consultation.child<QRadioButton>("Option2");
+            QVERIFY(consultation.child<QAction>("dansentrees")->isChecked());
+            option2->setChecked(true);
+            for (const char* name : names) {
+                consultation.child<QAction>(name)->trigger();
+                for (const char* other : names) {
+                    QCOMPARE(consultation.child<QAction>(other)->isChecked(), qstrcmp(name, other) == 0);
+                }
+                const bool entries = qstrcmp(name, "dansentrees") == 0;
+                QCOMPARE(option1->isEnabled(), entries);
+                QCOMPARE(option2->isEnabled(), entries);
+                QVERIFY(option2->isChecked());
+            }
+            consultation.child<QAction>("dansentrees")->trigger();
+            QVERIFY(option1->isEnabled());
+            QVERIFY(option2->isChecked());
+            consultation.child<QAction>("danstout")->trigger();
+        }
+        Consultation again(kit.path());
+        QVERIFY(again.child<QAction>("dansentrees")->isChecked());
+        QVERIFY(again.child<QRadioButton>("Option1")->isEnabled());
+    }
+
+    // Every cell of a row, its number included, tells why the card came up,
+    // and the tool tip goes with its row when the grid is sorted.
+    void eachRowSaysWhichFieldMatchedAndWhere() {
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), kCards);
+        Consultation consultation(kit.path());
+        consultation.child<QAction>("danstout")->trigger();
+        consultation.child<QLineEdit>("Text1")->setText(QStringLiteral("zéphyr"));
+        consultation.click("Command1");
+        FlexGrid& grid = consultation.grid();
+        const QStringList expected = {
+            QStringLiteral("Expression\u00A0: «\u00A0zéphyr\u00A0» du matin"),
+            QStringLiteral("Traduction\u00A0: «\u00A0ZÉPHYR\u00A0»"),
+            QStringLiteral("Entrées texte source\u00A0: «\u00A0zéphyr\u00A0»"),
+            QStringLiteral("Entrées texte cible\u00A0: «\u00A0zéphyr\u00A0»"),
+            QStringLiteral("Miscellanea\u00A0: un «\u00A0zéphyr\u00A0»"),
+            QStringLiteral("Référence\u00A0: «\u00A0Zéphyr\u00A0», 1990"),
+            QStringLiteral("Contexte\u00A0: le «\u00A0zéphyr\u00A0» souffle sur la plaine"),
+        };
+        for (int row = 1; row <= 7; ++row) {
+            for (int col = 1; col < 4; ++col) QCOMPARE(toolTipOf(grid, row, col), expected[row - 1]);
+            QCOMPARE(grid.model().headerData(row - 1, Qt::Vertical, Qt::ToolTipRole).toString(), expected[row - 1]);
+        }
+        consultation.click("triref");
+        QCOMPARE(grid.TextMatrix(7, 0), QStringLiteral("6"));
+        QCOMPARE(toolTipOf(grid, 7, 2), expected[5]);
+
+        // The entries' own search shows its field in the grid: no tool tip.
+        consultation.child<QAction>("dansentrees")->trigger();
+        consultation.click("Command1");
+        QCOMPARE(consultation.column(0), QStringList{"3"});
+        QVERIFY(toolTipOf(grid, 1, 1).isEmpty());
+    }
+
+    // --- duplicates
+
+    void theDuplicatesGroupedByExpressionThenNumber() {
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), {{1, "Zèbre", "", "z1", "", "", "", ""},
+                                      {2, "arbre", "", "a2", "", "", "", ""},
+                                      {3, "seul", "", "s3", "", "", "", ""},
+                                      {4, "  zebre", "", "z4", "", "", "", ""},
+                                      {5, "ARBRE", "", "a5", "", "", "", ""},
+                                      {6, "arbre", "", "a6", "", "", "", ""},
+                                      {7, "", "", "", "", "", "", ""},
+                                      {8, "", "", "", "", "", "", ""}});
+        Consultation consultation(kit.path());
+        QAction* doublons = consultation.child<QAction>("doublons");
+        QCOMPARE(doublons->text(), QStringLiteral("&Doublons"));
+        doublons->trigger();
+        QCOMPARE(consultation.column(0), QStringList({"2", "5", "6", "1", "4"}));
+        QCOMPARE(consultation.column(1), QStringList({"a2", "a5", "a6", "z1", "z4"}));
+        QCOMPARE(toolTipOf(consultation.grid(), 4, 1), QStringLiteral("Expression\u00A0: Zèbre"));
+        QVERIFY(kit.messages.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestSearchScopes)
+#include "tst_search_scopes.moc"

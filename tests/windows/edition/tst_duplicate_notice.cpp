@@ -1,0 +1,107 @@
+#include <QAction>
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+
+#include "store/fiche_record.h"
+#include "support/card_files.h"
+#include "support/card_form_controls.h"
+#include "support/window_test_kit.h"
+#include "windows/common/status_panel.h"
+#include "windows/edition/frm_ajout.h"
+
+namespace {
+
+const QList<cardfiles::Card> kCards = {
+    {1, "Chat noir", "black cat", "", "", "", "", ""},
+    {2, "chien", "dog", "", "", "", "", ""},
+    {3, "  CHAT   noir ", "", "", "", "", "", ""},
+    {4, "cheval", "horse", "", "", "", "", ""},
+};
+
+// An Edition window shown and active, so that its boxes take and lose the focus.
+struct Edition : CardFormControls {
+    FakeMainWindow menu;
+    Frm_ajout* window;
+
+    explicit Edition(const QString& path) : window(new Frm_ajout(menu)) {
+        form = window;
+        menu.path = path;
+        window->Form_Load();
+        window->show();
+        QApplication::setActiveWindow(window);
+    }
+    ~Edition() { delete window; }
+
+    // Types into the expression box and leaves it for the next box, as Tab does.
+    void typeExpressionAndLeave(const QString& text) const {
+        auto* expression = child<QPlainTextEdit>("txtexpression");
+        expression->setFocus(Qt::TabFocusReason);
+        expression->setPlainText(text);
+        child<QPlainTextEdit>("txttraduction")->setFocus(Qt::TabFocusReason);
+    }
+    // The notice, empty when none stands.
+    QString notice() const {
+        auto* panel = window->statusBar()->findChild<StatusPanel*>(QStringLiteral("avisdoublon"));
+        return panel && panel->isVisible() ? panel->text() : QString();
+    }
+    bool captionShown() const { return window->statusBar()->findChild<QWidget*>(QStringLiteral("Panel1"))->isVisible(); }
+};
+
+}  // namespace
+
+class TestDuplicateNotice : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { Module1::recordBuffer() = Module1::FicheRecord{}; }
+
+    void leavingTheExpressionTellsOfTheOtherCards() {
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), kCards);
+        Edition edition(kit.path());
+        QVERIFY(QTest::qWaitForWindowActive(edition.window));
+
+        edition.typeExpressionAndLeave(QStringLiteral("chat Noir"));
+        QCOMPARE(edition.notice(), QStringLiteral("Déjà sur les fiches n°\u00A01 (traduction\u00A0: black cat) et "
+                                                  "n°\u00A03 (sans traduction)"));
+        QVERIFY(!edition.captionShown());
+        QVERIFY(kit.messages.isEmpty());
+
+        // Any change to the expression takes it away, and the caption comes back.
+        edition.child<QPlainTextEdit>("txtexpression")->insertPlainText(QStringLiteral("e"));
+        QCOMPARE(edition.notice(), QString());
+        QVERIFY(edition.captionShown());
+
+        // The others' own texts change nothing.
+        edition.typeExpressionAndLeave(QStringLiteral("chien"));
+        QCOMPARE(edition.notice(), QStringLiteral("Déjà sur la fiche n°\u00A02 (traduction\u00A0: dog)"));
+        edition.type("txttraduction", QStringLiteral("hound"));
+        QCOMPARE(edition.notice(), QStringLiteral("Déjà sur la fiche n°\u00A02 (traduction\u00A0: dog)"));
+
+        edition.typeExpressionAndLeave(QStringLiteral("loup"));
+        QCOMPARE(edition.notice(), QString());
+        QCOMPARE(cardfiles::contents(kit.path()).size(), 4 * Module1::kSlotSize);
+    }
+
+    // Saving tells of the other cards too, and is done all the same; the
+    // card saved is no duplicate of itself.
+    void savingTellsButNeverStops() {
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), kCards);
+        Edition edition(kit.path());
+        edition.type("txtexpression", QStringLiteral("CHEVAL"));
+        edition.child<QAction>("mnu_Enregistrer")->trigger();
+        QCOMPARE(cardfiles::fieldOf(kit.path(), 5, Module1::Field::expression), QStringLiteral("CHEVAL"));
+        QCOMPARE(kit.messageTexts(), QStringList{QStringLiteral("L'enregistrement est terminé.")});
+        QCOMPARE(edition.notice(), QStringLiteral("Déjà sur la fiche n°\u00A04 (traduction\u00A0: horse)"));
+
+        edition.click("precedent");  // card 4, the first cheval
+        QCOMPARE(edition.box("txtexpression"), QStringLiteral("cheval"));
+        QCOMPARE(edition.notice(), QString());
+        edition.child<QAction>("mnu_Enregistrer")->trigger();
+        QCOMPARE(edition.notice(), QStringLiteral("Déjà sur la fiche n° 5 (sans traduction)"));
+    }
+};
+
+QTEST_MAIN(TestDuplicateNotice)
+#include "tst_duplicate_notice.moc"
