@@ -82,6 +82,22 @@ const QString& sqliteFile() {
     return path;
 }
 
+const QString& sqliteFtsFile() {
+    static const QString path = [] {
+        const QString file = folder().filePath(QStringLiteral("lexicarium-fts.sqlite"));
+        if (!QFile::copy(sqliteFile(), file)) qFatal("cannot copy the SQLite file");
+        sqlite3* db = nullptr;
+        if (sqlite3_open(file.toUtf8().constData(), &db) != SQLITE_OK) qFatal("cannot open the SQLite file");
+        exec(db, "CREATE VIRTUAL TABLE fiche_fts USING fts5(expression, traduction, dictionnaire, dictionnairecible, "
+                 "miscellanea, reference, contexte, content='fiche', tokenize='trigram')");
+        exec(db, "INSERT INTO fiche_fts(fiche_fts) VALUES('rebuild')");
+        sqlite3_close(db);
+        warm(file);
+        return file;
+    }();
+    return path;
+}
+
 QString writableCopy() {
     const QString copy = folder().filePath(QStringLiteral("copy.dat"));
     QFile::remove(copy);

@@ -11,6 +11,9 @@ constexpr int kCards = 32767;
 
 const QString& dataFile();
 const QString& sqliteFile();
+// The same table with an FTS5 index over its seven text columns (trigram
+// tokenizer: any part of a word is found), built on first use only.
+const QString& sqliteFtsFile();
 // A fresh copy of the data file, for benchmarks that write.
 QString writableCopy();
 
