@@ -34,7 +34,10 @@ QFont msSansSerif(double points) { return font(QStringLiteral("MS Sans Serif"), 
 void setColours(QWidget* widget, const QColor& text, const QColor& background) {
     setRole(widget, QPalette::WindowText, text);
     if (background.isValid()) {
+        // A check box or option button fills itself with its face colour:
+        // that is the colour its caption is drawn on.
         setRole(widget, QPalette::Window, background);
+        setRole(widget, widget->backgroundRole(), background);
         widget->setAutoFillBackground(true);
     }
 }

@@ -42,17 +42,19 @@ QPalette darkPalette() {
     return dark;
 }
 
-// What shows under a widget's text: its own filled background, else that
-// of the nearest filled sibling drawn beneath it over its whole area, else
-// its parent's.
+QColor filling(const QWidget* widget) { return widget->palette().color(widget->backgroundRole()); }
+
+// What shows under a widget's text: its own filled background (a button's
+// is its face), else that of the nearest filled sibling drawn beneath it
+// over its whole area, else its parent's.
 QColor backgroundUnder(const QWidget* widget) {
     for (const QWidget* w = widget; w; w = w->parentWidget()) {
-        if (w->autoFillBackground() || w->isWindow()) return w->palette().color(QPalette::Window);
+        if (w->autoFillBackground() || w->isWindow()) return filling(w);
         const QObjectList& siblings = w->parentWidget()->children();
         for (qsizetype i = siblings.indexOf(w) - 1; i >= 0; --i) {
             const auto* below = qobject_cast<const QWidget*>(siblings[i]);
             if (below && !below->isHidden() && below->autoFillBackground() && below->geometry().contains(w->geometry())) {
-                return below->palette().color(QPalette::Window);
+                return filling(below);
             }
         }
     }
