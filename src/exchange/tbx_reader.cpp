@@ -211,29 +211,32 @@ private:
             m_termAt = -1;
             return;
         }
-        const QString type = attribute(QStringLiteral("type"));
-        if (name == QLatin1String("term") && m_language) {
+        // The data category: the type of a descrip, admin or termNote in the
+        // DCA style (descrip type="definition"), the element's own name in the
+        // DCT style of TBX v3 (basic:definition).
+        const QString category = isOneOf(name, {"descrip", "admin", "termNote"}) ? attribute(QStringLiteral("type"))
+                                                                                 : name.toString();
+        QStringList* texts = nullptr;
+        if (category == QLatin1String("term") && m_language) {
             m_language->terms.push_back({text(), Status::unsaid, QString()});
             m_termAt = qsizetype(m_language->terms.size()) - 1;
-        } else if (name == QLatin1String("termNote") && m_language && m_termAt >= 0) {
-            glossary::Term& term = m_language->terms[std::size_t(m_termAt)];
-            if (type == QLatin1String("partOfSpeech")) {
-                term.partOfSpeech = text();
-            } else if (isOneOf(type, {"administrativeStatus", "normativeAuthorization"})) {
-                const Status status = statusOf(text());
-                if (status != Status::unsaid) term.status = status;
-            }
-        } else if (name == QLatin1String("note")) {
-            (m_language ? m_language->notes : m_entry->notes).append(text());
-        } else if (name == QLatin1String("descrip") && type == QLatin1String("context")) {
-            (m_language ? m_language->contexts : m_entry->contexts).append(text());
-        } else if (name == QLatin1String("descrip") && type == QLatin1String("definition")) {
-            (m_language ? m_language->definitions : m_entry->definitions).append(text());
-        } else if (name == QLatin1String("descrip") && type == QLatin1String("subjectField")) {
-            (m_language ? m_language->subjects : m_entry->subjects).append(text());
-        } else if (name == QLatin1String("admin") && type == QLatin1String("source")) {
-            (m_language ? m_language->sources : m_entry->sources).append(text());
+        } else if (category == QLatin1String("partOfSpeech") && m_language && m_termAt >= 0) {
+            m_language->terms[std::size_t(m_termAt)].partOfSpeech = text();
+        } else if (isOneOf(category, {"administrativeStatus", "normativeAuthorization"}) && m_language && m_termAt >= 0) {
+            const Status status = statusOf(text());
+            if (status != Status::unsaid) m_language->terms[std::size_t(m_termAt)].status = status;
+        } else if (category == QLatin1String("note")) {
+            texts = m_language ? &m_language->notes : &m_entry->notes;
+        } else if (category == QLatin1String("context")) {
+            texts = m_language ? &m_language->contexts : &m_entry->contexts;
+        } else if (category == QLatin1String("definition")) {
+            texts = m_language ? &m_language->definitions : &m_entry->definitions;
+        } else if (category == QLatin1String("subjectField")) {
+            texts = m_language ? &m_language->subjects : &m_entry->subjects;
+        } else if (category == QLatin1String("source")) {
+            texts = m_language ? &m_language->sources : &m_entry->sources;
         }
+        if (texts) texts->append(text());
     }
 
     void endElement() {

@@ -9,7 +9,8 @@ class QIODevice;
 
 // Reads a TBX glossary, checked whole: the martif form (TBX 2008, TBX-Basic
 // and what translation tools write) and the tbx form of ISO 30042:2019
-// (conceptEntry, langSec, termSec; TBX-Basic and TBX-Core). Each entry keeps
+// (conceptEntry, langSec, termSec; TBX-Basic and TBX-Core, in the DCA and
+// the DCT styles). Each entry keeps
 // its terms per language with their status and part of speech, its notes,
 // definitions, contexts, sources and subject fields where they stand; the
 // indentation of the file is not kept in its texts. Throws ExchangeError,

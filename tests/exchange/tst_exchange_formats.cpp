@@ -200,14 +200,23 @@ private slots:
 
     // --- TBX as other tools write it
 
-    void theTbxV3FormReadsAsMartifDoes() {
-        const QByteArray xml =
-            "<?xml version=\"1.0\"?>\n<?xml-model href=\"TBXcoreStructV03_TBX-Basic_integrated.rng\"?>\n"
-            "<tbx type=\"TBX-Basic\" style=\"dca\" xml:lang=\"en\" xmlns=\"urn:iso:std:iso:30042:ed-2\"><text><body>\n"
+    void theTbxV3FormReadsAsMartifDoes_data() {
+        QTest::addColumn<QByteArray>("entry");
+        QTest::newRow("DCA style") << QByteArray(
             "<conceptEntry id=\"c1\"><descrip type=\"subjectField\">optique</descrip>"
             "<langSec xml:lang=\"en\"><termSec><term>lens</term><descrip type=\"context\">A lens.</descrip></termSec></langSec>"
-            "<langSec xml:lang=\"fr\"><termSec><term>lentille</term><note>f.</note></termSec></langSec></conceptEntry>\n"
-            "</body></text></tbx>";
+            "<langSec xml:lang=\"fr\"><termSec><term>lentille</term><note>f.</note></termSec></langSec></conceptEntry>");
+        QTest::newRow("DCT style") << QByteArray(
+            "<conceptEntry id=\"c1\"><basic:subjectField>optique</basic:subjectField>"
+            "<langSec xml:lang=\"en\"><termSec><term>lens</term><basic:context>A lens.</basic:context></termSec></langSec>"
+            "<langSec xml:lang=\"fr\"><termSec><term>lentille</term><note>f.</note></termSec></langSec></conceptEntry>");
+    }
+    void theTbxV3FormReadsAsMartifDoes() {
+        QFETCH(QByteArray, entry);
+        const QByteArray xml =
+            "<?xml version=\"1.0\"?>\n<?xml-model href=\"TBXcoreStructV03_TBX-Basic_integrated.rng\"?>\n"
+            "<tbx type=\"TBX-Basic\" xml:lang=\"en\" xmlns=\"urn:iso:std:iso:30042:ed-2\" "
+            "xmlns:basic=\"http://www.tbxinfo.net/ns/basic\"><text><body>\n" + entry + "\n</body></text></tbx>";
         const std::vector<CardText> cards = fromTbx(xml);
         QCOMPARE(cards.size(), std::size_t(1));
         QCOMPARE(cards[0][Field::expression], QStringLiteral("lens"));
