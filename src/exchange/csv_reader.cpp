@@ -178,9 +178,7 @@ private:
         const bool anyTerm = std::any_of(entry.languages.begin(), entry.languages.end(),
                                          [](const glossary::LanguagePart& part) { return !part.terms.empty(); });
         if (anyTerm && ++m_withTerms > m_room) {
-            fail(QStringLiteral("a plus de %1 lignes de termes\u00A0: le fichier de données ne peut plus recevoir que "
-                                "%1 fiches")
-                     .arg(m_room));
+            fail(glossary::pastTheRoom(m_room));
         }
         m_glossary.entries.push_back(std::move(entry));
     }

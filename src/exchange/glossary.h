@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <vector>
 
 // What a glossary or a table holds, as read, before two of its languages are
@@ -44,5 +45,9 @@ struct Glossary {
 
 // The primary language of a code as files write it: "en" for en-US, en_US or EN-us.
 QString primaryLanguage(const QString& code);
+
+// What a reader says, after the file's name, of a file holding more
+// entries than the `room` the data file has left.
+QString pastTheRoom(std::int32_t room);
 
 }  // namespace glossary

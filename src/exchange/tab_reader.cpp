@@ -58,9 +58,7 @@ private:
         }
         if (entry.languages[0].terms.empty() && entry.languages[1].terms.empty()) return;
         if (++m_withTerms > m_room) {
-            fail(QStringLiteral("a plus de %1 lignes de termes\u00A0: le fichier de données ne peut plus recevoir que "
-                                "%1 fiches")
-                     .arg(m_room));
+            fail(glossary::pastTheRoom(m_room));
         }
         m_glossary.entries.push_back(std::move(entry));
     }

@@ -265,8 +265,7 @@ private:
             }
         }
         if (anyTerm && ++m_withTerms > m_room) {
-            fail(QStringLiteral("a plus de %1 entrées\u00A0: le fichier de données ne peut plus recevoir que %1 fiches")
-                     .arg(m_room));
+            fail(glossary::pastTheRoom(m_room));
         }
         m_glossary.entries.push_back(std::move(*m_entry));
         m_entry.reset();
