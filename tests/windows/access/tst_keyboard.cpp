@@ -43,6 +43,18 @@ QStringList accessKeyFaults(const QString& scope, const QStringList& captions) {
     return faults;
 }
 
+// Each menu is a scope of its own, and so is each submenu.
+QStringList menuAccessKeyFaults(const QString& scope, const QMenu* menu) {
+    QStringList items;
+    QStringList faults;
+    for (QAction* item : menu->actions()) {
+        if (item->isSeparator()) continue;
+        items.append(item->text());
+        if (item->menu()) faults += menuAccessKeyFaults(scope + " > " + item->text(), item->menu());
+    }
+    return faults + accessKeyFaults(scope, items);
+}
+
 }  // namespace
 
 class TestKeyboard : public QObject {
@@ -242,11 +254,7 @@ private slots:
         if (auto* main = qobject_cast<QMainWindow*>(shown)) {
             for (QAction* title : main->menuBar()->actions()) {
                 windowCaptions.append(title->text());
-                QStringList items;
-                for (QAction* item : title->menu()->actions()) {
-                    if (!item->isSeparator()) items.append(item->text());
-                }
-                faults += accessKeyFaults(window + " > " + title->text(), items);
+                faults += menuAccessKeyFaults(window + " > " + title->text(), title->menu());
             }
         }
         for (auto* button : shown->findChildren<QAbstractButton*>()) {
