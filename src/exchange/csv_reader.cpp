@@ -174,7 +174,6 @@ private:
                      .arg(named));
         }
         glossary::Entry entry = m_header->entry(fields);
-        entry.line = m_recordLine;
         const bool anyTerm = std::any_of(entry.languages.begin(), entry.languages.end(),
                                          [](const glossary::LanguagePart& part) { return !part.terms.empty(); });
         if (anyTerm && ++m_withTerms > m_room) {

@@ -27,8 +27,6 @@ struct LanguagePart {
 };
 
 struct Entry {
-    QString id;
-    qint64 line = 0;
     QStringList notes, contexts, sources, definitions, subjects, partsOfSpeech;
     std::vector<LanguagePart> languages;
 };

@@ -40,12 +40,10 @@ private:
     }
 
     void line(QString text) {
-        ++m_line;
         while (text.endsWith(u'\n') || text.endsWith(u'\r')) text.chop(1);
         if (text.startsWith(u'#') || text.trimmed().isEmpty()) return;
         const QStringList fields = text.split(u'\t');
         glossary::Entry entry;
-        entry.line = m_line;
         entry.languages.resize(2);
         for (qsizetype i = 0; i < fields.size(); ++i) {
             const QString field = fields[i].trimmed();
@@ -67,7 +65,6 @@ private:
     Utf8Source m_source;
     std::int32_t m_room;
     QString m_kept;
-    qint64 m_line = 0;
     glossary::Glossary m_glossary;
     std::int32_t m_withTerms = 0;
 };

@@ -197,8 +197,6 @@ private:
                          .arg(m_entries + 1));
             }
             m_entry = Entry{};
-            m_entry->id = attribute(QStringLiteral("id"));
-            m_entry->line = m_xml.lineNumber();
             return;
         }
         if (!m_entry) return;
