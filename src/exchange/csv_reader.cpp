@@ -37,7 +37,14 @@ public:
         while (m_source.next(piece)) feed(piece);
         endOfText();
         if (!m_header || m_withTerms == 0) fail(QStringLiteral("ne contient aucune fiche"));
-        m_glossary.languages = m_header->languages();
+        for (const QString& language : m_header->languages()) {
+            const bool used = std::any_of(m_glossary.entries.begin(), m_glossary.entries.end(), [&](const glossary::Entry& entry) {
+                return std::any_of(entry.languages.begin(), entry.languages.end(), [&](const glossary::LanguagePart& part) {
+                    return part.language == language && !part.terms.empty();
+                });
+            });
+            (used ? m_glossary.languages : m_glossary.emptyLanguages).append(language);
+        }
         return std::move(m_glossary);
     }
 

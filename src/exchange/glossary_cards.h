@@ -25,7 +25,7 @@ Pair proposedPair(const Glossary& glossary);
 struct Selection {
     std::vector<CardText> cards;
     int skipped = 0;           // entries without a term in either language, or lacking one of them
-    QStringList otherLanguages;  // the file's languages that were not chosen
+    QStringList otherLanguages;  // the file's languages that were not chosen, or that hold no term
 };
 
 // One card per entry that has both languages and a term in at least one

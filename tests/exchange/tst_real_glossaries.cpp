@@ -166,22 +166,30 @@ private slots:
         QTest::addColumn<QStringList>("languages");
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("target");
-        QTest::newRow("en fr de") << "tbxbasic-v3-sample.tbx" << QStringList{"en", "fr", "de"} << "en" << "fr";
-        QTest::newRow("en es zu") << "ltac-astronomy-dca-v3.tbx" << QStringList{"en", "es", "zu"} << "en" << "es";
-        QTest::newRow("en_US against en-US") << "lokalize-rawtherapee-en-cs.tbx" << QStringList{"en", "cs"} << "en" << "cs";
-        QTest::newRow("named columns") << "bilan-carbone-glossaire-en-fr.csv" << QStringList{"en", "fr", "es", "zh"} << "en"
-                                       << "fr";
-        QTest::newRow("no languages named") << "ms-terms-en-ug.csv" << QStringList{} << "" << "";
+        QTest::addColumn<QStringList>("leftAside");
+        QTest::newRow("en fr de") << "tbxbasic-v3-sample.tbx" << QStringList{"en", "fr", "de"} << "en" << "fr"
+                                  << QStringList{"de"};
+        QTest::newRow("en es zu") << "ltac-astronomy-dca-v3.tbx" << QStringList{"en", "es", "zu"} << "en" << "es"
+                                  << QStringList{"zu"};
+        QTest::newRow("en_US against en-US") << "lokalize-rawtherapee-en-cs.tbx" << QStringList{"en", "cs"} << "en" << "cs"
+                                             << QStringList{};
+        QTest::newRow("named columns, two of them empty") << "bilan-carbone-glossaire-en-fr.csv" << QStringList{"en", "fr"}
+                                                          << "en" << "fr" << QStringList{"es", "zh"};
+        QTest::newRow("columns of languages and notes") << "wordpress-polyglots-fr.csv" << QStringList{"en", "fr"} << "en"
+                                                        << "fr" << QStringList{};
+        QTest::newRow("no languages named") << "ms-terms-en-ug.csv" << QStringList{} << "" << "" << QStringList{};
     }
     void theFilesOwnLanguagesAreOfferedEnglishToFrenchFirst() {
         QFETCH(QString, file);
         QFETCH(QStringList, languages);
         QFETCH(QString, source);
         QFETCH(QString, target);
+        QFETCH(QStringList, leftAside);
         const glossary::Glossary read = cardimport::readFile(glossaryPath(file));
         QCOMPARE(read.languages, languages);
         QCOMPARE(glossary::proposedPair(read).source, source);
         QCOMPARE(glossary::proposedPair(read).target, target);
+        QCOMPARE(glossary::cardsOf(read, {source, target}).otherLanguages, leftAside);
     }
 
     // --- what cannot be used

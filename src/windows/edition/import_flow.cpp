@@ -66,7 +66,7 @@ QString question(const QString& file, const cardimport::Plan& plan, const glossa
                           .arg(selection.skipped);
     }
     if (!selection.otherLanguages.isEmpty()) {
-        text += QStringLiteral("\n\nLes termes en %1, que le fichier contient aussi, ne seront pas importés.")
+        text += QStringLiteral("\n\nCe que le fichier porte dans ses autres langues, %1, ne sera pas importé.")
                     .arg(languagesNamed(selection.otherLanguages));
     }
     if (plan.altered > 0) {

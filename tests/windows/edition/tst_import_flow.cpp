@@ -179,8 +179,8 @@ private slots:
         QVERIFY2(question.contains(QStringLiteral("contient 1 fiche (de anglais (en) vers allemand (de))")), qPrintable(question));
         QVERIFY2(question.contains(QStringLiteral("4 entrées sans terme dans l'une des deux langues ont été laissées de côté")),
                  qPrintable(question));
-        QVERIFY2(question.contains(QStringLiteral("Les termes en français (fr), que le fichier contient aussi, ne seront pas "
-                                                  "importés")),
+        QVERIFY2(question.contains(QStringLiteral("Ce que le fichier porte dans ses autres langues, français (fr), ne sera "
+                                                  "pas importé")),
                  qPrintable(question));
         QCOMPARE(cardfiles::fieldOf(kit.path(), 1, Field::expression), QStringLiteral("progressive lens"));
         QCOMPARE(cardfiles::fieldOf(kit.path(), 1, Field::traduction), QStringLiteral("Gleitsichtglas"));
