@@ -165,6 +165,8 @@ std::vector<Copy> list(FileSystem& fileSystem, const QString& dataFile) {
         copy.path = info.filePath();
         copy.made = madeFromName(info.fileName());
         if (!copy.made.isValid()) continue;
+        // A copy of the day is named after its day only: the time it was made is its file's.
+        if (info.lastModified().date() == copy.made.date()) copy.made = std::max(copy.made, info.lastModified());
         copy.compressed = info.size();
         // gzip ends with the length it holds, modulo 4 GiB: far more than any data file.
         QFile file(copy.path);

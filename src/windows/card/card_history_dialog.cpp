@@ -91,12 +91,12 @@ CardHistoryDialog::CardHistoryDialog(QWidget* parent, std::int32_t number, std::
     qobject_cast<QLabel*>(left->itemAt(0)->widget())->setBuddy(m_liste);
     left->addWidget(m_liste);
     left->addWidget(none);
-    columns->addLayout(left, 1);
-    columns->addLayout(fields, 1);
+    columns->addLayout(left, 3);
+    columns->addLayout(fields, 2);
     auto* all = new QVBoxLayout(this);
     all->addLayout(columns);
     all->addWidget(buttons);
-    resize(900, 520);
+    resize(1040, 540);
     if (!m_versions.empty()) m_liste->setCurrentRow(0);
 }
 

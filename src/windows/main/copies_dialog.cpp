@@ -20,7 +20,7 @@ const QLocale& french() {
     return locale;
 }
 
-QString dateOf(const QDateTime& moment) { return french().toString(moment, QStringLiteral("dddd d MMMM yyyy à HH:mm")); }
+QString dateOf(const QDateTime& moment) { return french().toString(moment, QStringLiteral("dddd d MMMM yyyy à HH:mm:ss")); }
 
 QString sizeOf(std::int64_t bytes) {
     if (bytes < 1024 * 1024) return QStringLiteral("%1\u00A0Ko").arg(french().toString(double(bytes) / 1024, 'f', 1));
