@@ -20,6 +20,9 @@ const QString kXmlNamespace = QStringLiteral("http://www.w3.org/XML/1998/namespa
 // text nested deeper is no glossary's, and reading it is refused before it
 // can take the memory or the stack.
 constexpr int kDeepestText = 32;
+// Beyond any field's width: what is longer is cut at the card's width anyway,
+// and the reading keeps no more.
+constexpr qsizetype kLongestKept = 4096;
 
 // The document types of the TBX standards, which the glossary needs no
 // more than any other: named by many tools, never fetched.
@@ -158,7 +161,7 @@ private:
         for (int depth = 1; depth > 0;) {
             m_xml.readNext();
             if (m_xml.isCharacters()) {
-                read += m_xml.text();
+                if (read.size() < kLongestKept) read += m_xml.text().left(kLongestKept - read.size());
             } else if (m_xml.isEntityReference()) {
                 undeclaredEntity();
             } else if (m_xml.isStartElement()) {
