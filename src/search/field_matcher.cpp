@@ -73,8 +73,16 @@ FieldMatcher::FieldMatcher(const QString& text, Accents accents) : m_accents(acc
 bool FieldMatcher::matches(std::span<const char> field) const {
     if (!m_possible) return false;
     if (m_accents == Accents::ignored) return matchesFolded(field);
-    if (m_needle.size() > field.size()) return false;
-    if (m_needle.empty()) return true;
+    return matchAt(field, Which::any) < field.size();
+}
+
+// Each byte that may begin a match is found with memchr, then checked; for
+// the first match, the search for the next byte stops where an earlier
+// match was found.
+std::size_t FieldMatcher::matchAt(std::span<const char> field, Which which) const {
+    const std::size_t notFound = field.size();
+    if (m_needle.size() > field.size()) return notFound;
+    if (m_needle.empty()) return 0;
     const auto& lower = folding::lowerCaseTable();
     const auto matchesAt = [&](std::size_t at) {
         for (std::size_t i = 1; i < m_needle.size(); ++i) {
@@ -82,18 +90,22 @@ bool FieldMatcher::matches(std::span<const char> field) const {
         }
         return true;
     };
-    // Each byte that may begin a match is found with memchr, then checked.
-    const std::size_t lastStart = field.size() - m_needle.size();
-    for (const char first : m_firstBytes) {
+    std::size_t first = field.size() - m_needle.size() + 1;  // past the last place a match can begin
+    const std::size_t none = first;
+    for (const char byte : m_firstBytes) {
         const char* begin = field.data();
-        const char* end = field.data() + lastStart + 1;
-        while (const void* hit = std::memchr(begin, first, std::size_t(end - begin))) {
+        const char* end = field.data() + first;
+        while (const void* hit = std::memchr(begin, byte, std::size_t(end - begin))) {
             const auto at = std::size_t(static_cast<const char*>(hit) - field.data());
-            if (matchesAt(at)) return true;
+            if (matchesAt(at)) {
+                if (which == Which::any) return at;
+                first = at;
+                break;
+            }
             begin = static_cast<const char*>(hit) + 1;
         }
     }
-    return false;
+    return first == none ? notFound : first;
 }
 
 bool FieldMatcher::matchesFolded(std::span<const char> field) const {
@@ -106,14 +118,9 @@ std::optional<FieldMatcher::Span> FieldMatcher::find(std::span<const char> field
     if (!m_possible) return {};
     if (m_needle.empty()) return Span{};
     if (m_accents == Accents::ignored) return findFolded(field);
-    if (m_needle.size() > field.size()) return {};
-    const auto& lower = folding::lowerCaseTable();
-    for (std::size_t at = 0; at + m_needle.size() <= field.size(); ++at) {
-        std::size_t i = 0;
-        while (i < m_needle.size() && lower[static_cast<unsigned char>(field[at + i])] == m_needle[i]) ++i;
-        if (i == m_needle.size()) return Span{at, at + m_needle.size()};
-    }
-    return {};
+    const std::size_t at = matchAt(field, Which::first);
+    if (at == field.size()) return {};
+    return Span{at, at + m_needle.size()};
 }
 
 std::optional<FieldMatcher::Span> FieldMatcher::findFolded(std::span<const char> field) const {

@@ -36,6 +36,10 @@ public:
     bool matchesEverything() const { return m_possible && m_needle.empty(); }
 
 private:
+    // Where a match begins, accents kept: any one, or the first; the field's
+    // size when none does.
+    enum class Which { any, first };
+    std::size_t matchAt(std::span<const char> field, Which which) const;
     bool matchesFolded(std::span<const char> field) const;
     std::optional<Span> findFolded(std::span<const char> field) const;
 

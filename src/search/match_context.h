@@ -19,8 +19,8 @@ inline constexpr std::size_t kLongestMatch = 60;
 QString fieldName(Module1::Field field);
 
 // "Contexte : …text before « match » text after…", an ellipsis where the
-// field's text goes on; line breaks and tabs shown as spaces, the spaces
-// that fill the field left out.
+// field's text goes on, cut between words where it can be; line breaks and
+// tabs shown as spaces, the spaces that fill the field left out.
 QString around(Module1::Field field, std::span<const char> bytes, cardsearch::FieldMatcher::Span match);
 
 }  // namespace matchcontext

@@ -86,6 +86,11 @@ private slots:
         QTest::newRow("cut on both sides")
             << int(Field::contexte) << QString(50, u'a') + "MOT" + QString(50, u'b') << "mot"
             << "Contexte\u00A0: …" + QString(30, u'a') + "«\u00A0MOT\u00A0»" + QString(30, u'b') + "…";
+        QTest::newRow("cut between words")
+            << int(Field::contexte)
+            << "Le débiteur n'exécute pas son obligation dans le délai fixé par la mise en demeure du créancier."
+            << "délai"
+            << "Contexte\u00A0: …pas son obligation dans le «\u00A0délai\u00A0» fixé par la mise en demeure…";
         QTest::newRow("line breaks as spaces") << int(Field::miscellanea) << "une\nnote" << "note"
                                                << "Miscellanea\u00A0: une  «\u00A0note\u00A0»";
         QTest::newRow("match into the filling stops at the text")

@@ -208,9 +208,7 @@ void Frm_consultation::fillRow(int row, const ResultRow& card) {
     grid.setText(card.dictionnairecible);
     grid.setCol(3);
     grid.setText(card.reference);
-    if (!card.toolTip.isEmpty()) {
-        for (int col = 0; col < 4; ++col) grid.model().setToolTip(row, col, card.toolTip);
-    }
+    if (!card.toolTip.isEmpty()) grid.model().setRowToolTip(row, card.toolTip);
     grid.setRows(grid.Rows() + 1);
 }
 

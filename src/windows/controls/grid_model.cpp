@@ -69,8 +69,8 @@ void GridModel::setAlignment(int row, int col, int code) {
     changed();
 }
 
-void GridModel::setToolTip(int row, int col, const QString& text) {
-    m_cells[offset(row, col)].toolTip = text;
+void GridModel::setRowToolTip(int row, const QString& text) {
+    m_cells[offset(row, 0)].toolTip = text;
     changed();
 }
 
@@ -139,7 +139,10 @@ QVariant GridModel::cellData(int row, int col, int role) const {
         case Qt::TextAlignmentRole:
             if (c.alignment >= 0) return int(alignmentFor(c.alignment));
             return fixed ? QVariant(int(Qt::AlignCenter)) : QVariant();
-        case Qt::ToolTipRole: return c.toolTip.isEmpty() ? QVariant() : QVariant(c.toolTip);
+        case Qt::ToolTipRole: {
+            const QString& tip = cell(row, 0).toolTip;
+            return tip.isEmpty() ? QVariant() : QVariant(tip);
+        }
         default: return {};
     }
 }

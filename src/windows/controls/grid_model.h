@@ -17,7 +17,7 @@ public:
         QString text;
         QColor foreground;   // invalid: the grid's default
         int alignment = -1;  // -1: the grid's default
-        QString toolTip;     // empty: none
+        QString toolTip;     // the row's, in its first cell only; empty: none
     };
 
     explicit GridModel(QObject* parent = nullptr);
@@ -31,7 +31,8 @@ public:
     void setText(int row, int col, const QString& text);
     void setForeground(int row, int col, const QColor& colour);
     void setAlignment(int row, int col, int code);
-    void setToolTip(int row, int col, const QString& text);
+    // What any cell of the row shows on hovering; it moves with the row.
+    void setRowToolTip(int row, const QString& text);
     // Every cell's text and formatting; the counts stay.
     void clear();
     // Puts rows first..first+order.size()-1 in the given order (indexes
