@@ -1,5 +1,6 @@
 #include "windows/common/pictures.h"
 
+#include <QEvent>
 #include <QFont>
 #include <QIconEngine>
 #include <QLabel>
@@ -124,6 +125,25 @@ private:
     Picture m_picture;
 };
 
+// Draws a label's picture again when the label is painted at another scale
+// than the one it was drawn for: its window moved to another screen.
+class KeepSharp : public QObject {
+public:
+    KeepSharp(QLabel* label, Picture picture) : QObject(label), m_picture(picture) { label->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* label = static_cast<QLabel*>(watched);
+        if (event->type() == QEvent::Paint && label->pixmap().devicePixelRatio() != label->devicePixelRatioF()) {
+            label->setPixmap(drawn(m_picture, label->size(), label->devicePixelRatioF()));
+        }
+        return false;
+    }
+
+private:
+    Picture m_picture;
+};
+
 }  // namespace
 
 QPixmap drawn(Picture picture, const QSize& size, qreal devicePixelRatio) {
@@ -140,6 +160,7 @@ QPixmap drawn(Picture picture, const QSize& size, qreal devicePixelRatio) {
 
 void show(QLabel* label, Picture picture) {
     label->setPixmap(drawn(picture, label->size(), label->devicePixelRatioF()));
+    new KeepSharp(label, picture);
 }
 
 QIcon icon(Picture picture) { return QIcon(new PictureIconEngine(picture)); }

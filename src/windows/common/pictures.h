@@ -19,7 +19,8 @@ enum class Picture {
 // ratio of device pixels to window pixels.
 QPixmap drawn(Picture picture, const QSize& size, qreal devicePixelRatio);
 
-// The picture filling a label placed at its designed rectangle.
+// The picture filling a label placed at its designed rectangle, drawn again
+// whenever the label is shown at another scale.
 void show(QLabel* label, Picture picture);
 
 // The picture as an icon, drawn afresh at each size and scale asked.

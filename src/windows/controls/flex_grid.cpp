@@ -163,17 +163,27 @@ void FlexGrid::showSelection() {
     m_selectionPending = false;
     m_model.publish();
     QItemSelectionModel* selection = selectionModel();
-    const int top = std::max(std::min(m_row, m_rowSel), 1) - 1;
-    const int bottom = std::max(m_row, m_rowSel) - 1;
-    const int left = std::max(std::min(m_col, m_colSel), 1) - 1;
-    const int right = std::max(m_col, m_colSel) - 1;
-    if (bottom < top || right < left || bottom >= m_model.rowCount() || right >= m_model.columnCount()) {
+    const QRect cells = shownSelection();
+    if (cells.isEmpty() || cells.bottom() > m_model.rowCount() || cells.right() > m_model.columnCount()) {
         selection->clearSelection();
         return;
     }
-    selection->select(QItemSelection(m_model.index(top, left), m_model.index(bottom, right)),
+    selection->select(QItemSelection(m_model.index(cells.top() - 1, cells.left() - 1),
+                                     m_model.index(cells.bottom() - 1, cells.right() - 1)),
                       QItemSelectionModel::ClearAndSelect);
-    if (m_row >= 1 && m_col >= 1) selection->setCurrentIndex(m_model.index(m_row - 1, m_col - 1), QItemSelectionModel::NoUpdate);
+    if (m_row >= 1) {
+        selection->setCurrentIndex(m_model.index(m_row - 1, std::max(m_col, 1) - 1), QItemSelectionModel::NoUpdate);
+    }
+}
+
+QRect FlexGrid::shownSelection() const {
+    const int top = std::max(std::min(m_row, m_rowSel), 1);
+    const int bottom = std::max(m_row, m_rowSel);
+    int left = std::max(std::min(m_col, m_colSel), 1);
+    int right = std::max(m_col, m_colSel);
+    if (m_col == 0 && m_colSel == 0) right = Cols() - 1;
+    if (bottom < top || right < left) return {};
+    return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
 void FlexGrid::mousePressEvent(QMouseEvent* event) {

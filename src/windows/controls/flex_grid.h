@@ -28,6 +28,11 @@ public:
     // Moves the selection's far end; the current cell stays.
     void setRowSel(int row);
     void setColSel(int col);
+    // The cells shown selected, in grid coordinates (x the column, y the
+    // row); empty when none is. The fixed row and column never show
+    // selected, but a card number that is the current cell shows its row
+    // selected: the row Enter opens.
+    QRect shownSelection() const;
 
     QString Text() const;
     void setText(const QString& text);

@@ -12,19 +12,6 @@ namespace {
 int rowOf(const FlexGrid& grid, int index) { return index / std::max(1, grid.Cols()); }
 int colOf(const FlexGrid& grid, int index) { return index % std::max(1, grid.Cols()); }
 
-// The cells the grid shows selected: the view shows no selection over the
-// fixed row and column.
-struct Selection {
-    int top, bottom, left, right;
-    bool contains(int row, int col) const { return row >= top && row <= bottom && col >= left && col <= right; }
-    bool empty() const { return bottom < top || right < left; }
-};
-
-Selection selectionOf(const FlexGrid& grid) {
-    return {std::max(1, std::min(grid.Row(), grid.RowSel())), std::max(grid.Row(), grid.RowSel()),
-            std::max(1, std::min(grid.Col(), grid.ColSel())), std::max(grid.Col(), grid.ColSel())};
-}
-
 // One cell of the grid, in grid coordinates (row 0 and column 0 fixed).
 class GridCell final : public QAccessibleInterface, public QAccessibleTableCellInterface {
 public:
@@ -92,7 +79,7 @@ public:
         return nullptr;
     }
 
-    bool isSelected() const override { return selectionOf(*m_grid).contains(m_row, m_col); }
+    bool isSelected() const override { return m_grid->shownSelection().contains(m_col, m_row); }
     QList<QAccessibleInterface*> columnHeaderCells() const override { return {header(0, m_col)}; }
     QList<QAccessibleInterface*> rowHeaderCells() const override {
         if (m_col == 0) return {};
@@ -191,15 +178,15 @@ QAccessibleInterface* FlexGridAccessible::cellAt(int row, int column) const {
 }
 
 int FlexGridAccessible::selectedCellCount() const {
-    const Selection selection = selectionOf(*grid());
-    return selection.empty() ? 0 : (selection.bottom - selection.top + 1) * (selection.right - selection.left + 1);
+    const QRect selection = grid()->shownSelection();
+    return selection.width() * selection.height();
 }
 
 QList<QAccessibleInterface*> FlexGridAccessible::selectedCells() const {
-    const Selection selection = selectionOf(*grid());
+    const QRect selection = grid()->shownSelection();
     QList<QAccessibleInterface*> cells;
-    for (int row = selection.top; row <= selection.bottom; ++row) {
-        for (int col = selection.left; col <= selection.right; ++col) cells.append(cell(row, col));
+    for (int row = selection.top(); row <= selection.bottom(); ++row) {
+        for (int col = selection.left(); col <= selection.right(); ++col) cells.append(cell(row, col));
     }
     return cells;
 }
@@ -219,18 +206,18 @@ int FlexGridAccessible::rowCount() const { return std::max(0, grid()->Rows() - 1
 // A column is selected when every result row of it is; a row when every
 // column but the fixed one is.
 QList<int> FlexGridAccessible::selectedColumns() const {
-    const Selection selection = selectionOf(*grid());
+    const QRect selection = grid()->shownSelection();
     QList<int> columns;
-    if (selection.empty() || selection.top != 1 || selection.bottom != grid()->Rows() - 1) return columns;
-    for (int col = selection.left; col <= selection.right; ++col) columns.append(col);
+    if (selection.isEmpty() || selection.top() != 1 || selection.bottom() != grid()->Rows() - 1) return columns;
+    for (int col = selection.left(); col <= selection.right(); ++col) columns.append(col);
     return columns;
 }
 
 QList<int> FlexGridAccessible::selectedRows() const {
-    const Selection selection = selectionOf(*grid());
+    const QRect selection = grid()->shownSelection();
     QList<int> rows;
-    if (selection.empty() || selection.left != 1 || selection.right != grid()->Cols() - 1) return rows;
-    for (int row = selection.top; row <= selection.bottom; ++row) rows.append(row - 1);
+    if (selection.isEmpty() || selection.left() != 1 || selection.right() != grid()->Cols() - 1) return rows;
+    for (int row = selection.top(); row <= selection.bottom(); ++row) rows.append(row - 1);
     return rows;
 }
 

@@ -111,6 +111,19 @@ private slots:
         QVERIFY(!label->hasScaledContents());
     }
 
+    // As when its window has moved from a screen of another scale.
+    void aPictureDrawnForAnotherScaleIsDrawnAgainWhenShown() {
+        WindowTestKit kit;
+        EveryWindow windows(kit);
+        QWidget* about = windows.open("frmAbout");
+        QVERIFY(EveryWindow::activate(about));
+        auto* label = about->findChild<QLabel*>("picIcon");
+        label->setPixmap(QPixmap(label->size()));
+        label->repaint();
+        QCOMPARE(label->pixmap().devicePixelRatio(), qApp->devicePixelRatio());
+        QCOMPARE(label->pixmap().size(), (QSizeF(label->size()) * qApp->devicePixelRatio()).toSize());
+    }
+
     void theSearchButtonsFaceIsDrawnAtTheDisplaysResolution() {
         WindowTestKit kit;
         EveryWindow windows(kit);

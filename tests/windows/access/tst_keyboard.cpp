@@ -236,6 +236,27 @@ private slots:
         }
     }
 
+    // Closing the card leaves its number the current cell: its row shows
+    // selected, as the row Enter opens again.
+    void theRowOfACardJustClosedShowsSelected() {
+        WindowTestKit kit;
+        EveryWindow windows(kit);
+        Consultation& consultation = windows.consultation();
+        QVERIFY(EveryWindow::activate(consultation.window));
+        consultation.window->Liste_complete_Click();
+        FlexGrid& grid = consultation.grid();
+        grid.setFocus(Qt::TabFocusReason);
+        QTest::keyClick(&grid, Qt::Key_Up);
+        QTest::keyClick(&grid, Qt::Key_Return);
+        QApplication::processEvents();
+        QCOMPARE(grid.Col(), 0);
+        QModelIndexList selected = grid.selectionModel()->selectedIndexes();
+        std::sort(selected.begin(), selected.end());
+        const GridModel& model = grid.model();
+        QCOMPARE(selected, (QModelIndexList{model.index(1, 0), model.index(1, 1), model.index(1, 2)}));
+        QCOMPARE(grid.currentIndex(), model.index(1, 0));
+    }
+
     // --- access keys
 
     void accessKeysAreOneToACaptionAndUniqueInEachWindow_data() {
