@@ -63,6 +63,14 @@ void giveNewIdentity(const QString& path) {
     QVERIFY(QFile::rename(copy, path));
 }
 
+// The day's copy of the data file made, so that the saves a test counts the
+// operations of and the ones it then fails make the same operations.
+void makeTodaysCopy(const QString& data) {
+    const QByteArray bytes = cardfiles::contents(data);
+    save(data, 1, card(1, QStringLiteral("copie du jour")));
+    cardfiles::restore(data, bytes);
+}
+
 // Whether a complete recovery file stands beside the data file.
 bool recoveryPending(const QString& data) {
     const QByteArray bytes = cardfiles::contents(savejournal::besidePath(FileSystem::native(), data));
@@ -604,6 +612,7 @@ private slots:
         const QString data = path(QStringLiteral("dossier-non-synchronise.dat"));
         cardfiles::writeNumbered(data, 3);
         const QByteArray before = cardfiles::contents(data);
+        makeTodaysCopy(data);
         const QString journal = savejournal::besidePath(FileSystem::native(), data);
         qsizetype folderSync = -1;
         {
@@ -634,6 +643,7 @@ private slots:
         const QString data = path(QStringLiteral("synchronise.dat"));
         cardfiles::writeNumbered(data, 3);
         const QByteArray before = cardfiles::contents(data);
+        makeTodaysCopy(data);
         const QString journal = savejournal::besidePath(FileSystem::native(), data);
         FaultyFileSystem counting;
         FileSystem::setCurrent(&counting);
@@ -668,6 +678,7 @@ private slots:
         const QString data = path(QStringLiteral("bloque.dat"));
         cardfiles::writeNumbered(data, 3);
         const QByteArray before = cardfiles::contents(data);
+        makeTodaysCopy(data);
         // The first removal fails, and every operation from there on.
         int removal = 0;
         {
