@@ -45,10 +45,11 @@ DuplicateWatch::DuplicateWatch(QMainWindow* window, QPlainTextEdit* expression, 
 
 bool DuplicateWatch::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_expression && event->type() == QEvent::FocusOut) {
-        // The focus comes back from a menu or another window to the same box.
+        // The focus comes back from a menu or another window to the same box;
+        // a window that is gone from the screen is closing.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-            reason != Qt::MenuBarFocusReason) {
+            reason != Qt::MenuBarFocusReason && m_window->isVisible()) {
             check();
         }
     }
