@@ -204,8 +204,22 @@ bool isFolder(int fd) {
 class NativeFileSystem final : public FileSystem {
 public:
     std::unique_ptr<RandomAccessFile> open(const QString& path, int& error) override {
+#ifdef _WIN32
+        // Windows refuses to open a folder as a file with "access denied", and
+        // an administrator may write a read-only file: the attributes say what
+        // the user meant.
+        const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(path.utf16()));
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            error = EISDIR;
+            return nullptr;
+        }
+        const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+        bool writable = !readOnly;
+        int fd = openNative(path, readOnly ? kReadOnly : kReadWriteCreate);
+#else
         bool writable = true;
         int fd = openNative(path, kReadWriteCreate);
+#endif
         if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
             const int denied = errno;
             fd = openNative(path, kReadOnly);

@@ -41,6 +41,9 @@ void save(const QString& path, int slot, const FicheRecord& fiche) {
 void setMode(const QString& path, int mode) {
 #ifndef _WIN32
     QVERIFY(::chmod(QFile::encodeName(path).constData(), mode_t(mode)) == 0);
+#else
+    Q_UNUSED(path);
+    Q_UNUSED(mode);
 #endif
 }
 

@@ -199,7 +199,8 @@ private slots:
         save(data, 2, card(2, QStringLiteral("corrigée")));
         FileSystem::setCurrent(nullptr);
         QVERIFY(keptInUsersFolder);
-        QVERIFY(savejournal::fallbackPath(FileSystem::native(), data).startsWith(userFolder()));
+        QVERIFY(savejournal::fallbackPath(FileSystem::native(), data)
+                    .startsWith(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
         QCOMPARE(cardfiles::fieldOf(data, 2, Field::expression), QStringLiteral("corrigée"));
         QVERIFY(!QFile::exists(savejournal::besidePath(FileSystem::native(), data)));
         QVERIFY(!QFile::exists(savejournal::fallbackPath(FileSystem::native(), data)));
