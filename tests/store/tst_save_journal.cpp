@@ -3,7 +3,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "store/data_file.h"
@@ -15,14 +14,9 @@
 #include "store/store_notice.h"
 #include "support/card_files.h"
 #include "support/crash_loop.h"
+#include "support/test_folder.h"
 #include "support/faulty_file_system.h"
-
-#ifndef _WIN32
-#include <sys/file.h>
-#include <sys/wait.h>
-#include <fcntl.h>
-#include <unistd.h>
-#endif
+#include "support/store_peer.h"
 
 using namespace Module1;
 
@@ -124,54 +118,13 @@ QStringList setAside(const QString& folder) {
     return names;
 }
 
-#ifndef _WIN32
-// Another process holding the data file's lock until it is released.
-class LockHolder {
-public:
-    explicit LockHolder(const QString& path) {
-        int ready[2];
-        int release[2];
-        if (::pipe(ready) != 0 || ::pipe(release) != 0) qFatal("pipe");
-        m_child = fork();
-        if (m_child == 0) {
-            const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR);
-            char byte = ::flock(fd, LOCK_EX) == 0 ? 'y' : 'n';
-            (void)!::write(ready[1], &byte, 1);
-            (void)!::read(release[0], &byte, 1);
-            _exit(0);
-        }
-        char byte = 0;
-        (void)!::read(ready[0], &byte, 1);
-        m_locked = byte == 'y';
-        m_release = release[1];
-        ::close(ready[0]);
-        ::close(ready[1]);
-        ::close(release[0]);
-    }
-    ~LockHolder() { release(); }
-    bool locked() const { return m_locked; }
-    void release() {
-        if (m_child <= 0) return;
-        const char byte = 'x';
-        (void)!::write(m_release, &byte, 1);
-        ::close(m_release);
-        waitpid(m_child, nullptr, 0);
-        m_child = 0;
-    }
-
-private:
-    pid_t m_child = 0;
-    int m_release = -1;
-    bool m_locked = false;
-};
-#endif
 
 }  // namespace
 
 class TestSaveJournal : public QObject {
     Q_OBJECT
 private:
-    QTemporaryDir m_dir;
+    TestFolder m_dir;
     QString path(const QString& name) const { return m_dir.filePath(name); }
     QString userFolder() const { return m_dir.filePath(QStringLiteral("donnees-utilisateur")); }
 
@@ -227,9 +180,6 @@ private slots:
     // A save is ended at each of its steps; the file is then replaced by
     // another card file before it is opened again.
     void aRecoveryFileIsAppliedOnlyToTheFileItWasMadeFor() {
-#ifdef _WIN32
-        QSKIP("uses fork");
-#else
         QFETCH(int, slot);
         QFETCH(bool, inPlace);
         const QString folder = path(QStringLiteral("remplace-%1-%2").arg(slot).arg(inPlace));
@@ -274,7 +224,6 @@ private slots:
         };
         loop.run();
         QVERIFY(keptAside >= 3);
-#endif
     }
 
     // --- what a crash leaves, and what it does not veto
@@ -294,9 +243,6 @@ private slots:
     // the blocks past the old end may hold stale bytes or zeros: the save is
     // put back all the same, with no notice.
     void aSaveCutShortIsPutBackWhateverTheCrashLeft() {
-#ifdef _WIN32
-        QSKIP("uses fork");
-#else
         QFETCH(int, cards);
         QFETCH(int, first);
         QFETCH(int, count);
@@ -338,7 +284,6 @@ private slots:
         };
         loop.run();
         QVERIFY(putBack >= 3);
-#endif
     }
 
     void aFileChangedSinceTheCrashIsLeftAsItIs_data() {
@@ -351,9 +296,6 @@ private slots:
     // short, keeping its identity: only the lengths and the bytes can tell,
     // and they must.
     void aFileChangedSinceTheCrashIsLeftAsItIs() {
-#ifdef _WIN32
-        QSKIP("uses fork");
-#else
         QFETCH(QString, change);
         const QString folder = path(QStringLiteral("modifie-") + change);
         QDir().mkpath(folder);
@@ -392,16 +334,12 @@ private slots:
         };
         loop.run();
         QVERIFY(keptAside >= 3);
-#endif
     }
 
     // Two copies share the file. This one has it open when the other dies in
     // the middle of an import; this one's next save first puts the import
     // back rather than writing over its recovery file.
     void aSaveFirstPutsBackAnotherCopysSaveCutShort() {
-#ifdef _WIN32
-        QSKIP("uses fork");
-#else
         const QString data = path(QStringLiteral("deux-copies.dat"));
         cardfiles::writeNumbered(data, 10);
         const QByteArray before = cardfiles::contents(data);
@@ -435,7 +373,6 @@ private slots:
         };
         loop.run();
         QVERIFY(putBack >= 3);
-#endif
     }
 
     // --- recovery files of earlier versions, and forged ones
@@ -546,13 +483,10 @@ private slots:
     // --- another program holding the file
 
     void aSaveWaitsABoundedTimeForAnotherProgramsLock() {
-#ifdef _WIN32
-        QSKIP("uses fork and flock");
-#else
         const QString data = path(QStringLiteral("tenu.dat"));
         cardfiles::writeNumbered(data, 3);
         const QByteArray before = cardfiles::contents(data);
-        LockHolder holder(data);
+        storepeer::LockHolder holder(data);
         QVERIFY(holder.locked());
         QElapsedTimer waited;
         waited.start();
@@ -570,25 +504,20 @@ private slots:
         holder.release();
         save(data, 2, card(2, QStringLiteral("libérée")));
         QCOMPARE(cardfiles::fieldOf(data, 2, Field::expression), QStringLiteral("libérée"));
-#endif
     }
 
     void anOpeningThatMustRecoverWaitsTooAndChangesNothing() {
-#ifdef _WIN32
-        QSKIP("uses fork and flock");
-#else
         const QString data = path(QStringLiteral("reprise-tenue.dat"));
         cardfiles::writeNumbered(data, 3);
         const QByteArray before = cardfiles::contents(data);
         writeRaw(savejournal::besidePath(FileSystem::native(), data), QByteArray("LXJ2 en cours"));
-        LockHolder holder(data);
+        storepeer::LockHolder holder(data);
         QVERIFY_THROWS_EXCEPTION(StoreError, DataFile::open(data));
         QCOMPARE(cardfiles::contents(data), before);
         QVERIFY(QFile::exists(savejournal::besidePath(FileSystem::native(), data)));
         holder.release();
         DataFile::open(data).close();
         QVERIFY(!QFile::exists(savejournal::besidePath(FileSystem::native(), data)));
-#endif
     }
 
     // --- a recovery file that cannot be removed

@@ -9,7 +9,8 @@ class FaultyFileSystem;
 // system ends it at operation 1, then 2, ... until it runs to its end.
 // `prepare` runs before each try, `check` after it, told whether the work
 // ran to its end. Stops early once the test has failed; gives the number of
-// crashes. Where there is no fork (Windows), runs nothing and gives -1.
+// crashes. Where there is no fork (Windows), the child is the test program
+// run again on the same test, in the same TestFolder.
 struct CrashLoop {
     std::function<void()> prepare;
     std::function<void(FaultyFileSystem&)> configure;  // optional: refusals besides the crash

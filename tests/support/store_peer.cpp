@@ -1,0 +1,63 @@
+// Another copy of the program at work on the same data file, for the tests
+// that need a second process on every system:
+//   store_peer lock <data file>                  holds the file's save lock until a line comes in
+//   store_peer save <data file> <copy> <count> [rounds]
+//       saves cards 2i + 1 + copy, i < count, expression "copie <copy> fiche <slot> tour <round>",
+//       every round over the last
+#include <QCoreApplication>
+#include <QTextStream>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "store/data_file.h"
+#include "store/field_text.h"
+#include "store/store_error.h"
+
+namespace {
+
+int holdLock(const QString& path) {
+    int error = 0;
+    auto file = FileSystem::native().open(path, error);
+    if (!file) return 2;
+    while (file->tryLock() == RandomAccessFile::Lock::heldElsewhere) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::fputs("verrouillé\n", stdout);
+    std::fflush(stdout);
+    char line[16];
+    (void)!std::fgets(line, sizeof line, stdin);
+    file->unlock();
+    return 0;
+}
+
+int saveCards(const QString& path, int copy, int count, int rounds) {
+    try {
+        for (int round = 1; round <= rounds; ++round) {
+            for (int i = 0; i < count; ++i) {
+                const int slot = 2 * i + 1 + copy;
+                Module1::FicheRecord fiche = Module1::emptyCard(slot);
+                fieldtext::store(fiche.expression,
+                                 QStringLiteral("copie %1 fiche %2 tour %3").arg(copy).arg(slot).arg(round));
+                DataFile file = DataFile::open(path);
+                file.writeSlot(slot, fiche);
+            }
+        }
+    } catch (const StoreError& error) {
+        std::fprintf(stderr, "%s\n", qUtf8Printable(error.message()));
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    const QStringList arguments = application.arguments();
+    if (arguments.size() == 3 && arguments[1] == QLatin1String("lock")) return holdLock(arguments[2]);
+    if ((arguments.size() == 5 || arguments.size() == 6) && arguments[1] == QLatin1String("save")) {
+        return saveCards(arguments[2], arguments[3].toInt(), arguments[4].toInt(),
+                         arguments.size() == 6 ? arguments[5].toInt() : 1);
+    }
+    std::fputs("usage: store_peer lock <file> | save <file> <copy> <count> [rounds]\n", stderr);
+    return 2;
+}
