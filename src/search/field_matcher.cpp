@@ -15,13 +15,13 @@ namespace {
 // The widest field, the context: a field folds to at most twice its bytes.
 constexpr std::size_t kWidestField = 1000;
 
-// The field's text folded, then as many of the spaces that fill it as a
-// match of `reach` bytes can run into. `origin`, when given, receives for
+// The field's text, its first `end` bytes, folded; then as many of the
+// spaces that fill it as a match of `reach` bytes can run into. `origin`, when given, receives for
 // each folded byte the field byte it comes from. Empty when the field is
 // wider than any field of a card.
-std::string_view foldedText(std::span<const char> field, std::size_t reach, std::array<char, 2 * kWidestField>& buffer,
+std::string_view foldedText(std::span<const char> field, std::size_t end, std::size_t reach,
+                            std::array<char, 2 * kWidestField>& buffer,
                             std::array<std::uint16_t, 2 * kWidestField>* origin) {
-    const std::size_t end = fieldtext::textLength(field);
     const std::size_t spaces = std::min(field.size() - end, reach);
     if (2 * end + spaces > buffer.size()) return {};
     const auto& fold = folding::foldingTable();
@@ -63,7 +63,14 @@ FieldMatcher::FieldMatcher(const QString& text, Accents accents) : m_accents(acc
             if (part != '\0') m_needle.push_back(part);
         }
     }
-    if (m_needle.empty() || accents == Accents::ignored) return;
+    if (m_needle.empty()) return;
+    if (accents == Accents::ignored) {
+        const auto& fold = folding::foldingTable();
+        for (std::size_t b = 0; b < 256; ++b) {
+            m_mayBegin[b] = fold[b][0] == m_needle.front() || (fold[b][1] != '\0' && fold[b][1] == m_needle.front());
+        }
+        return;
+    }
     const auto& lower = folding::lowerCaseTable();
     for (int b = 0; b < 256; ++b) {
         if (lower[std::size_t(b)] == m_needle.front()) m_firstBytes.push_back(char(b));
@@ -110,8 +117,13 @@ std::size_t FieldMatcher::matchAt(std::span<const char> field, Which which) cons
 
 bool FieldMatcher::matchesFolded(std::span<const char> field) const {
     if (m_needle.empty()) return true;
+    // Most fields hold no letter the text could begin with: those are not folded.
+    const std::size_t end = fieldtext::textLength(field);
+    const std::size_t reach = std::min(field.size(), end + m_needle.size());
+    const auto mayBegin = [this](char byte) { return m_mayBegin[static_cast<unsigned char>(byte)]; };
+    if (std::none_of(field.begin(), field.begin() + std::ptrdiff_t(reach), mayBegin)) return false;
     std::array<char, 2 * kWidestField> buffer;
-    return foldedText(field, m_needle.size(), buffer, nullptr).find(m_needle) != std::string_view::npos;
+    return foldedText(field, end, m_needle.size(), buffer, nullptr).find(m_needle) != std::string_view::npos;
 }
 
 std::optional<FieldMatcher::Span> FieldMatcher::find(std::span<const char> field) const {
@@ -126,7 +138,7 @@ std::optional<FieldMatcher::Span> FieldMatcher::find(std::span<const char> field
 std::optional<FieldMatcher::Span> FieldMatcher::findFolded(std::span<const char> field) const {
     std::array<char, 2 * kWidestField> buffer;
     std::array<std::uint16_t, 2 * kWidestField> origin;
-    const std::string_view folded = foldedText(field, m_needle.size(), buffer, &origin);
+    const std::string_view folded = foldedText(field, fieldtext::textLength(field), m_needle.size(), buffer, &origin);
     const std::size_t at = folded.find(m_needle);
     if (at == std::string_view::npos) return {};
     // A match that begins or ends inside a ligature covers the whole letter.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <span>
@@ -46,6 +47,8 @@ private:
     Accents m_accents;
     std::string m_needle;
     std::string m_firstBytes;  // the bytes whose lower case begins the needle
+    // Accents ignored: the bytes whose folded letters hold the needle's first.
+    std::array<bool, 256> m_mayBegin{};
     bool m_possible = true;  // false: the text holds a character no field can
 };
 

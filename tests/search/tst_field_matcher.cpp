@@ -111,6 +111,8 @@ private slots:
         QTest::newRow("oeuvre finds œuvre") << "Œuvre complète" << "oeuvre" << false << true;
         QTest::newRow("cœur finds coeur") << "coeur" << "cœur" << false << true;
         QTest::newRow("a lone o is in œ") << "sœur" << "so" << false << true;
+        QTest::newRow("a match may begin inside œ") << "sœur" << "EUR" << false << true;
+        QTest::newRow("or inside æ") << "Æsop" << "esop" << false << true;
         QTest::newRow("aesop finds Æsop") << "Æsop" << "aesop" << false << true;
         QTest::newRow("æ finds ae") << "caesura" << "æ" << false << true;
         QTest::newRow("strasse finds Straße") << "Straße" << "strasse" << false << true;
