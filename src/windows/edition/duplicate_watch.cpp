@@ -1,5 +1,6 @@
 #include "windows/edition/duplicate_watch.h"
 
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -59,7 +60,8 @@ bool DuplicateWatch::eventFilter(QObject* watched, QEvent* event) {
 void DuplicateWatch::check() {
     const QString path = m_dataFile();
     const QString expression = m_expression->toPlainText();
-    if (path.isEmpty() || duplicates::keyOf(expression).empty()) {
+    // A file that is not there holds no card, and the check creates none.
+    if (path.isEmpty() || !QFileInfo::exists(path) || duplicates::keyOf(expression).empty()) {
         show({});
         return;
     }

@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 
@@ -81,6 +82,20 @@ private slots:
         edition.typeExpressionAndLeave(QStringLiteral("loup"));
         QCOMPARE(edition.notice(), QString());
         QCOMPARE(cardfiles::contents(kit.path()).size(), 4 * Module1::kSlotSize);
+    }
+
+    // The check reads the file as it stands: one removed meanwhile is not
+    // made again, and tells of nothing.
+    void aFileRemovedMeanwhileIsNotMadeAgain() {
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), kCards);
+        Edition edition(kit.path());
+        QVERIFY(QTest::qWaitForWindowActive(edition.window));
+        QVERIFY(QFile::remove(kit.path()));
+        edition.typeExpressionAndLeave(QStringLiteral("chien"));
+        QCOMPARE(edition.notice(), QString());
+        QVERIFY(!QFile::exists(kit.path()));
+        QVERIFY(kit.messages.isEmpty());
     }
 
     // Saving tells of the other cards too, and is done all the same; the
