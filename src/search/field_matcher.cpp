@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -15,10 +16,10 @@ namespace {
 // The widest field, the context: a field folds to at most twice its bytes.
 constexpr std::size_t kWidestField = 1000;
 
-// The field's text, its first `end` bytes, folded; then as many of the
-// spaces that fill it as a match of `reach` bytes can run into. `origin`, when given, receives for
-// each folded byte the field byte it comes from. Empty when the field is
-// wider than any field of a card.
+// The field's first `end` bytes, its text, folded; then as many of the
+// spaces that fill it as a match of `reach` bytes can run into. `origin`,
+// when given, receives for each folded byte the field byte it comes from.
+// Empty when the field is wider than any field of a card.
 std::string_view foldedText(std::span<const char> field, std::size_t end, std::size_t reach,
                             std::array<char, 2 * kWidestField>& buffer,
                             std::array<std::uint16_t, 2 * kWidestField>* origin) {

@@ -13,6 +13,8 @@ QString foldedChar(QChar ch) {
     if (lower == u"\u00E6") return QStringLiteral("ae");
     if (lower == u"\u00DF") return QStringLiteral("ss");
     if (lower == u"\u00F8") return QStringLiteral("o");
+    if (lower == u"\u0142") return QStringLiteral("l");
+    if (lower == u"\u0111") return QStringLiteral("d");
     if (lower == u"\u0192") return QStringLiteral("f");
     QString base;
     for (const QChar part : lower.normalized(QString::NormalizationForm_D)) {

@@ -1,8 +1,11 @@
 #include <QAction>
+#include <QRegularExpression>
 
 #include "consultation_driver.h"
 #include "store/fiche_record.h"
 #include "support/card_files.h"
+#include "windows/consultation/result_list_printing.h"
+#include "windows/controls/recording_printer.h"
 
 using cardfiles::Card;
 
@@ -160,6 +163,13 @@ private slots:
         QCOMPARE(consultation.column(1), QStringList({"a2", "a5", "a6", "z1", "z4"}));
         QCOMPARE(toolTipOf(consultation.grid(), 4, 1), QStringLiteral("Expression\u00A0: Zèbre"));
         QVERIFY(kit.messages.isEmpty());
+
+        // Printed as any result list, in the order shown.
+        QStringList record;
+        RecordingPrinter printer(&record);
+        printResultList(printer, consultation.grid());
+        QCOMPARE(record.filter(QRegularExpression(QStringLiteral("^print \\d"))),
+                 QStringList({"print 2", "print 5", "print 6", "print 1", "print 4"}));
     }
 };
 
