@@ -58,9 +58,16 @@ std::vector<ResultRow> search(DataFile& file, const Query& query) {
     return collect(file, [&](Module1::SlotView slot, std::vector<ResultRow>& rows) {
         for (const Field field : fields) {
             const std::span<const char> bytes = Module1::field(slot, field);
-            if (!matcher.matches(bytes)) continue;
+            if (!explain) {
+                if (!matcher.matches(bytes)) continue;
+                rows.push_back(rowOf(slot));
+                return;
+            }
+            // Where the text lies is found once, for the match and the tool tip alike.
+            const auto match = matcher.find(bytes);
+            if (!match) continue;
             rows.push_back(rowOf(slot));
-            if (explain) rows.back().toolTip = matchcontext::around(field, bytes, *matcher.find(bytes));
+            rows.back().toolTip = matchcontext::around(field, bytes, *match);
             return;
         }
     });

@@ -116,13 +116,17 @@ std::size_t FieldMatcher::matchAt(std::span<const char> field, Which which) cons
     return first == none ? notFound : first;
 }
 
-bool FieldMatcher::matchesFolded(std::span<const char> field) const {
-    if (m_needle.empty()) return true;
-    // Most fields hold no letter the text could begin with: those are not folded.
-    const std::size_t end = fieldtext::textLength(field);
+// Most fields hold no letter the text could begin with: those are not folded.
+bool FieldMatcher::mayHold(std::span<const char> field, std::size_t end) const {
     const std::size_t reach = std::min(field.size(), end + m_needle.size());
     const auto mayBegin = [this](char byte) { return m_mayBegin[static_cast<unsigned char>(byte)]; };
-    if (std::none_of(field.begin(), field.begin() + std::ptrdiff_t(reach), mayBegin)) return false;
+    return std::any_of(field.begin(), field.begin() + std::ptrdiff_t(reach), mayBegin);
+}
+
+bool FieldMatcher::matchesFolded(std::span<const char> field) const {
+    if (m_needle.empty()) return true;
+    const std::size_t end = fieldtext::textLength(field);
+    if (!mayHold(field, end)) return false;
     std::array<char, 2 * kWidestField> buffer;
     return foldedText(field, end, m_needle.size(), buffer, nullptr).find(m_needle) != std::string_view::npos;
 }
@@ -137,9 +141,11 @@ std::optional<FieldMatcher::Span> FieldMatcher::find(std::span<const char> field
 }
 
 std::optional<FieldMatcher::Span> FieldMatcher::findFolded(std::span<const char> field) const {
+    const std::size_t end = fieldtext::textLength(field);
+    if (!mayHold(field, end)) return {};
     std::array<char, 2 * kWidestField> buffer;
     std::array<std::uint16_t, 2 * kWidestField> origin;
-    const std::string_view folded = foldedText(field, fieldtext::textLength(field), m_needle.size(), buffer, &origin);
+    const std::string_view folded = foldedText(field, end, m_needle.size(), buffer, &origin);
     const std::size_t at = folded.find(m_needle);
     if (at == std::string_view::npos) return {};
     // A match that begins or ends inside a ligature covers the whole letter.

@@ -25,8 +25,8 @@ public:
     bool matches(std::span<const char> field) const;
 
     // The bytes of the field that the first match covers, from begin up to
-    // end; nothing when the field does not match. Slower than matches():
-    // for the few fields that are shown.
+    // end; nothing when the field does not match. Slower than matches()
+    // where nothing matches: for searches that say where the text lies.
     struct Span {
         std::size_t begin = 0;
         std::size_t end = 0;
@@ -41,6 +41,7 @@ private:
     // size when none does.
     enum class Which { any, first };
     std::size_t matchAt(std::span<const char> field, Which which) const;
+    bool mayHold(std::span<const char> field, std::size_t textEnd) const;
     bool matchesFolded(std::span<const char> field) const;
     std::optional<Span> findFolded(std::span<const char> field) const;
 
