@@ -4,12 +4,17 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <new>
+#include <span>
+#include <string>
+#include <unordered_set>
 
 #include "exchange/csv_reader.h"
 #include "exchange/exchange_error.h"
 #include "exchange/tab_reader.h"
 #include "exchange/tbx_reader.h"
+#include "search/duplicates.h"
 #include "store/data_file.h"
 
 namespace cardimport {
@@ -53,6 +58,39 @@ glossary::Glossary readFile(const QString& path, std::int32_t room) {
                                            "importé.")
                                 .arg(shown(path)));
     }
+}
+
+std::vector<CardText> withoutCardsAlreadyThere(std::vector<CardText> cards, DataFile& data, int& alreadyThere) {
+    using Module1::Field;
+    constexpr std::int32_t kRun = 256;
+    // An expression and its translation, each as duplicates are compared.
+    const auto keyOf = [](const std::string& expression, const std::string& traduction) {
+        return expression + '\0' + traduction;
+    };
+    std::unordered_set<std::string> known;
+    const std::int32_t count = data.recordCount();
+    std::vector<char> run(std::size_t(kRun) * Module1::kSlotSize);
+    for (std::int32_t first = 1; first <= count; first += kRun) {
+        const std::int32_t inRun = std::min(kRun, count - first + 1);
+        data.readSlots(first, std::span(run.data(), std::size_t(inRun) * Module1::kSlotSize));
+        for (std::int32_t i = 0; i < inRun; ++i) {
+            const Module1::SlotView slot(run.data() + std::size_t(i) * Module1::kSlotSize, Module1::kSlotSize);
+            const std::string expression = duplicates::keyOf(Module1::field(slot, Field::expression));
+            if (!expression.empty()) known.insert(keyOf(expression, duplicates::keyOf(Module1::field(slot, Field::traduction))));
+        }
+    }
+    alreadyThere = 0;
+    std::vector<CardText> fresh;
+    fresh.reserve(cards.size());
+    for (CardText& card : cards) {
+        const std::string expression = duplicates::keyOf(card[Field::expression]);
+        if (!expression.empty() && !known.insert(keyOf(expression, duplicates::keyOf(card[Field::traduction]))).second) {
+            ++alreadyThere;
+            continue;
+        }
+        fresh.push_back(std::move(card));
+    }
+    return fresh;
 }
 
 Plan plan(const std::vector<CardText>& cards, std::int32_t recordCount) {

@@ -27,11 +27,18 @@ inline constexpr qint64 kLargestFile = qint64(256) * 1024 * 1024;
 // memory ran short.
 glossary::Glossary readFile(const QString& path, std::int32_t room = Module1::kHighestCardNumber);
 
+// The cards whose expression and translation, compared as duplicates are
+// (case, accents and spaces aside), are on no card of the data file nor on
+// an earlier card of the same import; `alreadyThere` counts the others.
+// Throws StoreError when the data file cannot be read.
+std::vector<CardText> withoutCardsAlreadyThere(std::vector<CardText> cards, DataFile& data, int& alreadyThere);
+
 // The cards as they will be stored, numbered from the record count + 1.
 struct Plan {
     std::int32_t first = 0;
     std::vector<Module1::FicheRecord> cards;
-    int altered = 0;  // cards with a field cut at its width or a character stored as "?"
+    int altered = 0;       // cards with a field cut at its width or a character stored as "?"
+    int alreadyThere = 0;  // cards of the file left aside, being in the data file already
     std::int32_t last() const { return first + std::int32_t(cards.size()) - 1; }
 };
 

@@ -4,16 +4,18 @@
 #include <QRegularExpression>
 #include <algorithm>
 
+#include "search/folding.h"
 #include "store/fiche_record.h"
 
 using Module1::Field;
 
 namespace {
 
-// A column's name as compared: lower case, without accents, marks or spaces.
+// A column's name as compared: folded as every search folds, without
+// marks, spaces or punctuation.
 QString folded(const QString& name) {
     QString out;
-    for (const QChar ch : name.normalized(QString::NormalizationForm_D).toLower()) {
+    for (const QChar ch : folding::forComparison(name)) {
         if (ch.isLetterOrNumber()) out += ch;
     }
     return out;

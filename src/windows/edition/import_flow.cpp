@@ -32,6 +32,24 @@ QString numbers(const cardimport::Plan& plan) {
                                   : QStringLiteral("n° %1 à %2").arg(plan.first).arg(plan.last());
 }
 
+// « N fiches seront ajoutées ; M sont déjà dans le fichier et seront
+// laissées de côté », before the import or, done, after it.
+QString alreadyThere(const cardimport::Plan& plan, bool done) {
+    const auto added = qsizetype(plan.cards.size());
+    const QString kept = added == 1 ? (done ? QStringLiteral("1 fiche a été ajoutée") : QStringLiteral("1 fiche sera ajoutée"))
+                                    : (done ? QStringLiteral("%1 fiches ont été ajoutées")
+                                            : QStringLiteral("%1 fiches seront ajoutées"))
+                                          .arg(added);
+    const QString left =
+        plan.alreadyThere == 1
+            ? (done ? QStringLiteral("1 était déjà dans le fichier et a été laissée de côté")
+                    : QStringLiteral("1 est déjà dans le fichier et sera laissée de côté"))
+            : (done ? QStringLiteral("%1 étaient déjà dans le fichier et ont été laissées de côté")
+                    : QStringLiteral("%1 sont déjà dans le fichier et seront laissées de côté"))
+                  .arg(plan.alreadyThere);
+    return kept + QStringLiteral("\u00A0; ") + left + QLatin1Char('.');
+}
+
 QString languageNamed(const QString& code) {
     const QString name = languages::nameOf(code);
     return name.isEmpty() ? QStringLiteral("«\u00A0%1\u00A0»").arg(code) : QStringLiteral("%1 (%2)").arg(name, code);
@@ -69,6 +87,7 @@ QString question(const QString& file, const cardimport::Plan& plan, const glossa
         text += QStringLiteral("\n\nCe que le fichier porte dans ses autres langues, %1, ne sera pas importé.")
                     .arg(languagesNamed(selection.otherLanguages));
     }
+    if (plan.alreadyThere > 0) text += QStringLiteral("\n\n") + alreadyThere(plan, false);
     if (plan.altered > 0) {
         text += QStringLiteral("\n\n%1 %2 des champs trop longs, qui seront coupés à leur largeur, ou des caractères "
                                "que le fichier de données ne peut pas garder, qui deviendront «\u00A0?\u00A0».")
@@ -142,7 +161,16 @@ std::optional<ImportedCards> importCards(QWidget* window, const QString& dataFil
                                          languageNamed(pair->target)));
         }
         DataFile file = DataFile::open(dataFile);
-        plan = cardimport::plan(selection.cards, file.recordCount());
+        int alreadyThere = 0;
+        const std::vector<CardText> fresh =
+            cardimport::withoutCardsAlreadyThere(std::move(selection.cards), file, alreadyThere);
+        if (fresh.empty()) {
+            throw ExchangeError(QStringLiteral("Les %1 du fichier «\u00A0%2\u00A0» sont déjà dans le fichier de données. "
+                                               "Rien n'a été importé.")
+                                    .arg(cardCount(alreadyThere), QDir::toNativeSeparators(source)));
+        }
+        plan = cardimport::plan(fresh, file.recordCount());
+        plan->alreadyThere = alreadyThere;
     });
     if (!checked || !Alert::question(window, question(source, *plan, selection, *pair))) return std::nullopt;
     const bool added = attempt([&] {
@@ -153,6 +181,8 @@ std::optional<ImportedCards> importCards(QWidget* window, const QString& dataFil
     if (!added) return std::nullopt;
     const QString imported = plan->cards.size() == 1 ? QStringLiteral("1 fiche importée")
                                                       : QStringLiteral("%1 fiches importées").arg(plan->cards.size());
-    Alert::information(window, QStringLiteral("%1 (%2).").arg(imported, numbers(*plan)));
+    QString done = QStringLiteral("%1 (%2).").arg(imported, numbers(*plan));
+    if (plan->alreadyThere > 0) done += QLatin1Char(' ') + alreadyThere(*plan, true);
+    Alert::information(window, done);
     return ImportedCards{plan->first, plan->last()};
 }

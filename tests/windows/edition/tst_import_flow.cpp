@@ -59,6 +59,48 @@ private slots:
         QCOMPARE(importer->text(), QStringLiteral("&Importer des fiches..."));
     }
 
+    // A card whose expression and translation are on a card already, or
+    // earlier in the same file, case, accents and spaces aside, is left out.
+    void cardsAlreadyInTheFileAreLeftAside() {
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), {{1, "Élan vital", "vital impetus", "", "", "", "", ""},
+                                      {2, "chat", "cat", "", "", "", "", ""}});
+        writeFile(kit.path(QStringLiteral("glossaire.csv")),
+                  "Expression;Traduction\n"
+                  "  elan   VITAL ;Vital  impetus\n"   // on card 1
+                  "chat;chatte\n"                     // another translation: a card of its own
+                  "chien;dog\n"
+                  "Chien;Dog\n");                     // twice in the file
+        Edition edition(kit.path());
+        kit.answers = {kit.path(QStringLiteral("glossaire.csv"))};
+        kit.questionAnswers = {true};
+        edition.window.importer_Click();
+        QCOMPARE(kit.messages.size(), 2);
+        QVERIFY2(kit.messages[0].text.contains(
+                     QStringLiteral("2 fiches seront ajoutées\u00A0; 2 sont déjà dans le fichier et seront laissées de côté.")),
+                 qPrintable(kit.messages[0].text));
+        QVERIFY(kit.messages[0].text.contains(QStringLiteral("sous les numéros 3 à 4")));
+        QCOMPARE(kit.messages[1].text, QStringLiteral("2 fiches importées (n° 3 à 4). 2 fiches ont été ajoutées\u00A0; 2 étaient "
+                                                      "déjà dans le fichier et ont été laissées de côté."));
+        QCOMPARE(cardfiles::fieldOf(kit.path(), 3, Field::traduction), QStringLiteral("chatte"));
+        QCOMPARE(cardfiles::fieldOf(kit.path(), 4, Field::expression), QStringLiteral("chien"));
+        QCOMPARE(cardfiles::contents(kit.path()).size(), 4 * Module1::kSlotSize);
+    }
+
+    void aFileWhoseCardsAreAllThereAddsNothing() {
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), {{1, "chat", "cat", "", "", "", "", ""}});
+        const QByteArray before = cardfiles::contents(kit.path());
+        writeFile(kit.path(QStringLiteral("glossaire.csv")), "Expression;Traduction\nChat;Cat\n");
+        Edition edition(kit.path());
+        kit.answers = {kit.path(QStringLiteral("glossaire.csv"))};
+        kit.questionAnswers = {true};
+        edition.window.importer_Click();
+        QCOMPARE(kit.errors().size(), 1);
+        QVERIFY2(kit.errors()[0].contains(QStringLiteral("déjà dans le fichier de données")), qPrintable(kit.errors()[0]));
+        QCOMPARE(cardfiles::contents(kit.path()), before);
+    }
+
     void cardsComeAfterTheLastOnceTheUserSaysYes() {
         WindowTestKit kit;
         cardfiles::writeNumbered(kit.path(), 5);
