@@ -7,6 +7,7 @@
 #include <QStatusBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <utility>
 
 #include "search/duplicates.h"
 #include "store/store_error.h"
@@ -195,21 +196,21 @@ bool Frm_consultation::haveDataFilePath() {
     return !m_menu.dataFilePath().isEmpty();
 }
 
-void Frm_consultation::fillRow(int row, const ResultRow& card) {
+// The row is already in the grid; its texts move there.
+void Frm_consultation::fillRow(int row, ResultRow card) {
     FlexGrid& grid = *m_grille01;
     grid.setRow(row);
     grid.setCol(0);
-    grid.setText(card.numero);
+    grid.setText(std::move(card.numero));
     grid.setCellForeColor(kCardNumberColour);
     grid.setCellAlignment(kCentredTop);
     grid.setCol(1);
-    grid.setText(card.dictionnaire);
+    grid.setText(std::move(card.dictionnaire));
     grid.setCol(2);
-    grid.setText(card.dictionnairecible);
+    grid.setText(std::move(card.dictionnairecible));
     grid.setCol(3);
-    grid.setText(card.reference);
-    if (!card.toolTip.isEmpty()) grid.model().setRowToolTip(row, card.toolTip);
-    grid.setRows(grid.Rows() + 1);
+    grid.setText(std::move(card.reference));
+    if (!card.toolTip.isEmpty()) grid.model().setRowToolTip(row, std::move(card.toolTip));
 }
 
 void Frm_consultation::listInGrid(const std::function<std::vector<ResultRow>(DataFile&)>& read) {
@@ -228,8 +229,10 @@ void Frm_consultation::listInGrid(const std::function<std::vector<ResultRow>(Dat
         entete_grille();
         grid.setRows(2);
         grid.setCols(4);
+        // Every row at once, and the spare last one as filling row by row left it.
+        grid.setRows(int(cards.size()) + 2);
         int row = 1;
-        for (const ResultRow& card : cards) fillRow(row++, card);
+        for (ResultRow& card : cards) fillRow(row++, std::move(card));
         grid.setRows(grid.Rows() - 1);
         return QString();
     });

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QStyleOptionHeader>
 #include <algorithm>
+#include <utility>
 
 #include "windows/common/look.h"
 #include "windows/common/twips.h"
@@ -93,8 +94,8 @@ QString FlexGrid::Text() const {
     return m_model.cell(m_row, m_col).text;
 }
 
-void FlexGrid::setText(const QString& text) {
-    if (m_row < Rows() && m_col < Cols()) m_model.setText(m_row, m_col, text);
+void FlexGrid::setText(QString text) {
+    if (m_row < Rows() && m_col < Cols()) m_model.setText(m_row, m_col, std::move(text));
 }
 
 void FlexGrid::setColWidth(int col, int width) {

@@ -35,7 +35,7 @@ public:
     QRect shownSelection() const;
 
     QString Text() const;
-    void setText(const QString& text);
+    void setText(QString text);
     QString TextMatrix(int row, int col) const { return m_model.cell(row, col).text; }
 
     void setColWidth(int col, int twips);

@@ -3,6 +3,7 @@
 #include <QMetaObject>
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "windows/common/look.h"
 
@@ -54,8 +55,8 @@ void GridModel::setCols(int cols) {
     changed();
 }
 
-void GridModel::setText(int row, int col, const QString& text) {
-    m_cells[offset(row, col)].text = text;
+void GridModel::setText(int row, int col, QString text) {
+    m_cells[offset(row, col)].text = std::move(text);
     changed();
 }
 
@@ -69,8 +70,8 @@ void GridModel::setAlignment(int row, int col, int code) {
     changed();
 }
 
-void GridModel::setRowToolTip(int row, const QString& text) {
-    m_cells[offset(row, 0)].toolTip = text;
+void GridModel::setRowToolTip(int row, QString text) {
+    m_cells[offset(row, 0)].toolTip = std::move(text);
     changed();
 }
 

@@ -28,11 +28,11 @@ public:
     void setCols(int cols);
 
     const Cell& cell(int row, int col) const { return m_cells[offset(row, col)]; }
-    void setText(int row, int col, const QString& text);
+    void setText(int row, int col, QString text);
     void setForeground(int row, int col, const QColor& colour);
     void setAlignment(int row, int col, int code);
     // What any cell of the row shows on hovering; it moves with the row.
-    void setRowToolTip(int row, const QString& text);
+    void setRowToolTip(int row, QString text);
     // Every cell's text and formatting; the counts stay.
     void clear();
     // Puts rows first..first+order.size()-1 in the given order (indexes
