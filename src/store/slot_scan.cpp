@@ -7,10 +7,10 @@
 #include <atomic>
 #include <exception>
 #include <memory>
-#include <semaphore>
 #include <system_error>
 #include <thread>
 
+#include "store/semaphore.h"
 #include "store/store_error.h"
 
 namespace slotscan {
@@ -50,8 +50,8 @@ std::int32_t scan(DataFile& file, const Look& look) {
         return count;
     }
     std::array<Run, kRuns> runs;
-    std::counting_semaphore<kRuns> free(kRuns);
-    std::counting_semaphore<kRuns> filled(0);
+    Semaphore free(kRuns);
+    Semaphore filled(0);
     std::exception_ptr lookFailure;
     std::atomic<bool> lookFailed = false;
 
