@@ -15,7 +15,24 @@
 #include "windows/controls/flex_grid_accessible.h"
 #include "windows/controls/grid_sort.h"
 
+namespace {
+
+// The row headers. Their width is fixed by the grid's column 0, and then the
+// view takes that width whatever the size hint says: measuring two hundred
+// labels for the hint after each change of the rows would be lost work.
+class RowHeaders : public QHeaderView {
+public:
+    explicit RowHeaders(QWidget* parent) : QHeaderView(Qt::Vertical, parent) { setSectionsClickable(true); }
+    QSize sizeHint() const override {
+        if (minimumWidth() == maximumWidth()) return {minimumWidth(), defaultSectionSize()};
+        return QHeaderView::sizeHint();
+    }
+};
+
+}  // namespace
+
 FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent) {
+    setVerticalHeader(new RowHeaders(this));
     setModel(&m_model);
     setFont(look::msSansSerif(8.25));
     setSelectionMode(QAbstractItemView::NoSelection);

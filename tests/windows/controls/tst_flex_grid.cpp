@@ -175,6 +175,36 @@ private slots:
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(0) + 5, 5));
         QCOMPARE(column(grid, 1), (QStringList{"b", "a"}));
     }
+    // --- row headers
+
+    // Their width is column 0's when set, whatever their labels; otherwise
+    // the widest label still widens them, as a plain view's would.
+    void rowHeadersTakeColumnZerosWidthOrTheirLabels_data() {
+        QTest::addColumn<int>("colZeroTwips");  // 0: never set
+        QTest::addColumn<QString>("label");
+        QTest::newRow("set, short labels") << 1050 << QStringLiteral("7");
+        QTest::newRow("set, labels wider than it") << 150 << QStringLiteral("32767 32767 32767");
+        QTest::newRow("never set, wide labels") << 0 << QStringLiteral("32767 32767 32767");
+    }
+    void rowHeadersTakeColumnZerosWidthOrTheirLabels() {
+        QFETCH(int, colZeroTwips);
+        QFETCH(QString, label);
+        FlexGrid grid;
+        grid.resize(600, 300);
+        if (colZeroTwips > 0) grid.setColWidth(0, colZeroTwips);
+        fill(grid, {{label, "a", "", ""}, {"2", "b", "", ""}});
+        grid.show();
+        QCoreApplication::processEvents();
+        QHeaderView* rowHeaders = grid.verticalHeader();
+        const int labelWidth = rowHeaders->fontMetrics().horizontalAdvance(label);
+        if (colZeroTwips > 0) {
+            QCOMPARE(rowHeaders->width(), rowHeaders->minimumWidth());
+            QCOMPARE(rowHeaders->width(), rowHeaders->maximumWidth());
+        } else {
+            QVERIFY2(rowHeaders->width() > labelWidth, qPrintable(QString::number(rowHeaders->width())));
+        }
+        QCOMPARE(grid.viewport()->x(), rowHeaders->x() + rowHeaders->width());
+    }
 };
 
 QTEST_MAIN(TestFlexGrid)
