@@ -8,14 +8,19 @@
 namespace matchcontext {
 namespace {
 
-// The field's bytes as characters, line breaks and tabs as spaces.
-void append(QString& text, std::span<const char> bytes, std::size_t begin, std::size_t end) {
+// The field's bytes as characters, line breaks and tabs as spaces, written
+// from `out` on; returns where they end.
+QChar* put(QChar* out, std::span<const char> bytes, std::size_t begin, std::size_t end) {
     for (std::size_t i = begin; i < end; ++i) {
-        const char byte = bytes[i];
+        const auto byte = static_cast<unsigned char>(bytes[i]);
         const bool space = byte == '\r' || byte == '\n' || byte == '\t';
-        text += space ? QChar(u' ') : cp1252::toUnicode(static_cast<unsigned char>(byte));
+        // Only 0x80..0x9F differ from Latin-1 in the code page.
+        *out++ = space ? QChar(u' ') : (byte & 0xE0) == 0x80 ? cp1252::toUnicode(byte) : QChar(byte);
     }
+    return out;
 }
+
+QChar* put(QChar* out, QStringView text) { return std::copy(text.begin(), text.end(), out); }
 
 }  // namespace
 
@@ -52,18 +57,19 @@ QString around(Module1::Field field, std::span<const char> bytes, cardsearch::Fi
         while (space > end && !isSpace(space - 1)) --space;
         if (space > end) to = space - 1;
     }
-    // Built in place: a search in every field makes one for nearly every card.
-    QString text;
-    text.reserve(qsizetype(24 + to - from));
-    text += fieldName(field);
-    text += QStringLiteral("\u00A0: ");
-    if (from > 0) text += u'…';
-    append(text, bytes, from, begin);
-    text += QStringLiteral("«\u00A0");
-    append(text, bytes, begin, end);
-    text += QStringLiteral("\u00A0»");
-    append(text, bytes, end, to);
-    if (to < textEnd) text += u'…';
+    // Written in place: a search in every field makes one for nearly every card.
+    const QString name = fieldName(field);
+    QString text(name.size() + qsizetype(12 + to - from), Qt::Uninitialized);
+    QChar* out = put(text.data(), name);
+    out = put(out, u"\u00A0: ");
+    if (from > 0) *out++ = u'…';
+    out = put(out, bytes, from, begin);
+    out = put(out, u"«\u00A0");
+    out = put(out, bytes, begin, end);
+    out = put(out, u"\u00A0»");
+    out = put(out, bytes, end, to);
+    if (to < textEnd) *out++ = u'…';
+    text.truncate(out - text.constData());
     return text;
 }
 

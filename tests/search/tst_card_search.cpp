@@ -93,6 +93,9 @@ private slots:
             << "Contexte\u00A0: …pas son obligation dans le «\u00A0délai\u00A0» fixé par la mise en demeure…";
         QTest::newRow("line breaks as spaces") << int(Field::miscellanea) << "une\nnote" << "note"
                                                << "Miscellanea\u00A0: une  «\u00A0note\u00A0»";
+        QTest::newRow("tabs as spaces, the code page's own signs")
+            << int(Field::miscellanea) << "\u0153uvre\t\u00E0 5 \u20AC \u2014 \u00FF" << "5"
+            << "Miscellanea\u00A0: \u0153uvre \u00E0 «\u00A05\u00A0» \u20AC \u2014 \u00FF";
         QTest::newRow("match into the filling stops at the text")
             << int(Field::traduction) << "cat" << "cat  " << "Traduction\u00A0: «\u00A0cat\u00A0»";
         QTest::newRow("a long match is cut")
