@@ -13,10 +13,13 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lexicarium"));
 
-    // The standard dialogs speak French, like the rest of the program.
+    // The standard dialogs speak French, like the rest of the program. A
+    // program built with Qt inside it has no translations folder: it carries
+    // the French in its resources.
     QTranslator qtFrench;
     if (qtFrench.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        qtFrench.load(QStringLiteral(":/translations/qtbase_fr.qm"))) {
         QApplication::installTranslator(&qtFrench);
     }
     look::installFontSubstitutes();

