@@ -45,6 +45,7 @@ private slots:
         QTest::newRow("after a folded ß") << "Straße Nord" << "nord" << true << 7 << 11;
         QTest::newRow("into the filling") << "abc" << "abc " << false << 0 << 4;
         QTest::newRow("into the filling, folded") << "abé" << "abe " << true << 0 << 4;
+        QTest::newRow("after a ligature, into the filling") << "cœur" << "R  " << true << 3 << 6;
         QTest::newRow("none") << "chien" << "chat" << false << -1 << -1;
         QTest::newRow("none, folded") << "chien" << "chat" << true << -1 << -1;
     }
