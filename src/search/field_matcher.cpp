@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -16,33 +17,30 @@ namespace {
 constexpr std::size_t kWidestField = 1000;
 
 // The field's first `end` bytes, its text, folded; then as many of the
-// spaces that fill it as a match of `reach` bytes can run into. Empty when
-// the field is wider than any field of a card.
+// spaces that fill it as a match of `reach` bytes can run into. `origin`,
+// when given, receives for each folded byte the field byte it comes from.
+// Empty when the field is wider than any field of a card.
 std::string_view foldedText(std::span<const char> field, std::size_t end, std::size_t reach,
-                            std::array<char, 2 * kWidestField>& buffer) {
+                            std::array<char, 2 * kWidestField>& buffer,
+                            std::array<std::uint16_t, 2 * kWidestField>* origin) {
     const std::size_t spaces = std::min(field.size() - end, reach);
     if (2 * end + spaces > buffer.size()) return {};
     const auto& fold = folding::foldingTable();
     std::size_t length = 0;
     for (std::size_t i = 0; i < end; ++i) {
         const folding::Folded& folded = fold[static_cast<unsigned char>(field[i])];
+        if (origin) (*origin)[length] = std::uint16_t(i);
         buffer[length++] = folded[0];
-        if (folded[1] != '\0') buffer[length++] = folded[1];
+        if (folded[1] != '\0') {
+            if (origin) (*origin)[length] = std::uint16_t(i);
+            buffer[length++] = folded[1];
+        }
     }
-    std::fill_n(buffer.begin() + std::ptrdiff_t(length), spaces, ' ');
-    return {buffer.data(), length + spaces};
-}
-
-// The field byte that byte `at` of foldedText() comes from. Asked for the
-// one field that matches only, rather than noted for every byte of every field.
-std::size_t originOf(std::span<const char> field, std::size_t end, std::size_t at) {
-    const auto& fold = folding::foldingTable();
-    std::size_t length = 0;
-    for (std::size_t i = 0; i < end; ++i) {
-        length += fold[static_cast<unsigned char>(field[i])][1] != '\0' ? 2 : 1;
-        if (length > at) return i;
+    for (std::size_t i = 0; i < spaces; ++i) {
+        if (origin) (*origin)[length] = std::uint16_t(end + i);
+        buffer[length++] = ' ';
     }
-    return end + (at - length);
+    return {buffer.data(), length};
 }
 
 }  // namespace
@@ -130,7 +128,7 @@ bool FieldMatcher::matchesFolded(std::span<const char> field) const {
     const std::size_t end = fieldtext::textLength(field);
     if (!mayHold(field, end)) return false;
     std::array<char, 2 * kWidestField> buffer;
-    return foldedText(field, end, m_needle.size(), buffer).find(m_needle) != std::string_view::npos;
+    return foldedText(field, end, m_needle.size(), buffer, nullptr).find(m_needle) != std::string_view::npos;
 }
 
 std::optional<FieldMatcher::Span> FieldMatcher::find(std::span<const char> field) const {
@@ -146,11 +144,12 @@ std::optional<FieldMatcher::Span> FieldMatcher::findFolded(std::span<const char>
     const std::size_t end = fieldtext::textLength(field);
     if (!mayHold(field, end)) return {};
     std::array<char, 2 * kWidestField> buffer;
-    const std::string_view folded = foldedText(field, end, m_needle.size(), buffer);
+    std::array<std::uint16_t, 2 * kWidestField> origin;
+    const std::string_view folded = foldedText(field, end, m_needle.size(), buffer, &origin);
     const std::size_t at = folded.find(m_needle);
     if (at == std::string_view::npos) return {};
     // A match that begins or ends inside a ligature covers the whole letter.
-    return Span{originOf(field, end, at), originOf(field, end, at + m_needle.size() - 1) + 1};
+    return Span{origin[at], std::size_t(origin[at + m_needle.size() - 1]) + 1};
 }
 
 }  // namespace cardsearch
