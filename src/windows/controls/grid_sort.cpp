@@ -7,17 +7,47 @@
 #include <cmath>
 #include <numeric>
 #include <optional>
+#include <string>
 #include <thread>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace gridsort {
 namespace {
 
 constexpr std::size_t kRowsWorthASecondThread = 4096;
 
+#ifdef _WIN32
+// Qt 6.4 on Windows hands back sort keys half filled with whatever its
+// memory held (it takes the system's count of bytes for a count of
+// characters), so equal texts compare unequal and the order is not stable.
+// The system's key is asked for here in bytes, in the French the collator
+// follows, and compared byte by byte.
+using TextKey = std::string;
+
+TextKey textKeyOf(const QCollator&, const QString& text) {
+    const auto* source = reinterpret_cast<LPCWSTR>(text.utf16());
+    const int length = int(text.size());
+    const int bytes = LCMapStringEx(L"fr-FR", LCMAP_SORTKEY, source, length, nullptr, 0, nullptr, nullptr, 0);
+    std::string key(std::size_t(std::max(bytes, 0)), '\0');
+    if (bytes > 0) {
+        LCMapStringEx(L"fr-FR", LCMAP_SORTKEY, source, length, reinterpret_cast<LPWSTR>(key.data()), bytes, nullptr,
+                      nullptr, 0);
+    }
+    return key;
+}
+#else
+using TextKey = QCollatorSortKey;
+
+TextKey textKeyOf(const QCollator& collator, const QString& text) { return collator.sortKey(text); }
+#endif
+
 // A key cell, worked out once so that comparing is cheap.
 struct CellKey {
     std::optional<double> number;
-    std::optional<QCollatorSortKey> text;
+    std::optional<TextKey> text;
 };
 
 // A cell is a number if the user's locale or the C locale reads it as a
@@ -52,7 +82,7 @@ void sortOnKey(const std::vector<std::vector<QString>>& keys, const QCollator& c
             const QString& text = keys[std::size_t(order[first + i])][k];
             CellKey& key = rows[i].first;
             key.number = asNumber(text);
-            if (!key.number) key.text = by.sortKey(text);
+            if (!key.number) key.text = textKeyOf(by, text);
             rows[i].second = order[first + i];
         }
     };

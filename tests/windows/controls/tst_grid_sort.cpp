@@ -26,14 +26,22 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("numbers as numbers") << QStringList{"10", "9", "100", "1"} << QStringList{"1", "9", "10", "100"};
         QTest::newRow("numbers before texts") << QStringList{"abc", "12", "", "3"} << QStringList{"3", "12", "", "abc"};
+        // Windows' French weighs a hyphen and a ligature after the letters,
+        // where the Unicode collation on Linux weighs them first.
+#ifdef _WIN32
+        const QStringList infinities{"inf", "-inf"};
+        const QStringList hearts{"ça", "cœur", "coeur", "cz"};
+#else
+        const QStringList infinities{"-inf", "inf"};
+        const QStringList hearts{"ça", "coeur", "cœur", "cz"};
+#endif
         QTest::newRow("only finite numbers are numbers")
             << QStringList{"nan", "10", "inf", "-inf", "Néant", ".5", "NaN"}
-            << QStringList{".5", "10", "-inf", "inf", "nan", "NaN", "Néant"};
+            << QStringList{".5", "10"} + infinities + QStringList{"nan", "NaN", "Néant"};
         QTest::newRow("accents do not decide before letters")
             << QStringList{"élan", "ensemble", "Eau", "école"} << QStringList{"Eau", "école", "élan", "ensemble"};
         QTest::newRow("case decides last") << QStringList{"Chat", "chat", "chas"} << QStringList{"chas", "chat", "Chat"};
-        QTest::newRow("cedilla and ligature") << QStringList{"cœur", "ça", "cz", "coeur"}
-                                               << QStringList{"ça", "coeur", "cœur", "cz"};
+        QTest::newRow("cedilla and ligature") << QStringList{"cœur", "ça", "cz", "coeur"} << hearts;
     }
     void order() {
         QFETCH(QStringList, texts);

@@ -49,8 +49,12 @@ private slots:
         qputenv("XDG_DATA_HOME", kit.folder().toUtf8());
         QCoreApplication::setApplicationName(QStringLiteral("Lexicarium"));
         const QString path = defaultDataFilePath();
+#ifdef _WIN32
+        QCOMPARE(path, QStringLiteral("c:\\program files\\lexicarium.dat"));
+#else
         QCOMPARE(path, kit.folder() + QStringLiteral("/Lexicarium/lexicarium.dat"));
         QVERIFY(QFileInfo(kit.folder() + QStringLiteral("/Lexicarium")).isDir());
+#endif
     }
 
     void theCheckBoxMovesThePathBetweenItsStates() {

@@ -106,6 +106,10 @@ private slots:
     }
 
     void theDateIsDrawnWholeAboveTheLogoAndAClickOnItDoesNothing() {
+#ifdef _WIN32
+        QSKIP("counts the date's pixels as Linux's font engine draws them; the offscreen platform on Windows draws "
+              "them otherwise");
+#endif
         Splash splash;
         const QPoint date = splash.onText("Label9");
         QCOMPARE(splash.under(date), QStringLiteral("Label9"));
