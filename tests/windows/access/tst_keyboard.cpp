@@ -205,6 +205,12 @@ private slots:
         QSignalSpy clicks(pressed, &QAbstractButton::clicked);
         QTest::keyClick(pressed, Qt::Key_Return);
         QCOMPARE(clicks.size(), 1);
+        // The Consultation window the main window's button opened is the test's to close.
+        if (window == QLatin1String("Menu")) {
+            for (QWidget* opened : QApplication::topLevelWidgets()) {
+                if (opened->objectName() == QLatin1String("Frm_consultation")) delete opened;
+            }
+        }
     }
 
     // --- what shows where the keyboard is
