@@ -194,25 +194,27 @@ std::vector<char> SaveTransaction::historyEntries(const recoveryfile::Record& re
 }
 
 SaveTransaction::HistoryFile SaveTransaction::openHistory() {
+    using Place = recoveryfile::Record::History;
     HistoryFile history;
     int error = 0;
-    QString path = cardhistory::existingPath(m_fileSystem, m_path);
-    history.place = path == cardhistory::fallbackPath(m_fileSystem, m_path) ? recoveryfile::Record::History::usersFolder
-                                                                           : recoveryfile::Record::History::beside;
-    if (path.isEmpty()) {
-        path = cardhistory::besidePath(m_fileSystem, m_path);
-        history.place = recoveryfile::Record::History::beside;
-        history.file = m_fileSystem.create(path, error);
+    const QString beside = cardhistory::besidePath(m_fileSystem, m_path);
+    const QString usersFolder = cardhistory::fallbackPath(m_fileSystem, m_path);
+    QString path = beside;
+    if (m_fileSystem.exists(beside)) {
+        history = {m_fileSystem.open(beside, error), Place::beside};
+    } else if (m_fileSystem.exists(usersFolder)) {
+        path = usersFolder;
+        history = {m_fileSystem.open(usersFolder, error), Place::usersFolder};
+    } else {
+        // The first entry: beside the data file, or where its folder refuses
+        // new files, in the user's own.
+        history = {m_fileSystem.create(beside, error), Place::beside};
         if (!history.file && fileplaces::refusesNewFiles(error)) {
-            path = cardhistory::fallbackPath(m_fileSystem, m_path);
-            history.place = recoveryfile::Record::History::usersFolder;
-            if (m_fileSystem.makeFolder(QFileInfo(path).absolutePath(), error)) {
-                history.file = m_fileSystem.create(path, error);
-            }
+            path = usersFolder;
+            history.place = Place::usersFolder;
+            if (m_fileSystem.makeFolder(QFileInfo(path).absolutePath(), error)) history.file = m_fileSystem.create(path, error);
         }
         if (history.file && !m_fileSystem.syncFolderOf(path, error)) history.file.reset();
-    } else {
-        history.file = m_fileSystem.open(path, error);
     }
     if (history.file && !history.file->size(history.length)) {
         error = history.file->error();
