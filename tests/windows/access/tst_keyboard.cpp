@@ -208,8 +208,9 @@ private slots:
         // The Consultation window the main window's button opened is the test's to close.
         if (window == QLatin1String("Menu")) {
             for (QWidget* opened : QApplication::topLevelWidgets()) {
-                if (opened->objectName() == QLatin1String("Frm_consultation")) delete opened;
+                if (opened->objectName() == QLatin1String("Frm_consultation")) opened->close();
             }
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
     }
 
