@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 #include <memory>
 
+#include "consultation_window.h"
 #include "largest_file.h"
 #include "windows/card/frm_fiche.h"
 #include "main_window_stand_in.h"
@@ -18,81 +19,15 @@
 // store, record buffer, grid model attached to a shown view.
 namespace {
 
-// A Consultation window on the largest file, shown on the offscreen screen;
-// dialogs are cancelled and message boxes answered without waiting.
-struct Window {
-    MainWindowStandIn menu;
-    Frm_consultation consultation{menu};
-    explicit Window(const QString& path = largestfile::dataFile()) {
-        Alert::setInterceptor([](const Alert::Shown&) { return false; });
-        CommonDialog::setAnswerer([](const CommonDialog::Request&) { return std::optional<CommonDialog::Choice>(); });
-        menu.path = path;
-        consultation.Form_Load();
-        consultation.show();
-        QCoreApplication::processEvents();
-    }
-    ~Window() {
-        Alert::setInterceptor({});
-        CommonDialog::setAnswerer({});
-    }
-    void fullList() {
-        consultation.Liste_complete_Click();
-        QCoreApplication::processEvents();
-    }
-    // A search by source entries, with or without regard to accents.
-    void search(const QString& text, bool ignoringAccents = false) {
-        consultation.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(text);
-        consultation.findChild<QAction*>(QStringLiteral("sansaccents"))->setChecked(ignoringAccents);
-        consultation.Command1_Click();
-        QCoreApplication::processEvents();
-    }
-    // The Card window on a card halfway down the full list.
-    std::unique_ptr<frm_fiche> cardHalfway() {
-        fullList();
-        consultation.Grille01()->setRow(16384);
-        auto card = std::make_unique<frm_fiche>(menu, *consultation.Grille01());
-        card->Form_Load();
-        return card;
-    }
-};
+using Window = ConsultationWindow;
 
-// About 12,400 of the 32767 cards hold "tion" in their source entries; none
-// holds "zzz".
-const QString kLarge = QStringLiteral("TION");
-const QString kNone = QStringLiteral("zzz");
-
-// The same search again and again, the grid keeping its rows: 0 with regard
-// to accents, 1 without.
-void BM_Search(benchmark::State& state) {
-    Window window;
-    for (auto _ : state) window.search(kLarge, state.range(0) == 1);
-    state.counters["rows"] = window.consultation.Grille01()->Rows() - 1;
-}
+void BM_Search(benchmark::State& state) { timeSearches(state, nullptr, SearchOrder::repeated); }
 BENCHMARK(BM_Search)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 
-// Searches as a user alternates them: the large result after an empty one,
-// and the empty one after the large; only the second search is timed.
-void BM_SearchAfterNone(benchmark::State& state) {
-    Window window;
-    for (auto _ : state) {
-        state.PauseTiming();
-        window.search(kNone, state.range(0) == 1);
-        state.ResumeTiming();
-        window.search(kLarge, state.range(0) == 1);
-    }
-    state.counters["rows"] = window.consultation.Grille01()->Rows() - 1;
-}
+void BM_SearchAfterNone(benchmark::State& state) { timeSearches(state, nullptr, SearchOrder::largeAfterNone); }
 BENCHMARK(BM_SearchAfterNone)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 
-void BM_NoneAfterSearch(benchmark::State& state) {
-    Window window;
-    for (auto _ : state) {
-        state.PauseTiming();
-        window.search(kLarge, state.range(0) == 1);
-        state.ResumeTiming();
-        window.search(kNone, state.range(0) == 1);
-    }
-}
+void BM_NoneAfterSearch(benchmark::State& state) { timeSearches(state, nullptr, SearchOrder::noneAfterLarge); }
 BENCHMARK(BM_NoneAfterSearch)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 
 void BM_FullList(benchmark::State& state) {

@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include "consultation_window.h"
 #include "largest_file.h"
 #include "main_window_stand_in.h"
 #include "search/duplicates.h"
@@ -21,70 +22,16 @@
 // on the largest file; the search against the same search in SQLite.
 namespace {
 
-// "tion" lies in one field or another of nearly every card; "zzz" in none.
-const QString kLarge = QStringLiteral("TION");
-const QString kNone = QStringLiteral("zzz");
-
-struct Intercepted {
-    Intercepted() {
-        Alert::setInterceptor([](const Alert::Shown&) { return false; });
-        CommonDialog::setAnswerer([](const CommonDialog::Request&) { return std::optional<CommonDialog::Choice>(); });
-    }
-    ~Intercepted() {
-        Alert::setInterceptor({});
-        CommonDialog::setAnswerer({});
-    }
-};
-
-// A Consultation window searching the seven fields.
-struct EveryFieldWindow {
-    Intercepted intercepted;
-    MainWindowStandIn menu;
-    Frm_consultation consultation{menu};
-    EveryFieldWindow() {
-        menu.path = largestfile::dataFile();
-        consultation.Form_Load();
-        consultation.show();
-        consultation.findChild<QAction*>(QStringLiteral("danstout"))->trigger();
-        QCoreApplication::processEvents();
-    }
-    void search(const QString& text, bool ignoringAccents) {
-        consultation.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(text);
-        consultation.findChild<QAction*>(QStringLiteral("sansaccents"))->setChecked(ignoringAccents);
-        consultation.Command1_Click();
-        QCoreApplication::processEvents();
-    }
-};
-
-// 0 with regard to accents, 1 without; the grid keeps its rows between two.
-void BM_SearchEveryField(benchmark::State& state) {
-    EveryFieldWindow window;
-    for (auto _ : state) window.search(kLarge, state.range(0) == 1);
-    state.counters["rows"] = window.consultation.Grille01()->Rows() - 1;
-}
+void BM_SearchEveryField(benchmark::State& state) { timeSearches(state, "danstout", SearchOrder::repeated); }
 BENCHMARK(BM_SearchEveryField)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 
-// As a user alternates them: only the second search is timed.
 void BM_SearchEveryFieldAfterNone(benchmark::State& state) {
-    EveryFieldWindow window;
-    for (auto _ : state) {
-        state.PauseTiming();
-        window.search(kNone, state.range(0) == 1);
-        state.ResumeTiming();
-        window.search(kLarge, state.range(0) == 1);
-    }
-    state.counters["rows"] = window.consultation.Grille01()->Rows() - 1;
+    timeSearches(state, "danstout", SearchOrder::largeAfterNone);
 }
 BENCHMARK(BM_SearchEveryFieldAfterNone)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 
 void BM_NoneAfterSearchEveryField(benchmark::State& state) {
-    EveryFieldWindow window;
-    for (auto _ : state) {
-        state.PauseTiming();
-        window.search(kLarge, state.range(0) == 1);
-        state.ResumeTiming();
-        window.search(kNone, state.range(0) == 1);
-    }
+    timeSearches(state, "danstout", SearchOrder::noneAfterLarge);
 }
 BENCHMARK(BM_NoneAfterSearchEveryField)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 
