@@ -12,17 +12,20 @@ namespace {
 
 using Module1::Field;
 
-// Only the fields a kept row shows are decoded, on the scan's second thread;
-// the record buffer ends holding the last slot, as reading each slot into it
-// in turn would leave it.
+// Only the fields a kept row shows are decoded, where the run was read; the
+// record buffer ends holding the last slot, as reading each slot into it in
+// turn would leave it.
 template <typename Look>
 std::vector<ResultRow> collect(DataFile& file, Look look) {
-    std::vector<ResultRow> rows;
-    const std::int32_t count = slotscan::scan(file, [&](std::int32_t, std::span<const char> bytes) {
-        for (std::size_t at = 0; at < bytes.size(); at += Module1::kSlotSize) {
-            look(Module1::SlotView(bytes.data() + at, Module1::kSlotSize), rows);
-        }
-    });
+    std::int32_t count = 0;
+    std::vector<ResultRow> rows = slotscan::gather<ResultRow>(
+        file,
+        [&](std::int32_t, std::span<const char> bytes, std::vector<ResultRow>& found) {
+            for (std::size_t at = 0; at < bytes.size(); at += Module1::kSlotSize) {
+                look(Module1::SlotView(bytes.data() + at, Module1::kSlotSize), found);
+            }
+        },
+        &count);
     if (count > 0) file.readSlot(count, Module1::recordBuffer());
     return rows;
 }

@@ -85,9 +85,8 @@ std::string keyOf(const QString& expression) {
 
 std::vector<Card> othersWith(DataFile& file, const QString& expression, std::int32_t ownSlot) {
     const std::string key = keyOf(expression);
-    std::vector<Card> found;
-    if (key.empty()) return found;
-    slotscan::scan(file, [&](std::int32_t first, std::span<const char> bytes) {
+    if (key.empty()) return {};
+    return slotscan::gather<Card>(file, [&](std::int32_t first, std::span<const char> bytes, std::vector<Card>& found) {
         for (std::size_t at = 0; at < bytes.size(); at += Module1::kSlotSize) {
             const Module1::SlotView slot(bytes.data() + at, Module1::kSlotSize);
             const auto number = first + std::int32_t(at / Module1::kSlotSize);
@@ -95,7 +94,6 @@ std::vector<Card> othersWith(DataFile& file, const QString& expression, std::int
             found.push_back({number, fieldtext::read(Module1::field(slot, Field::traduction))});
         }
     });
-    return found;
 }
 
 QString notice(const std::vector<Card>& cards) {
@@ -119,14 +117,17 @@ std::vector<ResultRow> list(DataFile& file) {
             return key != other.key ? key < other.key : slot < other.slot;
         }
     };
-    std::vector<Keyed> keyed;
-    const std::int32_t count = slotscan::scan(file, [&](std::int32_t first, std::span<const char> bytes) {
-        for (std::size_t at = 0; at < bytes.size(); at += Module1::kSlotSize) {
-            const Module1::SlotView slot(bytes.data() + at, Module1::kSlotSize);
-            std::string key = keyOf(Module1::field(slot, Field::expression));
-            if (!key.empty()) keyed.push_back({std::move(key), first + std::int32_t(at / Module1::kSlotSize)});
-        }
-    });
+    std::int32_t count = 0;
+    std::vector<Keyed> keyed = slotscan::gather<Keyed>(
+        file,
+        [](std::int32_t first, std::span<const char> bytes, std::vector<Keyed>& found) {
+            for (std::size_t at = 0; at < bytes.size(); at += Module1::kSlotSize) {
+                const Module1::SlotView slot(bytes.data() + at, Module1::kSlotSize);
+                std::string key = keyOf(Module1::field(slot, Field::expression));
+                if (!key.empty()) found.push_back({std::move(key), first + std::int32_t(at / Module1::kSlotSize)});
+            }
+        },
+        &count);
     std::sort(keyed.begin(), keyed.end());
     std::vector<ResultRow> rows;
     Module1::FicheRecord card;

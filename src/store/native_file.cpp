@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <iterator>
 
@@ -66,18 +68,27 @@ public:
     }
 
     bool readAt(std::int64_t offset, char* data, std::int64_t length, std::int64_t& got) override {
+        // Positional on both systems: a scan reads from two threads at once.
         got = 0;
         while (got < length) {
 #ifdef _WIN32
-            if (_lseeki64(m_fd, offset + got, SEEK_SET) < 0) return fail();
-            const auto n = _read(m_fd, data + got, unsigned(length - got));
+            OVERLAPPED at{};
+            at.Offset = DWORD(offset + got);
+            at.OffsetHigh = DWORD((offset + got) >> 32);
+            DWORD n = 0;
+            const DWORD want = DWORD(std::min<std::int64_t>(length - got, 1 << 30));
+            if (!ReadFile(handle(), data + got, want, &n, &at)) {
+                if (GetLastError() == ERROR_HANDLE_EOF) break;
+                m_error = GetLastError() == ERROR_ACCESS_DENIED || GetLastError() == ERROR_LOCK_VIOLATION ? EACCES : EIO;
+                return false;
+            }
 #else
             const auto n = ::pread(m_fd, data + got, std::size_t(length - got), off_t(offset + got));
-#endif
             if (n < 0) {
                 if (errno == EINTR) continue;
                 return fail();
             }
+#endif
             if (n == 0) break;
             got += n;
         }
@@ -188,7 +199,7 @@ private:
 
     int m_fd;
     bool m_writable;
-    int m_error = 0;
+    std::atomic<int> m_error = 0;
 };
 
 bool isFolder(int fd) {

@@ -3,107 +3,96 @@
 #include <QDir>
 
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
-#include "store/semaphore.h"
 #include "store/store_error.h"
 
 namespace slotscan {
 namespace {
 
-// 256 slots, about 700 KB, per read; three runs in turn, so that one can be
-// read while another is looked at and the third waits.
-constexpr std::int32_t kRunSlots = 256;
-constexpr int kRuns = 3;
-
 std::unique_ptr<char[]> runBuffer(std::int32_t slotCount) {
     return std::make_unique_for_overwrite<char[]>(std::size_t(slotCount) * Module1::kSlotSize);
 }
 
-struct Run {
-    std::int32_t first = 0;
-    std::int32_t count = 0;  // 0: the scan is over
-    std::unique_ptr<char[]> bytes = runBuffer(kRunSlots);
-    std::span<const char> slotBytes() const { return {bytes.get(), std::size_t(count) * Module1::kSlotSize}; }
+// The runs not yet taken, and the failure of the earliest run that failed.
+class Runs {
+public:
+    explicit Runs(std::int32_t slotCount) : m_slots(slotCount), m_count((slotCount + kRunSlots - 1) / kRunSlots) {}
+
+    // The next run to read, or -1 once every run is taken or one has failed.
+    std::int32_t take() {
+        if (m_failed.load(std::memory_order_relaxed)) return -1;
+        const std::int32_t run = m_next.fetch_add(1, std::memory_order_relaxed);
+        return run < m_count ? run : -1;
+    }
+
+    std::int32_t firstOf(std::int32_t run) const { return run * kRunSlots + 1; }
+    std::int32_t slotsOf(std::int32_t run) const { return std::min(kRunSlots, m_slots - run * kRunSlots); }
+
+    void fail(std::int32_t run, std::exception_ptr failure) {
+        std::lock_guard lock(m_mutex);
+        m_failed = true;
+        if (m_failure && m_failedRun < run) return;
+        m_failure = std::move(failure);
+        m_failedRun = run;
+    }
+
+    void rethrowAnyFailure() const {
+        if (m_failure) std::rethrow_exception(m_failure);
+    }
+
+private:
+    const std::int32_t m_slots;
+    const std::int32_t m_count;
+    std::atomic<std::int32_t> m_next = 0;
+    std::atomic<bool> m_failed = false;
+    std::mutex m_mutex;
+    std::exception_ptr m_failure;
+    std::int32_t m_failedRun = 0;
 };
 
-// A file of one run is read and looked at here: a second thread would only
-// wait for the read.
-void scanOneRun(DataFile& file, std::int32_t count, const Look& look) {
-    const auto bytes = runBuffer(count);
-    const std::span<char> slotBytes(bytes.get(), std::size_t(count) * Module1::kSlotSize);
-    file.readSlots(1, slotBytes);
-    look(1, slotBytes);
+void readAndLook(DataFile& file, Runs& runs, char* bytes, const Look& look) {
+    for (std::int32_t run = runs.take(); run >= 0; run = runs.take()) {
+        try {
+            const std::span<char> slotBytes(bytes, std::size_t(runs.slotsOf(run)) * Module1::kSlotSize);
+            file.readSlots(runs.firstOf(run), slotBytes);
+            look(run, runs.firstOf(run), slotBytes);
+        } catch (...) {
+            runs.fail(run, std::current_exception());
+        }
+    }
 }
 
 }  // namespace
 
-std::int32_t scan(DataFile& file, const Look& look) {
-    const std::int32_t count = file.recordCount();
+void scan(DataFile& file, std::int32_t count, const Look& look) {
+    if (count <= 0) return;
     if (count <= kRunSlots) {
-        if (count > 0) scanOneRun(file, count, look);
-        return count;
+        const auto bytes = runBuffer(count);
+        const std::span<char> slotBytes(bytes.get(), std::size_t(count) * Module1::kSlotSize);
+        file.readSlots(1, slotBytes);
+        look(0, 1, slotBytes);
+        return;
     }
-    std::array<Run, kRuns> runs;
-    Semaphore free(kRuns);
-    Semaphore filled(0);
-    std::exception_ptr lookFailure;
-    std::atomic<bool> lookFailed = false;
-
-    const auto lookAtRuns = [&] {
-        for (int turn = 0;; ++turn) {
-            filled.acquire();
-            const Run& run = runs[std::size_t(turn % kRuns)];
-            if (run.count == 0) return;
-            // After a failure the runs still go back, so the reader never waits for ever.
-            if (!lookFailure) {
-                try {
-                    look(run.first, run.slotBytes());
-                } catch (...) {
-                    lookFailure = std::current_exception();
-                    lookFailed = true;
-                }
-            }
-            free.release();
-        }
-    };
-
-    std::thread looker;
+    Runs runs(count);
+    const auto ownBytes = runBuffer(kRunSlots);
+    const auto helperBytes = runBuffer(kRunSlots);
+    std::thread helper;
     try {
-        looker = std::thread(lookAtRuns);
+        helper = std::thread([&] { readAndLook(file, runs, helperBytes.get(), look); });
     } catch (const std::system_error&) {
         throw StoreError(QStringLiteral("Impossible de parcourir le fichier de données «\u00A0%1\u00A0»\u00A0: "
                                         "le système manque de ressources.")
                              .arg(QDir::toNativeSeparators(file.path())));
     }
-
-    std::exception_ptr readFailure;
-    int turn = 0;
-    try {
-        for (std::int64_t first = 1; first <= count && !lookFailed; first += kRunSlots, ++turn) {
-            const auto slotCount = std::int32_t(std::min<std::int64_t>(kRunSlots, count - first + 1));
-            free.acquire();
-            Run& run = runs[std::size_t(turn % kRuns)];
-            file.readSlots(std::int32_t(first), {run.bytes.get(), std::size_t(slotCount) * Module1::kSlotSize});
-            run.first = std::int32_t(first);
-            run.count = slotCount;
-            filled.release();
-        }
-        free.acquire();
-    } catch (...) {
-        readFailure = std::current_exception();
-    }
-    runs[std::size_t(turn % kRuns)].count = 0;
-    filled.release();
-    looker.join();
-    if (readFailure) std::rethrow_exception(readFailure);
-    if (lookFailure) std::rethrow_exception(lookFailure);
-    return count;
+    readAndLook(file, runs, ownBytes.get(), look);
+    helper.join();
+    runs.rethrowAnyFailure();
 }
 
 }  // namespace slotscan

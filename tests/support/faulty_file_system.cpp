@@ -1,6 +1,7 @@
 #include "support/faulty_file_system.h"
 
 #include <QFileInfo>
+#include <atomic>
 #include <cstdlib>
 
 
@@ -36,7 +37,10 @@ public:
     void unlock() override { m_real->unlock(); }
     FileIdentity identity() override { return fails("identity") ? FileIdentity{} : m_real->identity(); }
     bool writable() const override { return m_real->writable(); }
-    int error() const override { return m_error ? m_error : m_real->error(); }
+    int error() const override {
+        const int own = m_error;
+        return own ? own : m_real->error();
+    }
 
 private:
     bool fails(const char* operation) { return m_faults.fails(operation, m_path); }
@@ -48,12 +52,14 @@ private:
     std::unique_ptr<RandomAccessFile> m_real;
     FaultyFileSystem& m_faults;
     QString m_path;
-    int m_error = 0;
+    std::atomic<int> m_error = 0;
 };
 
 }  // namespace
 
 bool FaultyFileSystem::fails(const char* operation, const QString& path, const std::function<void()>& beforeCrash) {
+    // A scan reads from two threads.
+    std::lock_guard lock(m_mutex);
     if (beforeEach) beforeEach(operation);
     performed.append({QString::fromLatin1(operation), path});
     ++m_operations;

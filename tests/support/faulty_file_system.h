@@ -4,6 +4,7 @@
 #include <QString>
 #include <cerrno>
 #include <functional>
+#include <mutex>
 
 #include "store/native_file.h"
 
@@ -55,4 +56,5 @@ private:
     Mode m_mode;
     int m_at;
     int m_operations = 0;
+    std::mutex m_mutex;
 };
