@@ -70,7 +70,7 @@ std::vector<ResultRow> search(DataFile& file, const Query& query) {
             const auto match = matcher.find(bytes);
             if (!match) continue;
             rows.push_back(rowOf(slot));
-            rows.back().toolTip = matchcontext::around(field, bytes, *match);
+            rows.back().toolTip = matchcontext::Note(field, bytes, *match);
             return;
         }
     });

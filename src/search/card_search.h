@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "search/field_matcher.h"
+#include "search/match_context.h"
 #include "store/data_file.h"
 
 // One row of the result grid: what a listed card shows there, and the tool
@@ -13,7 +14,7 @@ struct ResultRow {
     QString dictionnaire;
     QString dictionnairecible;
     QString reference;
-    QString toolTip;
+    matchcontext::Note toolTip;
 };
 
 // Reading the data file for the Consultation window: each slot once, in

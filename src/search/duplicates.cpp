@@ -138,7 +138,8 @@ std::vector<ResultRow> list(DataFile& file) {
         file.readSlot(keyed[i].slot, card);
         const Module1::SlotBytes bytes = Module1::toBytes(card);
         rows.push_back(cardsearch::rowOf(Module1::SlotView(bytes)));
-        rows.back().toolTip = QStringLiteral("Expression\u00A0: ") + fieldtext::read(card.expression).simplified();
+        rows.back().toolTip =
+            matchcontext::Note(QStringLiteral("Expression\u00A0: ") + fieldtext::read(card.expression).simplified());
     }
     if (count > 0) file.readSlot(count, Module1::recordBuffer());
     return rows;

@@ -38,7 +38,7 @@ QString fieldName(Module1::Field field) {
     return {};
 }
 
-QString around(Module1::Field field, std::span<const char> bytes, cardsearch::FieldMatcher::Span match) {
+Note::Note(Module1::Field field, std::span<const char> bytes, cardsearch::FieldMatcher::Span match) : m_field(field) {
     // A match that runs into the spaces filling the field shows up to the text's end.
     const std::size_t textEnd = std::max(fieldtext::textLength(bytes), match.begin);
     const std::size_t begin = std::min(match.begin, textEnd);
@@ -57,18 +57,29 @@ QString around(Module1::Field field, std::span<const char> bytes, cardsearch::Fi
         while (space > end && !isSpace(space - 1)) --space;
         if (space > end) to = space - 1;
     }
-    // Written in place: a search in every field makes one for nearly every card.
-    const QString name = fieldName(field);
-    QString text(name.size() + qsizetype(12 + to - from), Qt::Uninitialized);
+    std::copy(bytes.begin() + std::ptrdiff_t(from), bytes.begin() + std::ptrdiff_t(to), m_bytes.begin());
+    m_placed = true;
+    m_length = std::uint8_t(to - from);
+    m_begin = std::uint8_t(begin - from);
+    m_end = std::uint8_t(end - from);
+    m_cutBefore = from > 0;
+    m_cutAfter = to < textEnd;
+}
+
+QString Note::text() const {
+    if (!m_placed) return m_ready;
+    const std::span<const char> bytes(m_bytes.data(), m_length);
+    const QString name = fieldName(m_field);
+    QString text(name.size() + qsizetype(12 + m_length), Qt::Uninitialized);
     QChar* out = put(text.data(), name);
     out = put(out, u"\u00A0: ");
-    if (from > 0) *out++ = u'…';
-    out = put(out, bytes, from, begin);
+    if (m_cutBefore) *out++ = u'…';
+    out = put(out, bytes, 0, m_begin);
     out = put(out, u"«\u00A0");
-    out = put(out, bytes, begin, end);
+    out = put(out, bytes, m_begin, m_end);
     out = put(out, u"\u00A0»");
-    out = put(out, bytes, end, to);
-    if (to < textEnd) *out++ = u'…';
+    out = put(out, bytes, m_end, m_length);
+    if (m_cutAfter) *out++ = u'…';
     text.truncate(out - text.constData());
     return text;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <array>
+#include <cstdint>
 #include <span>
 
 #include "search/field_matcher.h"
@@ -18,9 +20,34 @@ inline constexpr std::size_t kLongestMatch = 60;
 // The field's name as the Edition window labels its box.
 QString fieldName(Module1::Field field);
 
-// "Contexte : …text before « match » text after…", an ellipsis where the
-// field's text goes on, cut between words where it can be; line breaks and
-// tabs shown as spaces, the spaces that fill the field left out.
-QString around(Module1::Field field, std::span<const char> bytes, cardsearch::FieldMatcher::Span match);
+// What a tool tip says, kept as the few bytes it shows: a search in every
+// field lists nearly every card and few tips are ever shown, so the text is
+// only made when one is.
+class Note {
+public:
+    Note() = default;  // no tip
+    // A text made already.
+    explicit Note(QString text) : m_ready(std::move(text)) {}
+    // The text around the match of a field's bytes.
+    Note(Module1::Field field, std::span<const char> bytes, cardsearch::FieldMatcher::Span match);
+
+    bool isEmpty() const { return m_ready.isEmpty() && !m_placed; }
+
+    // "Contexte : …text before « match » text after…", an ellipsis where the
+    // field's text goes on, cut between words where it can be; line breaks
+    // and tabs shown as spaces, the spaces that fill the field left out.
+    QString text() const;
+
+private:
+    QString m_ready;
+    std::array<char, 2 * kAround + kLongestMatch> m_bytes{};  // from the first shown to the last
+    bool m_placed = false;  // whether the bytes below make the text
+    std::uint8_t m_length = 0;
+    std::uint8_t m_begin = 0;  // the match, within m_bytes
+    std::uint8_t m_end = 0;
+    bool m_cutBefore = false;  // the field's text goes on before, or after
+    bool m_cutAfter = false;
+    Module1::Field m_field = Module1::Field::expression;
+};
 
 }  // namespace matchcontext

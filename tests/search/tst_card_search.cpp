@@ -110,7 +110,7 @@ private slots:
         QFETCH(QString, expected);
         const Located located = locate(fieldText, text, Accents::kept);
         QVERIFY(located.span);
-        QCOMPARE(matchcontext::around(Field(field), located.field, *located.span), expected);
+        QCOMPARE(matchcontext::Note(Field(field), located.field, *located.span).text(), expected);
     }
 
     // --- a search through the data file
@@ -130,9 +130,9 @@ private slots:
         const auto rows = cardsearch::search(file, {QStringLiteral("mot"), cardsearch::Scope::everyField,
                                                     cardsearch::SearchedField::dictionnaire, Accents::kept});
         QCOMPARE(rows.size(), std::size_t(3));
-        QCOMPARE(rows[0].toolTip, QStringLiteral("Contexte\u00A0: un «\u00A0mot\u00A0» du contexte"));
-        QCOMPARE(rows[1].toolTip, QStringLiteral("Traduction\u00A0: «\u00A0MOT\u00A0»"));
-        QCOMPARE(rows[2].toolTip, QStringLiteral("Entrées texte source\u00A0: «\u00A0mot\u00A0»"));
+        QCOMPARE(rows[0].toolTip.text(), QStringLiteral("Contexte\u00A0: un «\u00A0mot\u00A0» du contexte"));
+        QCOMPARE(rows[1].toolTip.text(), QStringLiteral("Traduction\u00A0: «\u00A0MOT\u00A0»"));
+        QCOMPARE(rows[2].toolTip.text(), QStringLiteral("Entrées texte source\u00A0: «\u00A0mot\u00A0»"));
 
         const auto entries = cardsearch::search(file, {QStringLiteral("mot"), cardsearch::Scope::entries,
                                                        cardsearch::SearchedField::dictionnaire, Accents::kept});

@@ -127,8 +127,8 @@ private slots:
         for (const ResultRow& row : rows) numbers.append(row.numero);
         QCOMPARE(numbers, QStringList({"2", "5", "1", "4", "6"}));
         QCOMPARE(rows[0].dictionnaire, QStringLiteral("source 2"));
-        QCOMPARE(rows[0].toolTip, QStringLiteral("Expression\u00A0: Arbre"));
-        QCOMPARE(rows[3].toolTip, QStringLiteral("Expression\u00A0: ZEBRE"));
+        QCOMPARE(rows[0].toolTip.text(), QStringLiteral("Expression\u00A0: Arbre"));
+        QCOMPARE(rows[3].toolTip.text(), QStringLiteral("Expression\u00A0: ZEBRE"));
         // As after any listing, the record buffer holds the last slot.
         QCOMPARE(Module1::recordBuffer().numero, 7);
     }

@@ -7,6 +7,7 @@
 #include <QStatusBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <memory>
 #include <utility>
 
 #include "search/duplicates.h"
@@ -197,7 +198,7 @@ bool Frm_consultation::haveDataFilePath() {
 }
 
 // The row is already in the grid; its texts move there.
-void Frm_consultation::fillRow(int row, ResultRow card) {
+void Frm_consultation::fillRow(int row, ResultRow& card) {
     FlexGrid& grid = *m_grille01;
     grid.setRow(row);
     grid.setCol(0);
@@ -210,7 +211,6 @@ void Frm_consultation::fillRow(int row, ResultRow card) {
     grid.setText(std::move(card.dictionnairecible));
     grid.setCol(3);
     grid.setText(std::move(card.reference));
-    if (!card.toolTip.isEmpty()) grid.model().setRowToolTip(row, std::move(card.toolTip));
 }
 
 void Frm_consultation::listInGrid(const std::function<std::vector<ResultRow>(DataFile&)>& read) {
@@ -232,8 +232,20 @@ void Frm_consultation::listInGrid(const std::function<std::vector<ResultRow>(Dat
         // Every row at once, and the spare last one as filling row by row left it.
         grid.setRows(int(cards.size()) + 2);
         int row = 1;
-        for (ResultRow& card : cards) fillRow(row++, std::move(card));
+        bool anyToolTip = false;
+        for (ResultRow& card : cards) {
+            if (!card.toolTip.isEmpty()) {
+                grid.model().setRowToolTip(row, row - 1);
+                anyToolTip = true;
+            }
+            fillRow(row++, card);
+        }
         grid.setRows(grid.Rows() - 1);
+        // The rows keep what their tool tips say; the texts are made on hovering.
+        if (anyToolTip) {
+            auto kept = std::make_shared<const std::vector<ResultRow>>(std::move(cards));
+            grid.model().setToolTips([kept](int key) { return (*kept)[std::size_t(key)].toolTip.text(); });
+        }
         return QString();
     });
     if (!failure.isEmpty()) Alert::error(this, failure);

@@ -49,7 +49,7 @@ private:
     // Replaces the grid's rows by the cards that read gives; the grid stays
     // as it was when reading fails.
     void listInGrid(const std::function<std::vector<ResultRow>(DataFile&)>& read);
-    void fillRow(int row, ResultRow card);
+    void fillRow(int row, ResultRow& card);
     void sortFrom(int colSel);
     void Form_Unload();
 

@@ -70,13 +70,19 @@ void GridModel::setAlignment(int row, int col, int code) {
     changed();
 }
 
-void GridModel::setRowToolTip(int row, QString text) {
-    m_cells[offset(row, 0)].toolTip = std::move(text);
+void GridModel::setRowToolTip(int row, int key) {
+    m_cells[offset(row, 0)].toolTipKey = key;
+    changed();
+}
+
+void GridModel::setToolTips(ToolTips toolTips) {
+    m_toolTips = std::move(toolTips);
     changed();
 }
 
 void GridModel::clear() {
     std::fill(m_cells.begin(), m_cells.end(), Cell{});
+    m_toolTips = {};
     changed();
 }
 
@@ -141,7 +147,9 @@ QVariant GridModel::cellData(int row, int col, int role) const {
             if (c.alignment >= 0) return int(alignmentFor(c.alignment));
             return fixed ? QVariant(int(Qt::AlignCenter)) : QVariant();
         case Qt::ToolTipRole: {
-            const QString& tip = cell(row, 0).toolTip;
+            const int key = cell(row, 0).toolTipKey;
+            if (key < 0 || !m_toolTips) return {};
+            const QString tip = m_toolTips(key);
             return tip.isEmpty() ? QVariant() : QVariant(tip);
         }
         default: return {};

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <functional>
 #include <vector>
 
 // The cells of the result grid, fixed row 0 and fixed column 0 included.
@@ -17,8 +18,10 @@ public:
         QString text;
         QColor foreground;   // invalid: the grid's default
         int alignment = -1;  // -1: the grid's default
-        QString toolTip;     // the row's, in its first cell only; empty: none
+        int toolTipKey = -1; // the row's tool tip, in its first cell only; -1: none
     };
+    // The tool tip of a row given its key, made when the row is hovered.
+    using ToolTips = std::function<QString(int key)>;
 
     explicit GridModel(QObject* parent = nullptr);
 
@@ -31,9 +34,11 @@ public:
     void setText(int row, int col, QString text);
     void setForeground(int row, int col, const QColor& colour);
     void setAlignment(int row, int col, int code);
-    // What any cell of the row shows on hovering; it moves with the row.
-    void setRowToolTip(int row, QString text);
-    // Every cell's text and formatting; the counts stay.
+    // What any cell of the row shows on hovering: the text `toolTips` gives
+    // for `key`; it moves with the row.
+    void setRowToolTip(int row, int key);
+    void setToolTips(ToolTips toolTips);
+    // Every cell's text and formatting, and the tool tips; the counts stay.
     void clear();
     // Puts rows first..first+order.size()-1 in the given order (indexes
     // relative to first), texts and formatting together.
@@ -56,6 +61,7 @@ private:
     std::size_t offset(int row, int col) const { return std::size_t(row) * std::size_t(m_cols) + std::size_t(col); }
 
     std::vector<Cell> m_cells;  // row after row
+    ToolTips m_toolTips;
     int m_rows = 0;
     int m_cols = 0;
     int m_publishedRows = 0;  // view rows: grid rows less the fixed one
