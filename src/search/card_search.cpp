@@ -77,7 +77,10 @@ std::vector<ResultRow> search(DataFile& file, const Query& query) {
 }
 
 std::vector<ResultRow> fullList(DataFile& file) {
-    return collect(file, [](Module1::SlotView slot, std::vector<ResultRow>& rows) { rows.push_back(rowOf(slot)); });
+    return collect(file, [](Module1::SlotView slot, std::vector<ResultRow>& rows) {
+        if (rows.empty()) rows.reserve(slotscan::kRunSlots);  // a row per slot
+        rows.push_back(rowOf(slot));
+    });
 }
 
 }  // namespace cardsearch

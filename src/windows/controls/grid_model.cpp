@@ -3,6 +3,7 @@
 #include <QMetaObject>
 #include <algorithm>
 #include <iterator>
+#include <system_error>
 #include <utility>
 
 #include "windows/common/look.h"
@@ -27,6 +28,10 @@ Qt::Alignment alignmentFor(int code) {
 }  // namespace
 
 GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+GridModel::~GridModel() {
+    if (m_releaser.joinable()) m_releaser.join();
+}
 
 void GridModel::changed() {
     m_dirty = true;
@@ -81,7 +86,15 @@ void GridModel::setToolTips(ToolTips toolTips) {
 }
 
 void GridModel::clear() {
-    std::fill(m_cells.begin(), m_cells.end(), Cell{});
+    if (m_releaser.joinable()) m_releaser.join();
+    const std::size_t count = m_cells.size();
+    std::swap(m_cells, m_released);
+    m_cells.resize(count);
+    try {
+        m_releaser = std::thread([this] { m_released.clear(); });
+    } catch (const std::system_error&) {
+        m_released.clear();  // no thread to spare: released here
+    }
     m_toolTips = {};
     changed();
 }

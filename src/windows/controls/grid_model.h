@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <functional>
+#include <thread>
 #include <vector>
 
 // The cells of the result grid, fixed row 0 and fixed column 0 included.
@@ -24,6 +25,7 @@ public:
     using ToolTips = std::function<QString(int key)>;
 
     explicit GridModel(QObject* parent = nullptr);
+    ~GridModel() override;
 
     int rows() const { return m_rows; }
     int cols() const { return m_cols; }
@@ -62,6 +64,11 @@ private:
 
     std::vector<Cell> m_cells;  // row after row
     ToolTips m_toolTips;
+    // The cells a clear took away, their texts released on a second thread:
+    // tens of thousands of them take milliseconds the window need not wait.
+    // Emptied, they serve the next clear, so no memory is asked for again.
+    std::vector<Cell> m_released;
+    std::thread m_releaser;
     int m_rows = 0;
     int m_cols = 0;
     int m_publishedRows = 0;  // view rows: grid rows less the fixed one
