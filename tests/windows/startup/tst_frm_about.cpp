@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMap>
 #include <QPushButton>
@@ -57,15 +58,16 @@ const QByteArray kFirstKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 const QByteArray kSecondKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 
 // A program that leaves a mark when it runs.
-QString writeMarkingProgram(const QString& folder, const QString& mark) {
-    QDir().mkpath(folder);
-    const QString path = folder + QStringLiteral("/infos système");
-    QFile script(path);
-    if (!script.open(QIODevice::WriteOnly)) return {};
-    script.write(QStringLiteral("#!/bin/sh\ntouch '%1'\n").arg(mark).toUtf8());
-    script.close();
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return path;
+// A copy, at `path`, of a program that leaves a mark beside itself when
+// started; returns where the mark will be.
+QString copyMarkingProgram(const QString& path) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/marking_program");
+#ifdef _WIN32
+    program += QStringLiteral(".exe");
+#endif
+    if (!QFile::copy(program, path)) return {};
+    return path + QStringLiteral(".started");
 }
 
 }  // namespace
@@ -162,35 +164,26 @@ private slots:
     // --- StartSysInfo
 
     void theFirstKeyNamesTheProgram_a_pathWithSpacesStartsIt() {
-#ifdef _WIN32
-        QSKIP("the program this test starts is a shell script, which Windows does not run");
-#endif
         WindowTestKit kit;
-        const QString mark = kit.path(QStringLiteral("started"));
-        const QString program = writeMarkingProgram(kit.folder() + QStringLiteral("/Program Files/Outils"), mark);
+        const QString program = kit.folder() + QStringLiteral("/Program Files/Outils/infos système.exe");
+        const QString mark = copyMarkingProgram(program);
+        QVERIFY(!mark.isEmpty());
         FakeRegistry registry;
         registry.keys[kFirstKey]["PATH"] = {1, program.toLocal8Bit() + '\0'};
         registry.keys[kSecondKey]["MSINFO"] = {1, QByteArray("/nowhere")};
         QVERIFY(SystemInformation(registry).start());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(mark), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(mark), 15000);
     }
 
     void theSecondKeyNamesAFolderThatMustHoldTheProgram() {
-#ifdef _WIN32
-        QSKIP("the program this test starts is a shell script, which Windows does not run");
-#endif
         WindowTestKit kit;
         FakeRegistry registry;
         registry.keys[kSecondKey]["MSINFO"] = {1, kit.folder().toLocal8Bit()};
         QVERIFY(!SystemInformation(registry).start());
-        const QString mark = kit.path(QStringLiteral("started"));
-        QFile program(kit.folder() + QStringLiteral("\\MSINFO32.EXE"));
-        QVERIFY(program.open(QIODevice::WriteOnly));
-        program.write(QStringLiteral("#!/bin/sh\ntouch '%1'\n").arg(mark).toUtf8());
-        program.close();
-        program.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        const QString mark = copyMarkingProgram(kit.folder() + QStringLiteral("\\MSINFO32.EXE"));
+        QVERIFY(!mark.isEmpty());
         QVERIFY(SystemInformation(registry).start());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(mark), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(mark), 15000);
     }
 
     void nothingFoundShowsTheMessageAndTheWindowStays() {
