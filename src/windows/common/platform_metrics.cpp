@@ -1,5 +1,6 @@
 #include "windows/common/platform_metrics.h"
 
+#include <QGuiApplication>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <cmath>
@@ -27,11 +28,15 @@ int ScaledMetrics::GetSystemMetrics(int index) const {
 
 int WindowMetrics::GetSystemMetrics(int index) const {
 #ifdef _WIN32
-    static const SystemPhysicalMetrics system;
-    const auto window = reinterpret_cast<HWND>(m_window.winId());
-    return ScaledMetrics(system, ::GetDpiForWindow(window), m_window.devicePixelRatioF(), TwipsPerPixelX())
-        .GetSystemMetrics(index);
-#else
+    // The system's frame only where the system draws it: another platform
+    // (offscreen, a remote display) draws its own or none.
+    if (QGuiApplication::platformName() == QLatin1String("windows")) {
+        static const SystemPhysicalMetrics system;
+        const auto window = reinterpret_cast<HWND>(m_window.winId());
+        return ScaledMetrics(system, ::GetDpiForWindow(window), m_window.devicePixelRatioF(), TwipsPerPixelX())
+            .GetSystemMetrics(index);
+    }
+#endif
     const QRect outer = m_window.frameGeometry();
     const QRect inner = m_window.geometry();
     switch (index) {
@@ -41,7 +46,6 @@ int WindowMetrics::GetSystemMetrics(int index) const {
         case SM_CYMENU: return m_window.menuWidget() ? m_window.menuWidget()->height() : 0;
         default: return 0;
     }
-#endif
 }
 
 float WindowMetrics::TwipsPerPixelX() const { return float(twips::perPixel()); }

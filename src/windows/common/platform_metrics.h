@@ -45,10 +45,10 @@ private:
     float m_twipsPerPixel;
 };
 
-// The platform's own answers for a window: on Windows the system's metrics
-// at the window's DPI; elsewhere they are read off the window's real frame
-// and menu bar, so that its outer size less the allowances is its client
-// area.
+// The platform's own answers for a window: where Windows draws its frame,
+// the system's metrics at the window's DPI; elsewhere they are read off the
+// window's real frame and menu bar, so that its outer size less the
+// allowances is its client area.
 class WindowMetrics final : public PlatformMetrics {
 public:
     explicit WindowMetrics(const QMainWindow& window) : m_window(window) {}

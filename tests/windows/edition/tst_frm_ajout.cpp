@@ -247,10 +247,6 @@ private slots:
     // --- resizing
 
     void theContextBoxFollowsTheWindowsSize() {
-#ifdef _WIN32
-        QSKIP("the offscreen platform draws no frame while the layout counts the system's own; the windows platform "
-              "has no display to draw on here");
-#endif
         WindowTestKit kit;
         Edition edition(kit.path());
         QVERIFY(edition.window->Form_Load());
