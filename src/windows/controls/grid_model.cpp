@@ -90,11 +90,7 @@ void GridModel::clear() {
     const std::size_t count = m_cells.size();
     std::swap(m_cells, m_released);
     m_cells.resize(count);
-    try {
-        m_releaser = std::thread([this] { m_released.clear(); });
-    } catch (const std::system_error&) {
-        m_released.clear();  // no thread to spare: released here
-    }
+    std::swap(m_toolTips, m_releasedToolTips);
     m_toolTips = {};
     changed();
 }
@@ -110,7 +106,23 @@ void GridModel::reorderRows(int first, const std::vector<int>& order) {
     changed();
 }
 
+// Once the new cells are in: released any sooner, the old ones would slow
+// the filling down, both threads asking the same allocator at once.
+void GridModel::releaseCleared() {
+    if (m_releaser.joinable() || (m_released.empty() && !m_releasedToolTips)) return;
+    try {
+        m_releaser = std::thread([this] {
+            m_released.clear();
+            m_releasedToolTips = {};
+        });
+    } catch (const std::system_error&) {
+        m_released.clear();  // no thread to spare: released here
+        m_releasedToolTips = {};
+    }
+}
+
 void GridModel::publish() {
+    releaseCleared();
     m_publishPending = false;
     if (!m_dirty) return;
     m_dirty = false;

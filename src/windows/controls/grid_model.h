@@ -60,6 +60,7 @@ signals:
 private:
     QVariant cellData(int row, int col, int role) const;
     void changed();
+    void releaseCleared();
     std::size_t offset(int row, int col) const { return std::size_t(row) * std::size_t(m_cols) + std::size_t(col); }
 
     std::vector<Cell> m_cells;  // row after row
@@ -68,6 +69,7 @@ private:
     // tens of thousands of them take milliseconds the window need not wait.
     // Emptied, they serve the next clear, so no memory is asked for again.
     std::vector<Cell> m_released;
+    ToolTips m_releasedToolTips;
     std::thread m_releaser;
     int m_rows = 0;
     int m_cols = 0;
