@@ -13,36 +13,6 @@
 namespace cardsearch {
 namespace {
 
-// The widest field, the context: a field folds to at most twice its bytes.
-constexpr std::size_t kWidestField = 1000;
-
-// The field's first `end` bytes, its text, folded; then as many of the
-// spaces that fill it as a match of `reach` bytes can run into. `origin`,
-// when given, receives for each folded byte the field byte it comes from.
-// Empty when the field is wider than any field of a card.
-std::string_view foldedText(std::span<const char> field, std::size_t end, std::size_t reach,
-                            std::array<char, 2 * kWidestField>& buffer,
-                            std::array<std::uint16_t, 2 * kWidestField>* origin) {
-    const std::size_t spaces = std::min(field.size() - end, reach);
-    if (2 * end + spaces > buffer.size()) return {};
-    const auto& fold = folding::foldingTable();
-    std::size_t length = 0;
-    for (std::size_t i = 0; i < end; ++i) {
-        const folding::Folded& folded = fold[static_cast<unsigned char>(field[i])];
-        if (origin) (*origin)[length] = std::uint16_t(i);
-        buffer[length++] = folded[0];
-        if (folded[1] != '\0') {
-            if (origin) (*origin)[length] = std::uint16_t(i);
-            buffer[length++] = folded[1];
-        }
-    }
-    for (std::size_t i = 0; i < spaces; ++i) {
-        if (origin) (*origin)[length] = std::uint16_t(end + i);
-        buffer[length++] = ' ';
-    }
-    return {buffer.data(), length};
-}
-
 }  // namespace
 
 FieldMatcher::FieldMatcher(const QString& text, Accents accents) : m_accents(accents) {
@@ -80,7 +50,7 @@ FieldMatcher::FieldMatcher(const QString& text, Accents accents) : m_accents(acc
 
 bool FieldMatcher::matches(std::span<const char> field) const {
     if (!m_possible) return false;
-    if (m_accents == Accents::ignored) return matchesFolded(field);
+    if (m_accents == Accents::ignored) return m_needle.empty() || findFolded(field).has_value();
     return matchAt(field, Which::any) < field.size();
 }
 
@@ -116,21 +86,6 @@ std::size_t FieldMatcher::matchAt(std::span<const char> field, Which which) cons
     return first == none ? notFound : first;
 }
 
-// Most fields hold no letter the text could begin with: those are not folded.
-bool FieldMatcher::mayHold(std::span<const char> field, std::size_t end) const {
-    const std::size_t reach = std::min(field.size(), end + m_needle.size());
-    const auto mayBegin = [this](char byte) { return m_mayBegin[static_cast<unsigned char>(byte)]; };
-    return std::any_of(field.begin(), field.begin() + std::ptrdiff_t(reach), mayBegin);
-}
-
-bool FieldMatcher::matchesFolded(std::span<const char> field) const {
-    if (m_needle.empty()) return true;
-    const std::size_t end = fieldtext::textLength(field);
-    if (!mayHold(field, end)) return false;
-    std::array<char, 2 * kWidestField> buffer;
-    return foldedText(field, end, m_needle.size(), buffer, nullptr).find(m_needle) != std::string_view::npos;
-}
-
 std::optional<FieldMatcher::Span> FieldMatcher::find(std::span<const char> field) const {
     if (!m_possible) return {};
     if (m_needle.empty()) return Span{};
@@ -140,16 +95,39 @@ std::optional<FieldMatcher::Span> FieldMatcher::find(std::span<const char> field
     return Span{at, at + m_needle.size()};
 }
 
+// Where a match of the folded needle that begins at part `part` (0 or 1) of
+// the folding of field byte `at` ends: one past the last field byte it
+// covers, a ligature covered whole; 0 when none begins there. The field is
+// folded as it is walked, the spaces filling it included.
+std::size_t FieldMatcher::foldedMatchEnd(std::span<const char> field, std::size_t at, std::size_t part) const {
+    const auto& fold = folding::foldingTable();
+    std::size_t matched = 0;
+    for (; at < field.size(); ++at, part = 0) {
+        const folding::Folded& folded = fold[static_cast<unsigned char>(field[at])];
+        const std::size_t parts = folded[1] != '\0' ? 2 : 1;
+        for (; part < parts; ++part) {
+            if (folded[part] != m_needle[matched]) return 0;
+            if (++matched == m_needle.size()) return at + 1;
+        }
+    }
+    return 0;
+}
+
+// The first match in the field folded: each byte whose folding may begin
+// the needle is tried in turn, up to where the text and as many filling
+// spaces as the needle holds end.
 std::optional<FieldMatcher::Span> FieldMatcher::findFolded(std::span<const char> field) const {
-    const std::size_t end = fieldtext::textLength(field);
-    if (!mayHold(field, end)) return {};
-    std::array<char, 2 * kWidestField> buffer;
-    std::array<std::uint16_t, 2 * kWidestField> origin;
-    const std::string_view folded = foldedText(field, end, m_needle.size(), buffer, &origin);
-    const std::size_t at = folded.find(m_needle);
-    if (at == std::string_view::npos) return {};
-    // A match that begins or ends inside a ligature covers the whole letter.
-    return Span{origin[at], std::size_t(origin[at + m_needle.size() - 1]) + 1};
+    const std::size_t reach = std::min(field.size(), fieldtext::textLength(field) + m_needle.size());
+    const auto& fold = folding::foldingTable();
+    for (std::size_t at = 0; at < reach; ++at) {
+        const auto byte = static_cast<unsigned char>(field[at]);
+        if (!m_mayBegin[byte]) continue;
+        for (std::size_t part = 0; part < 2; ++part) {
+            if (fold[byte][part] != m_needle.front() || (part == 1 && fold[byte][1] == '\0')) continue;
+            if (const std::size_t end = foldedMatchEnd(field, at, part)) return Span{at, end};
+        }
+    }
+    return {};
 }
 
 }  // namespace cardsearch

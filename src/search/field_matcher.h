@@ -41,8 +41,7 @@ private:
     // size when none does.
     enum class Which { any, first };
     std::size_t matchAt(std::span<const char> field, Which which) const;
-    bool mayHold(std::span<const char> field, std::size_t textEnd) const;
-    bool matchesFolded(std::span<const char> field) const;
+    std::size_t foldedMatchEnd(std::span<const char> field, std::size_t at, std::size_t part) const;
     std::optional<Span> findFolded(std::span<const char> field) const;
 
     Accents m_accents;
