@@ -87,6 +87,9 @@ void GridModel::setToolTips(ToolTips toolTips) {
 
 void GridModel::clear() {
     if (m_releaser.joinable()) m_releaser.join();
+    // Cells an earlier clear took away and nothing has released yet go now.
+    m_released.clear();
+    m_releasedToolTips = {};
     const std::size_t count = m_cells.size();
     std::swap(m_cells, m_released);
     m_cells.resize(count);
