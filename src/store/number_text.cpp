@@ -3,6 +3,7 @@
 #include <cfenv>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace numbertext {
 namespace {
@@ -52,6 +53,15 @@ std::optional<std::int32_t> toInt32(const QString& text, const QLocale& locale) 
     return toInteger<std::int32_t>(text, locale);
 }
 
-QString fromNumero(std::int16_t numero) { return QString::number(numero); }
+QString fromNumero(std::int16_t numero) {
+    // A full list shows tens of thousands of them: the texts of card numbers
+    // are made once and shared, and no listing allocates or frees them again.
+    static const std::vector<QString> cardNumbers = [] {
+        std::vector<QString> texts(std::size_t(std::numeric_limits<std::int16_t>::max()) + 1);
+        for (std::size_t n = 0; n < texts.size(); ++n) texts[n] = QString::number(n);
+        return texts;
+    }();
+    return numero >= 0 ? cardNumbers[std::size_t(numero)] : QString::number(numero);
+}
 
 }  // namespace numbertext
