@@ -78,8 +78,9 @@ public:
             DWORD n = 0;
             const DWORD want = DWORD(std::min<std::int64_t>(length - got, 1 << 30));
             if (!ReadFile(handle(), data + got, want, &n, &at)) {
-                if (GetLastError() == ERROR_HANDLE_EOF) break;
-                m_error = GetLastError() == ERROR_ACCESS_DENIED || GetLastError() == ERROR_LOCK_VIOLATION ? EACCES : EIO;
+                const DWORD cause = GetLastError();
+                if (cause == ERROR_HANDLE_EOF) break;
+                m_error = cause == ERROR_ACCESS_DENIED || cause == ERROR_LOCK_VIOLATION ? EACCES : EIO;
                 return false;
             }
 #else

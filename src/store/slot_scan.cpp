@@ -72,26 +72,23 @@ void readAndLook(DataFile& file, Runs& runs, char* bytes, const Look& look) {
 
 void scan(DataFile& file, std::int32_t count, const Look& look) {
     if (count <= 0) return;
-    if (count <= kRunSlots) {
-        const auto bytes = runBuffer(count);
-        const std::span<char> slotBytes(bytes.get(), std::size_t(count) * Module1::kSlotSize);
-        file.readSlots(1, slotBytes);
-        look(0, 1, slotBytes);
-        return;
-    }
     Runs runs(count);
-    const auto ownBytes = runBuffer(kRunSlots);
-    const auto helperBytes = runBuffer(kRunSlots);
+    const auto ownBytes = runBuffer(std::min(count, kRunSlots));
+    // A file of one run is read and looked at here: a second thread would find nothing to take.
+    std::unique_ptr<char[]> helperBytes;
     std::thread helper;
-    try {
-        helper = std::thread([&] { readAndLook(file, runs, helperBytes.get(), look); });
-    } catch (const std::system_error&) {
-        throw StoreError(QStringLiteral("Impossible de parcourir le fichier de données «\u00A0%1\u00A0»\u00A0: "
-                                        "le système manque de ressources.")
-                             .arg(QDir::toNativeSeparators(file.path())));
+    if (count > kRunSlots) {
+        helperBytes = runBuffer(kRunSlots);
+        try {
+            helper = std::thread([&] { readAndLook(file, runs, helperBytes.get(), look); });
+        } catch (const std::system_error&) {
+            throw StoreError(QStringLiteral("Impossible de parcourir le fichier de données «\u00A0%1\u00A0»\u00A0: "
+                                            "le système manque de ressources.")
+                                 .arg(QDir::toNativeSeparators(file.path())));
+        }
     }
     readAndLook(file, runs, ownBytes.get(), look);
-    helper.join();
+    if (helper.joinable()) helper.join();
     runs.rethrowAnyFailure();
 }
 

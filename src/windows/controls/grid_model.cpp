@@ -88,8 +88,7 @@ void GridModel::setToolTips(ToolTips toolTips) {
 void GridModel::clear() {
     if (m_releaser.joinable()) m_releaser.join();
     // Cells an earlier clear took away and nothing has released yet go now.
-    m_released.clear();
-    m_releasedToolTips = {};
+    dropReleased();
     const std::size_t count = m_cells.size();
     std::swap(m_cells, m_released);
     m_cells.resize(count);
@@ -114,14 +113,15 @@ void GridModel::reorderRows(int first, const std::vector<int>& order) {
 void GridModel::releaseCleared() {
     if (m_releaser.joinable() || (m_released.empty() && !m_releasedToolTips)) return;
     try {
-        m_releaser = std::thread([this] {
-            m_released.clear();
-            m_releasedToolTips = {};
-        });
+        m_releaser = std::thread([this] { dropReleased(); });
     } catch (const std::system_error&) {
-        m_released.clear();  // no thread to spare: released here
-        m_releasedToolTips = {};
+        dropReleased();  // no thread to spare: released here
     }
+}
+
+void GridModel::dropReleased() {
+    m_released.clear();
+    m_releasedToolTips = {};
 }
 
 void GridModel::publish() {

@@ -61,6 +61,7 @@ private:
     QVariant cellData(int row, int col, int role) const;
     void changed();
     void releaseCleared();
+    void dropReleased();
     std::size_t offset(int row, int col) const { return std::size_t(row) * std::size_t(m_cols) + std::size_t(col); }
 
     std::vector<Cell> m_cells;  // row after row

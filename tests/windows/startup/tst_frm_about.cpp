@@ -57,7 +57,6 @@ public:
 const QByteArray kFirstKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 const QByteArray kSecondKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 
-// A program that leaves a mark when it runs.
 // A copy, at `path`, of a program that leaves a mark beside itself when
 // started; returns where the mark will be.
 QString copyMarkingProgram(const QString& path) {

@@ -118,10 +118,8 @@ private slots:
         auto* label = static_cast<QLabel*>(splash.part("Label9"));
         const QRect text = label->fontMetrics().boundingRect(label->contentsRect(), int(label->alignment()), label->text());
         const QImage drawn = splash.window->grab(QRect(label->mapTo(splash.window, text.topLeft()), text.size())).toImage();
-        // Opaque, as the window is: a font engine may smooth text otherwise
-        // on a transparent image, and move the pixels it inks fully.
-        QImage alone(text.size(), QImage::Format_RGB32);
-        alone.fill(Qt::white);
+        QImage alone(text.size(), QImage::Format_ARGB32);
+        alone.fill(Qt::transparent);
         QPainter painter(&alone);
         painter.setFont(label->font());
         painter.setPen(QColor(0, 0, 192));
