@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "store/file_owner.h"
 #include "store/file_places.h"
 #include "store/recovery_file.h"
 #include "store/store_error.h"
@@ -79,18 +80,40 @@ private:
     std::int64_t m_held = 0;
 };
 
-// Where the next whole entry begins after a damaged one: the next magic
-// whose entry's checksum holds, or the end.
-std::int64_t nextWholeEntry(Window& window, std::int64_t from, std::int64_t size) {
-    for (std::int64_t offset = from; offset + kHeader + kChecksum <= size; ++offset) {
-        const char* header = window.at(offset, kHeader);
-        if (!header) break;
-        const auto found = headerAt(header);
-        if (!found) continue;
-        const char* entry = window.at(offset, found->size());
-        if (entry && checksumHolds(entry, found->size())) return offset;
+// The entry at offset once its checksum holds: its length is not trusted before.
+std::optional<Header> wholeEntryAt(Window& window, std::int64_t offset, const char*& entry) {
+    const char* at = window.at(offset, kHeader);
+    const auto header = at ? headerAt(at) : std::nullopt;
+    entry = header ? window.at(offset, header->size()) : nullptr;
+    if (!entry || !checksumHolds(entry, header->size())) return std::nullopt;
+    return header;
+}
+
+// Every whole entry of one history file, in the order written. A torn or
+// damaged entry is passed over, and reading goes on at the next whole entry.
+template <typename Each>
+void walk(RandomAccessFile& file, std::int64_t size, Each each) {
+    Window window(file, size);
+    const char* mark = window.at(0, fileowner::kMarkSize);
+    std::int64_t offset = mark && fileowner::decode(mark, fileowner::kMarkSize) ? fileowner::kMarkSize : 0;
+    while (offset < size) {
+        const char* entry = nullptr;
+        const auto header = wholeEntryAt(window, offset, entry);
+        if (header) {
+            each(*header, entry);
+            offset += header->size();
+            continue;
+        }
+        ++offset;
+        while (offset + kHeader + kChecksum <= size && !wholeEntryAt(window, offset, entry)) ++offset;
+        if (offset + kHeader + kChecksum > size) break;
     }
-    return size;
+}
+
+QString foreignHistory(const QString& path) {
+    return QStringLiteral("L'historique %1 est celui d'un autre fichier de données, qui portait ce nom avant d'être "
+                          "renommé ou remplacé\u00A0: ses versions ne sont pas proposées pour ce fichier.")
+        .arg(quotedPath(path));
 }
 
 }  // namespace
@@ -113,13 +136,6 @@ QString fallbackPath(FileSystem& fileSystem, const QString& dataFile) {
     return fileplaces::inUsersFolder(fileSystem, dataFile, QStringLiteral("historiques"), QStringLiteral(".historique"));
 }
 
-QString existingPath(FileSystem& fileSystem, const QString& dataFile) {
-    for (const QString& path : {besidePath(fileSystem, dataFile), fallbackPath(fileSystem, dataFile)}) {
-        if (fileSystem.exists(path)) return path;
-    }
-    return {};
-}
-
 std::vector<char> encode(const Version& version) {
     std::vector<char> bytes(kMagic, kMagic + 4);
     bytes.reserve(std::size_t(kHeader + Module1::kSlotSize + kChecksum));
@@ -134,40 +150,40 @@ std::vector<char> encode(const Version& version) {
 
 std::vector<Version> versionsOf(FileSystem& fileSystem, const QString& dataFile, std::int32_t number) {
     std::vector<Version> versions;
-    const QString path = existingPath(fileSystem, dataFile);
-    if (path.isEmpty()) return versions;
-    int error = 0;
-    auto file = fileSystem.open(path, error);
-    std::int64_t size = 0;
-    if (file && !file->size(size)) error = file->error();
-    if (!file || error != 0) {
-        throw StoreError(QStringLiteral("L'historique des fiches %1 n'a pas pu être lu\u00A0: %2.")
-                             .arg(quotedPath(path), describeSystemError(error)));
-    }
-    Window window(*file, size);
-    for (std::int64_t offset = 0; offset < size;) {
-        const char* at = window.at(offset, kHeader);
-        const auto header = at ? headerAt(at) : std::nullopt;
-        const char* entry = header ? window.at(offset, header->size()) : nullptr;
-        if (!entry) {
-            offset = nextWholeEntry(window, offset + 1, size);
+    const std::int64_t owner = fileowner::birthTimeOf(fileSystem, dataFile);
+    QString foreign;
+    bool own = false;
+    for (const QString& path : {besidePath(fileSystem, dataFile), fallbackPath(fileSystem, dataFile)}) {
+        if (!fileSystem.exists(path)) continue;
+        if (!fileowner::belongs(fileowner::readMark(fileSystem, path), owner)) {
+            foreign = path;
             continue;
         }
-        if (header->number == number) {
-            if (!checksumHolds(entry, header->size())) {
-                offset = nextWholeEntry(window, offset + 1, size);
-                continue;
-            }
-            Version version{number, QDateTime::fromMSecsSinceEpoch(header->when), header->action, std::nullopt};
-            if (header->present) {
+        own = true;
+        int error = 0;
+        auto file = fileSystem.open(path, error);
+        std::int64_t size = 0;
+        if (file && !file->size(size)) error = file->error();
+        if (!file || error != 0) {
+            throw StoreError(QStringLiteral("L'historique des fiches %1 n'a pas pu être lu\u00A0: %2.")
+                                 .arg(quotedPath(path), describeSystemError(error)));
+        }
+        walk(*file, size, [&](const Header& header, const char* entry) {
+            if (header.number != number) return;
+            Version version{number, QDateTime::fromMSecsSinceEpoch(header.when), header.action, std::nullopt};
+            if (header.present) {
                 version.slot.emplace();
                 std::memcpy(version.slot->data(), entry + kHeader, std::size_t(Module1::kSlotSize));
             }
             versions.push_back(std::move(version));
-        }
-        offset += header->size();
+        });
     }
+    if (!own && !foreign.isEmpty()) throw StoreError(foreignHistory(foreign));
+    // Newest first; both places may hold entries (the one beside the file
+    // became read-only), so they are put in order across the two.
     std::reverse(versions.begin(), versions.end());
+    std::stable_sort(versions.begin(), versions.end(),
+                     [](const Version& a, const Version& b) { return a.when > b.when; });
     return versions;
 }
 

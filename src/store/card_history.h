@@ -16,7 +16,8 @@
 // An entry: "LXH1", the number (4 bytes), the time in milliseconds since
 // 1970 UTC (8), the action (1), whether the slot held a card (1), the slot's
 // 2799 bytes if it did, then a checksum of all that (8). An entry cut short
-// or damaged is passed over: reading goes on at the next whole entry.
+// or damaged is passed over: reading goes on at the next whole entry. A
+// history begins with the mark of the data file it belongs to (fileowner).
 namespace cardhistory {
 
 enum class Action : std::uint8_t {
@@ -40,13 +41,12 @@ struct Version {
 // historiques/<name>-<hash>.historique in the user's own folder.
 QString besidePath(FileSystem& fileSystem, const QString& dataFile);
 QString fallbackPath(FileSystem& fileSystem, const QString& dataFile);
-// The one of the two that holds the data file's history; empty when neither.
-QString existingPath(FileSystem& fileSystem, const QString& dataFile);
 
 std::vector<char> encode(const Version& version);
 
-// The earlier versions of card `number`, newest first. Throws StoreError
-// when the history cannot be read; no history is no version.
+// The earlier versions of card `number`, newest first, from both places.
+// Throws StoreError when the history cannot be read, or is another data
+// file's (renamed or replaced since); no history is no version.
 std::vector<Version> versionsOf(FileSystem& fileSystem, const QString& dataFile, std::int32_t number);
 
 }  // namespace cardhistory

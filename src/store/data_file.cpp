@@ -113,10 +113,10 @@ void DataFile::appendSlots(std::int32_t first, std::span<const FicheRecord> card
     write(first, cards, true, action);
 }
 
-void DataFile::replaceWith(std::span<const char> bytes, cardhistory::Action action) {
+void DataFile::replaceWith(std::span<const char> bytes, cardhistory::Action action, const QString& restoredCopy) {
     SaveTransaction save(*m_fileSystem, m_path, *m_file,
                          QStringLiteral("Impossible de remettre en place le contenu du fichier"));
-    save.replaceAll(bytes, action);
+    save.replaceAll(bytes, action, restoredCopy);
 }
 
 void DataFile::write(std::int32_t first, std::span<const FicheRecord> cards, bool appending,

@@ -49,8 +49,9 @@ public:
     // is written and StoreError says so.
     void appendSlots(std::int32_t first, std::span<const Module1::FicheRecord> cards,
                      cardhistory::Action action = cardhistory::Action::import);
-    // Makes the file these bytes (a copy of it put back), in one save.
-    void replaceWith(std::span<const char> bytes, cardhistory::Action action);
+    // Makes the file these bytes (a copy of it put back), in one save;
+    // `restoredCopy`, the copy they come from, is kept among the copies.
+    void replaceWith(std::span<const char> bytes, cardhistory::Action action, const QString& restoredCopy = {});
 
     void close();
 
@@ -65,6 +66,11 @@ private:
     std::unique_ptr<RandomAccessFile> m_file;
     FileSystem* m_fileSystem;
 };
+
+// The longest a data file can be: its highest card, and a trailing part too
+// short to count as a card.
+inline constexpr std::int64_t kLargestDataFile =
+    std::int64_t(Module1::kHighestCardNumber) * Module1::kSlotSize + Module1::kSlotSize / 2;
 
 // Record count of a file of the given length.
 std::int32_t recordCountFor(std::int64_t length);

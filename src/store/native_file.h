@@ -44,6 +44,10 @@ public:
     virtual void unlock() = 0;
     // Unknown (not known) where the system gives none.
     virtual FileIdentity identity() = 0;
+    // When the file was made, in milliseconds since 1970 UTC: kept through a
+    // rename or a move on its volume, new for a file made in its place. 0
+    // where the system does not say.
+    virtual std::int64_t birthTime() = 0;
     virtual bool writable() const = 0;
     virtual int error() const = 0;
 };

@@ -5,9 +5,11 @@
 namespace recoveryfile {
 namespace {
 
+constexpr char kFourth[4] = {'L', 'X', 'J', '4'};
 constexpr char kThird[4] = {'L', 'X', 'J', '3'};
 constexpr char kSecond[4] = {'L', 'X', 'J', '2'};
 constexpr char kFirst[4] = {'L', 'X', 'J', '1'};
+constexpr std::size_t kFourthHeader = 4 + 12 * 8;
 constexpr std::size_t kThirdHeader = 4 + 9 * 8;
 constexpr std::size_t kSecondHeader = 4 + 8 * 8;
 constexpr std::uint64_t kPiece = 4096;  // second version: bytes past the old end per checksum
@@ -57,8 +59,8 @@ bool startsWith(std::span<const char> bytes, const char (&magic)[4]) {
 }  // namespace
 
 std::vector<char> encode(const Record& record) {
-    std::vector<char> bytes(kThird, kThird + 4);
-    bytes.reserve(kThirdHeader + 2 * record.previous.size() + 8);
+    std::vector<char> bytes(kFourth, kFourth + 4);
+    bytes.reserve(kFourthHeader + 2 * record.previous.size() + 8);
     put(bytes, record.identity.known ? 1 : 0);
     put(bytes, record.identity.volume);
     put(bytes, record.identity.file);
@@ -67,6 +69,9 @@ std::vector<char> encode(const Record& record) {
     put(bytes, std::uint64_t(record.start));
     put(bytes, std::uint64_t(record.history));
     put(bytes, std::uint64_t(record.historyLength));
+    put(bytes, record.historyIdentity.known ? 1 : 0);
+    put(bytes, record.historyIdentity.volume);
+    put(bytes, record.historyIdentity.file);
     put(bytes, std::uint64_t(record.previous.size()));
     bytes.insert(bytes.end(), record.previous.begin(), record.previous.end());
     bytes.insert(bytes.end(), record.writtenOver.begin(), record.writtenOver.end());
@@ -78,9 +83,10 @@ std::uint64_t checksum(std::span<const char> bytes) { return wordChecksum(bytes.
 
 Kind parse(std::span<const char> bytes, Record& record) {
     if (startsWith(bytes, kFirst)) return complete(bytes, firstVersionChecksum) ? Kind::firstVersion : Kind::none;
-    const bool third = startsWith(bytes, kThird);
+    const bool fourth = startsWith(bytes, kFourth);
+    const bool third = fourth || startsWith(bytes, kThird);  // the fourth reads as the third, and more
     if (!third && !startsWith(bytes, kSecond)) return Kind::none;
-    const std::size_t header = third ? kThirdHeader : kSecondHeader;
+    const std::size_t header = fourth ? kFourthHeader : third ? kThirdHeader : kSecondHeader;
     if (bytes.size() < header + 8 || !complete(bytes, wordChecksum)) return Kind::none;
 
     const char* at = bytes.data() + 4;
@@ -89,7 +95,7 @@ Kind parse(std::span<const char> bytes, Record& record) {
         at += 8;
         return value;
     };
-    record.version = third ? 3 : 2;
+    record.version = fourth ? 4 : third ? 3 : 2;
     record.identity.known = next() != 0;
     record.identity.volume = next();
     record.identity.file = next();
@@ -98,6 +104,11 @@ Kind parse(std::span<const char> bytes, Record& record) {
     const std::uint64_t start = next();
     const std::uint64_t history = third ? next() : 0;
     const std::uint64_t historyLength = third ? next() : 0;
+    if (fourth) {
+        record.historyIdentity.known = next() != 0;
+        record.historyIdentity.volume = next();
+        record.historyIdentity.file = next();
+    }
     const std::uint64_t overlap = next();
     const std::uint64_t pieces = third ? 0 : next();
     if (originalSize > kLongest || newSize > kLongest || start > kLongest || historyLength > kLongest ||

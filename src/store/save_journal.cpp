@@ -67,6 +67,9 @@ bool putBack(FileSystem& fileSystem, const QString& dataFile, RandomAccessFile& 
     if (history.isEmpty() || !fileSystem.exists(history)) return true;
     auto file = fileSystem.open(history, error);
     if (!file) return false;
+    // The history in the user's own folder is found by whoever finishes the
+    // save: only the one the save added to is cut back.
+    if (record.version >= 4 && record.historyIdentity.known && file->identity() != record.historyIdentity) return true;
     std::int64_t size = 0;
     if (!file->size(size) || (size > record.historyLength && (!file->truncate(record.historyLength) || !file->sync()))) {
         error = file->error();

@@ -1,5 +1,6 @@
 #include "store/save_transaction.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 #include <algorithm>
@@ -9,6 +10,7 @@
 
 #include "store/daily_copies.h"
 #include "store/fiche_record.h"
+#include "store/file_owner.h"
 #include "store/file_places.h"
 #include "store/recovery_file.h"
 #include "store/save_journal.h"
@@ -101,14 +103,27 @@ void SaveTransaction::fail(int error) const {
     throw StoreError(QStringLiteral("%1 %2\u00A0: %3.").arg(m_what, quotedPath(m_path), describeSystemError(error)));
 }
 
+void SaveTransaction::failHistory(const QString& history, int error) const {
+    throw StoreError(QStringLiteral("%1 %2\u00A0: l'historique des fiches %3 ne peut pas être écrit (%4). Rien n'a "
+                                    "été enregistré.")
+                         .arg(m_what, quotedPath(m_path), quotedPath(history), describeSystemError(error)));
+}
+
 void SaveTransaction::write(std::int64_t offset, std::span<const char> bytes, cardhistory::Action action) {
     dailycopies::copyOncePerDay(m_fileSystem, m_path, m_file, m_size);
     apply(offset, bytes, std::max(m_size, offset + std::int64_t(bytes.size())), action);
 }
 
-void SaveTransaction::replaceAll(std::span<const char> bytes, cardhistory::Action action) {
-    dailycopies::copyBeforeRestoring(m_fileSystem, m_path, m_file, m_size);
-    apply(0, bytes, std::int64_t(bytes.size()), action);
+void SaveTransaction::replaceAll(std::span<const char> bytes, cardhistory::Action action,
+                                 const QString& restoredCopy) {
+    const QString before = dailycopies::copyBeforeRestoring(m_fileSystem, m_path, m_file, m_size);
+    try {
+        apply(0, bytes, std::int64_t(bytes.size()), action);
+    } catch (...) {
+        QFile::remove(before);  // the file is as that copy holds it
+        throw;
+    }
+    dailycopies::keepAfterRestoring(m_fileSystem, m_path, {before, restoredCopy});
 }
 
 void SaveTransaction::apply(std::int64_t offset, std::span<const char> bytes, std::int64_t newSize,
@@ -143,6 +158,7 @@ void SaveTransaction::apply(std::int64_t offset, std::span<const char> bytes, st
         historyFile = openHistory();
         record.history = historyFile.place;
         record.historyLength = historyFile.length;
+        record.historyIdentity = historyFile.identity;
     }
 
     int error = 0;
@@ -151,8 +167,12 @@ void SaveTransaction::apply(std::int64_t offset, std::span<const char> bytes, st
     const bool historyWritten =
         history.empty() || (historyFile.file->writeAt(historyFile.length, history.data(), std::int64_t(history.size())) &&
                             historyFile.file->sync());
-    if (!historyWritten) error = historyFile.file->error();
-    if (historyWritten && m_file.writeAt(offset, bytes.data(), std::int64_t(bytes.size())) &&
+    if (!historyWritten) {
+        error = historyFile.file->error();
+        journal->rollBack(m_file, record);
+        failHistory(historyFile.path, error);
+    }
+    if (m_file.writeAt(offset, bytes.data(), std::int64_t(bytes.size())) &&
         (newSize >= m_size || m_file.truncate(newSize)) && m_file.sync() && journal->commit(error)) {
         m_size = newSize;
         return;
@@ -193,37 +213,74 @@ std::vector<char> SaveTransaction::historyEntries(const recoveryfile::Record& re
     return entries;
 }
 
+// Where the history is written: beside the data file, or in the user's own
+// folder where that folder refuses new files or the history beside it may
+// only be read (another user's, or made by a run with other rights). A
+// history another data file left under this name is set aside first.
 SaveTransaction::HistoryFile SaveTransaction::openHistory() {
     using Place = recoveryfile::Record::History;
-    HistoryFile history;
-    int error = 0;
+    const std::int64_t owner = m_file.birthTime();
     const QString beside = cardhistory::besidePath(m_fileSystem, m_path);
     const QString usersFolder = cardhistory::fallbackPath(m_fileSystem, m_path);
+    int error = 0;
+    HistoryFile history;
+    history.place = Place::beside;
     QString path = beside;
-    if (m_fileSystem.exists(beside)) {
-        history = {m_fileSystem.open(beside, error), Place::beside};
-    } else if (m_fileSystem.exists(usersFolder)) {
+    bool besideUsable = setAsideIfForeign(beside, owner);
+    if (besideUsable && m_fileSystem.exists(beside)) {
+        history.file = m_fileSystem.open(beside, error);
+        besideUsable = !history.file || history.file->writable();
+        if (!besideUsable) history.file.reset();
+    } else if (besideUsable && !m_fileSystem.exists(usersFolder)) {
+        history.file = createHistory(beside, owner, error);
+        besideUsable = history.file || !fileplaces::refusesNewFiles(error);
+    }
+    if (!besideUsable || (!history.file && error == 0)) {
         path = usersFolder;
-        history = {m_fileSystem.open(usersFolder, error), Place::usersFolder};
-    } else {
-        // The first entry: beside the data file, or where its folder refuses
-        // new files, in the user's own.
-        history = {m_fileSystem.create(beside, error), Place::beside};
-        if (!history.file && fileplaces::refusesNewFiles(error)) {
-            path = usersFolder;
-            history.place = Place::usersFolder;
-            if (m_fileSystem.makeFolder(QFileInfo(path).absolutePath(), error)) history.file = m_fileSystem.create(path, error);
+        history.place = Place::usersFolder;
+        if (!setAsideIfForeign(usersFolder, owner)) error = EEXIST;
+        else if (m_fileSystem.exists(usersFolder)) history.file = m_fileSystem.open(usersFolder, error);
+        else if (m_fileSystem.makeFolder(QFileInfo(path).absolutePath(), error)) history.file = createHistory(path, owner, error);
+        if (history.file && !history.file->writable()) {
+            history.file.reset();
+            error = EACCES;
         }
-        if (history.file && !m_fileSystem.syncFolderOf(path, error)) history.file.reset();
     }
     if (history.file && !history.file->size(history.length)) {
         error = history.file->error();
         history.file.reset();
     }
     if (!history.file) {
-        throw StoreError(QStringLiteral("%1 %2\u00A0: l'historique des fiches %3 ne peut pas être écrit (%4). Rien "
-                                        "n'a été enregistré.")
-                             .arg(m_what, quotedPath(m_path), quotedPath(path), describeSystemError(error)));
+        failHistory(path, error);
     }
+    history.path = path;
+    history.identity = history.file->identity();
     return history;
+}
+
+std::unique_ptr<RandomAccessFile> SaveTransaction::createHistory(const QString& path, std::int64_t owner, int& error) {
+    auto file = m_fileSystem.create(path, error);
+    if (!file) return nullptr;
+    const std::vector<char> mark = fileowner::encode(owner);
+    if (!file->writeAt(0, mark.data(), std::int64_t(mark.size())) || !file->sync()) {
+        error = file->error();
+        file.reset();
+        int ignored = 0;
+        m_fileSystem.remove(path, ignored);
+        return nullptr;
+    }
+    if (!m_fileSystem.syncFolderOf(path, error)) return nullptr;
+    return file;
+}
+
+bool SaveTransaction::setAsideIfForeign(const QString& path, std::int64_t owner) {
+    if (!m_fileSystem.exists(path) || fileowner::belongs(fileowner::readMark(m_fileSystem, path), owner)) return true;
+    const QString aside = fileowner::asideName(m_fileSystem, path);
+    int error = 0;
+    if (!m_fileSystem.rename(path, aside, error)) return false;
+    storenotice::tell(QStringLiteral("L'historique %1 était celui d'un autre fichier de données, qui portait le nom "
+                                     "%2 avant d'être renommé ou remplacé. Il a été mis de côté sous le nom %3, et "
+                                     "l'historique de ce fichier-ci commence avec cet enregistrement.")
+                          .arg(quotedPath(path), quotedPath(m_path), quotedPath(aside)));
+    return true;
 }

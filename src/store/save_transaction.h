@@ -35,8 +35,11 @@ public:
     // Writes the bytes at offset (at most size()), all of them or none,
     // keeping in the card history every slot it changes as it was.
     void write(std::int64_t offset, std::span<const char> bytes, cardhistory::Action action);
-    // Makes the file these bytes, all of them or none, as write does.
-    void replaceAll(std::span<const char> bytes, cardhistory::Action action);
+    // Makes the file these bytes, all of them or none, as write does, once
+    // the file as it stands is among the copies. Only then are the copies no
+    // longer kept let go, never `restoredCopy`; a failure leaves the copies
+    // as they were.
+    void replaceAll(std::span<const char> bytes, cardhistory::Action action, const QString& restoredCopy);
 
     // For an opening: where a recovery file is left, waits for the file and
     // finishes the save it belongs to, so that no read meets a slot half
@@ -48,6 +51,8 @@ private:
         std::unique_ptr<RandomAccessFile> file;
         recoveryfile::Record::History place = recoveryfile::Record::History::none;
         std::int64_t length = 0;
+        QString path;
+        FileIdentity identity;
     };
 
     void apply(std::int64_t offset, std::span<const char> bytes, std::int64_t newSize, cardhistory::Action action);
@@ -55,7 +60,11 @@ private:
     std::vector<char> historyEntries(const recoveryfile::Record& record, std::int64_t offset,
                                      std::span<const char> bytes, cardhistory::Action action) const;
     HistoryFile openHistory();
+    std::unique_ptr<RandomAccessFile> createHistory(const QString& path, std::int64_t owner, int& error);
+    // False where another data file's history stands there and cannot be moved.
+    bool setAsideIfForeign(const QString& path, std::int64_t owner);
     [[noreturn]] void fail(int error) const;
+    [[noreturn]] void failHistory(const QString& history, int error) const;
 
     FileSystem& m_fileSystem;
     QString m_path;

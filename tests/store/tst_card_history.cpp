@@ -3,13 +3,16 @@
 #include <QTest>
 
 #include "store/card_history.h"
+#include "store/daily_copies.h"
 #include "store/data_file.h"
 #include "store/field_text.h"
 #include "store/store_error.h"
+#include "store/store_notice.h"
 #include "support/card_files.h"
 #include "support/test_folder.h"
 #include "support/faulty_file_system.h"
 #include "support/store_peer.h"
+#include <QCoreApplication>
 
 
 using namespace Module1;
@@ -37,6 +40,12 @@ QStringList historyOf(const QString& data, int number) {
         expressions.append(expressionOf(version));
     }
     return expressions;
+}
+
+void writeRaw(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 void save(const QString& data, int slot, const QString& text, Action action = Action::edition) {
@@ -136,6 +145,33 @@ private slots:
         QVERIFY(QDir().rmdir(cardhistory::besidePath(FileSystem::native(), data)));
     }
 
+    // A history beside the file that this user may only read (another
+    // user's): the save goes on, adding to a history in the user's own
+    // folder, and both places' versions are listed, newest first.
+    void aHistoryThisUserMayOnlyReadGoesOnInTheUsersFolder() {
+        const QString data = path(QStringLiteral("lecture-seule.dat"));
+        cardfiles::writeNumbered(data, 2);
+        save(data, 1, QStringLiteral("un"));
+        const QString beside = cardhistory::besidePath(FileSystem::native(), data);
+        QVERIFY(QFile::setPermissions(beside, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        QVERIFY(QFile::setPermissions(data, QFileDevice::Permissions(0x6666)));
+        const QString home = path(QStringLiteral("autre-utilisateur"));
+        QByteArray output;
+        const QString skip = storepeer::runUnprivileged({QStringLiteral("read-and-save"), data, QStringLiteral("1")},
+                                                        m_dir.path(), home, output);
+        if (!skip.isEmpty()) QSKIP(qPrintable(skip));
+        QCOMPARE(QString::fromUtf8(output), QStringLiteral("un\nenregistré\n"));
+        // As that user lists them: the program's own folder is theirs.
+        const QByteArray ownHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", home.toUtf8());
+        QCoreApplication::setApplicationName(QStringLiteral("Lexicarium"));
+        const QStringList listed = historyOf(data, 1);
+        QCoreApplication::setApplicationName(QStringLiteral("tst_card_history"));
+        qputenv("XDG_DATA_HOME", ownHome);
+        QCOMPARE(listed, (QStringList{"un", "fiche 1"}));
+        QCOMPARE(cardfiles::contents(beside).size(), 20 + 2825);  // the other user's history is left as it was
+    }
+
     // --- a history cut short or damaged
 
     // Cut at any byte, the history gives every entry before the cut, and
@@ -148,38 +184,95 @@ private slots:
         save(data, 1, QStringLiteral("deux"));
         const QString history = cardhistory::besidePath(FileSystem::native(), data);
         const QByteArray whole = cardfiles::contents(history);
+        const qsizetype mark = 20;
         const qsizetype full = 2825;
         const qsizetype empty = 26;
-        QCOMPARE(whole.size(), 2 * full + empty);
+        QCOMPARE(whole.size(), mark + 2 * full + empty);
         for (qsizetype cut = 0; cut <= whole.size(); ++cut) {
             cardfiles::restore(history, whole.left(cut));
             QStringList expected;
-            if (cut >= full) expected.append(QStringLiteral("fiche 1"));
+            if (cut >= mark + full) expected.append(QStringLiteral("fiche 1"));
             if (cut == whole.size()) expected.prepend(QStringLiteral("un"));
             QCOMPARE(historyOf(data, 1), expected);
-            QCOMPARE(historyOf(data, 3).size(), cut >= full + empty ? 1 : 0);
+            QCOMPARE(historyOf(data, 3).size(), cut >= mark + full + empty ? 1 : 0);
         }
     }
 
-    // A damaged entry in the middle hides only itself.
+    // A damaged entry hides only itself, whichever card it is of: no length
+    // is trusted before its entry's checksum holds.
+    void aDamagedEntryHidesOnlyItself_data() {
+        QTest::addColumn<int>("at");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("tearOff");
+        const int second = 20 + 2825;  // the mark, then card 1's first entry
+        QTest::newRow("inside the card") << second + 100 << QByteArray("abîmée") << false;
+        QTest::newRow("its header") << second << QByteArray("XXXX") << false;
+        QTest::newRow("another card's entry torn, saves after it") << second << QByteArray() << true;
+    }
     void aDamagedEntryHidesOnlyItself() {
-        const QString data = path(QStringLiteral("abime.dat"));
+        QFETCH(int, at);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, tearOff);
+        const QString data = path(QStringLiteral("abime-%1-%2.dat").arg(at).arg(tearOff));
         cardfiles::writeNumbered(data, 2);
-        for (const char* text : {"un", "deux", "trois"}) save(data, 1, QString::fromUtf8(text));
         const QString history = cardhistory::besidePath(FileSystem::native(), data);
-        QByteArray bytes = cardfiles::contents(history);
-        bytes[2825 + 100] = char(bytes[2825 + 100] ^ 0x55);  // inside the second entry's card
-        QFile file(history);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
-        QCOMPARE(historyOf(data, 1), (QStringList{"deux", "fiche 1"}));
-        bytes = cardfiles::contents(history);
-        bytes.replace(2825, 4, "XXXX");  // and its header
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
-        QCOMPARE(historyOf(data, 1), (QStringList{"deux", "fiche 1"}));
+        save(data, 1, QStringLiteral("un"));
+        save(data, 2, QStringLiteral("deux"));
+        save(data, 1, QStringLiteral("trois"));
+        QByteArray whole = cardfiles::contents(history);
+        if (tearOff) {
+            whole.truncate(at + 1000);  // card 2's entry cut short by a crash...
+            writeRaw(history, whole);
+            save(data, 1, QStringLiteral("quatre"));  // ...and saves added after it
+            save(data, 1, QStringLiteral("cinq"));
+            QCOMPARE(historyOf(data, 1), (QStringList{"quatre", "trois", "fiche 1"}));
+            QVERIFY(historyOf(data, 2).isEmpty());
+            return;
+        }
+        whole.replace(at, bytes.size(), bytes);
+        writeRaw(history, whole);
+        QCOMPARE(historyOf(data, 1), (QStringList{"un", "fiche 1"}));
+        QVERIFY(historyOf(data, 2).isEmpty());
+    }
+
+    // --- which data file a history belongs to
+
+    // Renamed outside the program, a data file leaves its history under its
+    // old name: a new file of that name is never offered the old file's
+    // versions, nor its copies, and both are set aside at its first save.
+    void aNewFileUnderAnOldNameIsNotOfferedTheOldFilesVersions() {
+        const QString data = path(QStringLiteral("travail.dat"));
+        const QString archive = path(QStringLiteral("archive-2026.dat"));
+        cardfiles::writeNumbered(data, 3);
+        save(data, 1, QStringLiteral("de l'ancien fichier"));
+        QVERIFY(!dailycopies::list(FileSystem::native(), data).empty());
+        QVERIFY(QFile::rename(data, archive));
+        QTest::qWait(20);  // a new file is born later
+        cardfiles::writeNumbered(data, 1);
+
+        QString message;
+        try {
+            historyOf(data, 1);
+        } catch (const StoreError& error) {
+            message = error.message();
+        }
+        QVERIFY2(message.contains(QStringLiteral("autre fichier de données")), qPrintable(message));
+        QVERIFY(dailycopies::list(FileSystem::native(), data).empty());
+        QVERIFY(dailycopies::foreignCopies(FileSystem::native(), data).contains(QStringLiteral("autre fichier")));
+
+        QStringList told;
+        storenotice::setListener([&told](const QString& notice) { told.append(notice); });
+        save(data, 1, QStringLiteral("du nouveau fichier"));
+        storenotice::setListener({});
+        QCOMPARE(told.size(), 2);  // its history and its copies, each set aside where the user is told
+        QCOMPARE(historyOf(data, 1), QStringList{"fiche 1"});
+        const auto copies = dailycopies::list(FileSystem::native(), data);
+        QCOMPARE(copies.size(), std::size_t(1));
+        QCOMPARE(copies.front().cardCount, 1);
+        QVERIFY(dailycopies::foreignCopies(FileSystem::native(), data).isEmpty());
+        // The old history is kept whole under the name the notice gives.
+        const QString aside = QDir(m_dir.path()).entryList({QStringLiteral("travail.dat.historique.autre-fichier-*")}).value(0);
+        QVERIFY2(!aside.isEmpty() && told.join(' ').contains(aside), qPrintable(told.join(' ')));
     }
 
     // --- two copies of the program at once

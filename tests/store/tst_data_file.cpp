@@ -1,16 +1,19 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <limits>
 #include <cerrno>
 
+#include "store/card_history.h"
 #include "store/data_file.h"
 #include "store/field_text.h"
 #include "store/save_journal.h"
 #include "store/store_error.h"
 #include "support/faulty_file_system.h"
+#include "support/store_peer.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -278,29 +281,45 @@ private slots:
         }
     }
 
-    // Where locks keep readers out, a save locks bytes no read reaches, past
-    // the last card any number can name, so the other copy's search goes on.
-    void aSaveLocksNoByteACardCanHold() {
-        const std::uint64_t pastTheLastCard = std::uint64_t(std::numeric_limits<std::int32_t>::max()) * kSlotSize;
-        QVERIFY(kSaveLock.offset >= pastTheLastCard);
-        QVERIFY(kSaveLock.length > 0);
-        QVERIFY(kSaveLock.offset + kSaveLock.length <= std::uint64_t(std::numeric_limits<std::int64_t>::max()));
-    }
-
-    void aReadOnlyFileCanBeReadButNotWritten() {
-#ifndef _WIN32
-        if (::geteuid() == 0) QSKIP("running as root: a read-only file can still be written");
-#endif
-        const QString p = fileOfCards(2);
-        const QByteArray before = contents(p);
-        QFile::setPermissions(p, QFile::ReadOwner);
+    // Another copy of the program saving holds the file for its save alone:
+    // a card can still be read meanwhile, and this save waits for the other
+    // rather than writing under it (the other writes card 1 as it ends).
+    void aSaveWaitsForAnotherWhileReadsDoNot() {
+        const QString p = fileOfCards(3);
+        QProcess other;
+        other.start(storepeer::program(), {QStringLiteral("hold"), p, QStringLiteral("700"), QStringLiteral("1"),
+                                           QStringLiteral("de l'autre copie")});
+        QVERIFY(other.waitForReadyRead(10000) && other.readLine().startsWith("verrouill"));
         DataFile file = DataFile::open(p);
         FicheRecord fiche;
         file.readSlot(2, fiche);
         QCOMPARE(fieldtext::read(fiche.expression), QStringLiteral("fiche 2"));
-        QVERIFY_THROWS_EXCEPTION(StoreError, file.writeSlot(2, fiche));
-        file.close();
+        QCOMPARE(other.state(), QProcess::Running);  // read while the other held the file
+        file.writeSlot(1, card(1, QStringLiteral("de ce programme")));
+        QVERIFY(other.waitForFinished(10000));
+        QCOMPARE(other.exitCode(), 0);
+        QCOMPARE(contents(p).left(kSlotSize), slotBytes(card(1, QStringLiteral("de ce programme"))));
+        const auto versions = cardhistory::versionsOf(FileSystem::native(), p, 1);
+        QVERIFY(!versions.empty() && versions.front().slot);
+        FicheRecord replaced;
+        fromBytes(versions.front().slot->data(), replaced);
+        QCOMPARE(fieldtext::read(replaced.expression), QStringLiteral("de l'autre copie"));
+    }
+
+    // Root may write any file: there it is user nobody who tries.
+    void aReadOnlyFileCanBeReadButNotWritten() {
+        const QString p = fileOfCards(2);
+        const QByteArray before = contents(p);
+        QVERIFY(QFile::setPermissions(p, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        QByteArray output;
+        const QString skip = storepeer::runUnprivileged({QStringLiteral("read-and-save"), p, QStringLiteral("2")},
+                                                        m_dir.path(), m_dir.filePath(QStringLiteral("autre")), output);
         QFile::setPermissions(p, QFile::ReadOwner | QFile::WriteOwner);
+        if (!skip.isEmpty()) QSKIP(qPrintable(skip));
+        const QStringList lines = QString::fromUtf8(output).split(QLatin1Char('\n'));
+        QCOMPARE(lines.value(0), QStringLiteral("fiche 2"));
+        QVERIFY2(lines.value(1).startsWith(QStringLiteral("refusé")) && lines.value(1).contains(QStringLiteral("lecture seule")),
+                 qPrintable(lines.value(1)));
         QCOMPARE(contents(p), before);
     }
 };

@@ -5,6 +5,8 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include "store/card_history.h"
+#include "store/daily_copies.h"
 #include "store/data_file.h"
 #include "store/field_text.h"
 #include "store/recovery_file.h"
@@ -55,6 +57,12 @@ void giveNewIdentity(const QString& path) {
     QVERIFY(QFile::copy(path, copy));
     QVERIFY(QFile::remove(path));
     QVERIFY(QFile::rename(copy, path));
+}
+
+// A file copied or moved into the data file's place is another file to its
+// copies: each try starts with none, as it does with no history.
+void forgetCopies(const QString& data) {
+    QDir(dailycopies::folderFor(FileSystem::native(), data)).removeRecursively();
 }
 
 // The day's copy of the data file made, so that the saves a test counts the
@@ -167,6 +175,44 @@ private slots:
         QCOMPARE(a, savejournal::fallbackPath(FileSystem::native(), path(QStringLiteral("un/../un/fiches.dat"))));
     }
 
+    // A save cut short had added to the history in its user's own folder;
+    // whoever finishes it cuts that history back only if it is the very file
+    // the save added to, never another user's own history of the same file.
+    void finishingASaveCutsBackOnlyTheHistoryItAddedTo_data() {
+        QTest::addColumn<bool>("sameHistory");
+        QTest::newRow("the history the save added to") << true;
+        QTest::newRow("another user's history of the file") << false;
+    }
+    void finishingASaveCutsBackOnlyTheHistoryItAddedTo() {
+        QFETCH(bool, sameHistory);
+        const QString data = path(QStringLiteral("historique-%1.dat").arg(sameHistory));
+        cardfiles::writeNumbered(data, 2);
+        const QString history = cardhistory::fallbackPath(FileSystem::native(), data);
+        QDir().mkpath(QFileInfo(history).absolutePath());
+        writeRaw(history, QByteArray(100, 'h'));
+        int error = 0;
+        auto file = FileSystem::native().open(data, error);
+        auto historyFile = FileSystem::native().open(history, error);
+        QVERIFY(file && historyFile);
+        recoveryfile::Record record;
+        record.identity = file->identity();
+        record.originalSize = record.newSize = 2 * kSlotSize;
+        const QByteArray bytes = cardfiles::contents(data);
+        record.previous.assign(bytes.begin(), bytes.end());
+        record.writtenOver = record.previous;
+        record.history = recoveryfile::Record::History::usersFolder;
+        record.historyLength = 40;
+        record.historyIdentity = historyFile->identity();
+        if (!sameHistory) ++record.historyIdentity.file;
+        const std::vector<char> journal = recoveryfile::encode(record);
+        writeRaw(savejournal::besidePath(FileSystem::native(), data), QByteArray(journal.data(), qsizetype(journal.size())));
+        file.reset();
+        DataFile::open(data).close();
+        QCOMPARE(cardfiles::contents(history).size(), sameHistory ? 40 : 100);
+        QCOMPARE(cardfiles::contents(data), bytes);
+        QVERIFY(!savejournal::anyFor(FileSystem::native(), data));
+    }
+
     // --- a recovery file that no longer belongs to the file
 
     void aRecoveryFileIsAppliedOnlyToTheFileItWasMadeFor_data() {
@@ -194,7 +240,10 @@ private slots:
 
         int keptAside = 0;
         CrashLoop loop;
-        loop.prepare = [&] { cardfiles::restore(data, before); };
+        loop.prepare = [&] {
+            cardfiles::restore(data, before);
+            forgetCopies(data);
+        };
         loop.work = [&] { save(data, slot, card(slot, QStringLiteral("nouvelle"))); };
         loop.check = [&](int at, bool finished) {
             if (finished) return;
@@ -255,7 +304,10 @@ private slots:
         for (int n = first; n < first + count; ++n) saved.append(card(n, QStringLiteral("nouvelle %1").arg(n)));
         int putBack = 0;
         CrashLoop loop;
-        loop.prepare = [&] { cardfiles::restore(data, before); };
+        loop.prepare = [&] {
+            cardfiles::restore(data, before);
+            forgetCopies(data);
+        };
         loop.work = [&] {
             DataFile file = DataFile::open(data);
             file.writeSlots(first, saved);

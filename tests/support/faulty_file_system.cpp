@@ -36,6 +36,7 @@ public:
     }
     void unlock() override { m_real->unlock(); }
     FileIdentity identity() override { return fails("identity") ? FileIdentity{} : m_real->identity(); }
+    std::int64_t birthTime() override { return m_real->birthTime(); }
     bool writable() const override { return m_real->writable(); }
     int error() const override {
         const int own = m_error;

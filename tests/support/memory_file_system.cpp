@@ -31,6 +31,7 @@ public:
     Lock tryLock() override { return Lock::taken; }
     void unlock() override {}
     FileIdentity identity() override { return {}; }
+    std::int64_t birthTime() override { return 0; }
     bool writable() const override { return true; }
     int error() const override { return 0; }
 

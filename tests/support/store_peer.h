@@ -15,6 +15,13 @@ QString program();
 // of either, or nothing.
 QString saveInTwoCopies(const QString& dataFile, int count, int rounds);
 
+// Runs the program with these arguments as a user whom file permissions
+// bind: this one, or nobody where this process runs as root, for whom the
+// test's folder is opened. Its application data in `dataHome`, its output in
+// `output`; gives why it could not run, or nothing.
+QString runUnprivileged(const QStringList& arguments, const QString& testFolder, const QString& dataHome,
+                        QByteArray& output);
+
 // Holds the data file's save lock from another process until released.
 class LockHolder {
 public:

@@ -28,6 +28,10 @@ QString sizeOf(std::int64_t bytes) {
 }
 
 QString lineOf(const dailycopies::Copy& copy) {
+    if (copy.damaged) {
+        return QStringLiteral("%1 \u2014 %2 \u2014 copie abîmée, ne peut pas être rétablie")
+            .arg(dateOf(copy.made), sizeOf(copy.compressed));
+    }
     return QStringLiteral("%1 \u2014 %2 \u2014 %3 fiche%4")
         .arg(dateOf(copy.made), sizeOf(copy.compressed), french().toString(copy.cardCount),
              copy.cardCount > 1 ? QStringLiteral("s") : QString());
@@ -35,7 +39,7 @@ QString lineOf(const dailycopies::Copy& copy) {
 
 }  // namespace
 
-CopiesDialog::CopiesDialog(QWidget* parent, std::vector<dailycopies::Copy> copies)
+CopiesDialog::CopiesDialog(QWidget* parent, std::vector<dailycopies::Copy> copies, const QString& whyNone)
     : QDialog(parent), m_copies(std::move(copies)) {
     setObjectName(QStringLiteral("copies_liste"));
     setWindowTitle(QStringLiteral("Copies du fichier de données"));
@@ -45,7 +49,11 @@ CopiesDialog::CopiesDialog(QWidget* parent, std::vector<dailycopies::Copy> copie
     for (const auto& copy : m_copies) m_liste->addItem(lineOf(copy));
     auto* caption = new QLabel(QStringLiteral("&Copies, de la plus récente à la plus ancienne\u00A0:"), this);
     caption->setBuddy(m_liste);
-    auto* none = new QLabel(QStringLiteral("Aucune copie de ce fichier de données n'a encore été faite."), this);
+    auto* none = new QLabel(whyNone.isEmpty() ? QStringLiteral("Aucune copie de ce fichier de données n'a encore été faite.")
+                                              : whyNone,
+                            this);
+    none->setObjectName(QStringLiteral("aucune"));
+    none->setWordWrap(true);
     none->setVisible(m_copies.empty());
 
     auto* buttons = new QDialogButtonBox(this);
@@ -55,7 +63,9 @@ CopiesDialog::CopiesDialog(QWidget* parent, std::vector<dailycopies::Copy> copie
     fermer->setObjectName(QStringLiteral("Fermer"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(m_liste, &QListWidget::currentRowChanged, this, [this](int row) { m_retablir->setEnabled(row >= 0); });
+    connect(m_liste, &QListWidget::currentRowChanged, this, [this](int row) {
+        m_retablir->setEnabled(row >= 0 && !m_copies[std::size_t(row)].damaged);
+    });
     m_retablir->setEnabled(false);
 
     auto* layout = new QVBoxLayout(this);
@@ -69,12 +79,15 @@ CopiesDialog::CopiesDialog(QWidget* parent, std::vector<dailycopies::Copy> copie
 
 const dailycopies::Copy* CopiesDialog::chosen() const {
     const int row = m_liste->currentRow();
-    if (result() != QDialog::Accepted || row < 0 || row >= int(m_copies.size())) return nullptr;
+    if (result() != QDialog::Accepted || row < 0 || row >= int(m_copies.size()) || m_copies[std::size_t(row)].damaged) {
+        return nullptr;
+    }
     return &m_copies[std::size_t(row)];
 }
 
 void CopiesDialog::showFor(QWidget* parent, const QString& dataFile) {
-    CopiesDialog dialog(parent, dailycopies::list(FileSystem::current(), dataFile));
+    CopiesDialog dialog(parent, dailycopies::list(FileSystem::current(), dataFile),
+                        dailycopies::foreignCopies(FileSystem::current(), dataFile));
     ModalRun::exec(&dialog);
     const dailycopies::Copy* copy = dialog.chosen();
     if (!copy) return;

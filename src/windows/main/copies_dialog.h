@@ -14,7 +14,8 @@ class QPushButton;
 class CopiesDialog : public QDialog {
     Q_OBJECT
 public:
-    CopiesDialog(QWidget* parent, std::vector<dailycopies::Copy> copies);
+    // `whyNone`, where not empty, says why no copy is offered.
+    CopiesDialog(QWidget* parent, std::vector<dailycopies::Copy> copies, const QString& whyNone = {});
 
     // Lists the copies of the data file and puts back the one chosen.
     static void showFor(QWidget* parent, const QString& dataFile);
