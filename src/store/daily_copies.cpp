@@ -216,8 +216,13 @@ std::vector<Copy> list(FileSystem& fileSystem, const QString& dataFile) {
         copy.path = info.filePath();
         copy.made = madeFromName(info.fileName());
         if (!copy.made.isValid()) continue;
-        // A copy of the day is named after its day only: the time it was made is its file's.
-        if (info.lastModified().date() == copy.made.date()) copy.made = std::max(copy.made, info.lastModified());
+        // The name gives the day, or the second: within it, the time it was
+        // made is its file's.
+        const bool dayOnly = info.fileName().size() == kDay.size() + kSuffix.size();
+        const QDateTime modified = info.lastModified();
+        if (dayOnly ? modified.date() == copy.made.date() : modified.toSecsSinceEpoch() == copy.made.toSecsSinceEpoch()) {
+            copy.made = std::max(copy.made, modified);
+        }
         copy.compressed = info.size();
         // gzip begins with 1f 8b and ends with the length it holds: a copy
         // cut short ends elsewhere, and says what it likes.

@@ -3,6 +3,10 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
+#include <csignal>
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 #include "store/card_history.h"
 #include "store/daily_copies.h"
@@ -42,6 +46,18 @@ QByteArray gunzip(const QString& path) {
     gzip.start(QStringLiteral("gzip"), {QStringLiteral("-dc"), path});
     if (!gzip.waitForFinished(60000) || gzip.exitCode() != 0) return "gzip failed";
     return gzip.readAllStandardOutput();
+}
+
+// Makes writing a file past `bytes` fail as a full disk does; -1 lifts it.
+bool limitFileSize(qint64 bytes) {
+#ifdef _WIN32
+    Q_UNUSED(bytes);
+    return false;
+#else
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes < 0 ? RLIM_INFINITY : rlim_t(bytes), RLIM_INFINITY};
+    return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+#endif
 }
 
 struct Notices {
@@ -141,19 +157,103 @@ private slots:
         QCOMPARE(versions.front().action, cardhistory::Action::restoration);
     }
 
+    // A copy cut short, claiming more than any data file holds, or changed
+    // inside: listed for what it is where its ends show it, never put back,
+    // and nothing is reserved for what it claims.
+    void aDamagedCopyIsNotPutBack_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<bool>("listedDamaged");
+        QTest::newRow("cut short") << "cut" << true;
+        QTest::newRow("claims 2 GB") << "claims" << true;
+        QTest::newRow("changed inside") << "changed" << false;
+    }
     void aDamagedCopyIsNotPutBack() {
-        const QString data = path(QStringLiteral("abimee.dat"));
+        QFETCH(QString, damage);
+        QFETCH(bool, listedDamaged);
+        const QString data = path(QStringLiteral("abimee-%1.dat").arg(damage));
         cardfiles::writeNumbered(data, 3);
         save(data, 1, QStringLiteral("changée"));
         const QByteArray now = cardfiles::contents(data);
-        const auto copy = dailycopies::list(native(), data).front();
-        QFile file(copy.path);
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        QVERIFY(file.seek(file.size() / 2));
-        file.write("abîmée");
+        const QString copyPath = dailycopies::list(native(), data).front().path;
+        QByteArray bytes = cardfiles::contents(copyPath);
+        if (damage == QLatin1String("cut")) bytes.truncate(bytes.size() / 2 + 1);
+        if (damage == QLatin1String("claims")) bytes.replace(bytes.size() - 4, 4, QByteArray("\xff\xff\xff\x7f", 4));
+        if (damage == QLatin1String("changed")) bytes.replace(bytes.size() / 2, 6, "abîmé");
+        QFile file(copyPath);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
         file.close();
+        const auto copy = dailycopies::list(native(), data).front();
+        QCOMPARE(copy.damaged, listedDamaged);
+        QVERIFY(copy.cardCount <= kHighestCardNumber);
+        QVERIFY_THROWS_EXCEPTION(StoreError, dailycopies::contents(copy));
         QVERIFY_THROWS_EXCEPTION(StoreError, dailycopies::restore(data, copy));
         QCOMPARE(cardfiles::contents(data), now);
+    }
+
+    // Putting a copy back keeps the file as it stood among the copies, and
+    // lets no copy go before it is done: never the copy chosen, and none at
+    // all when it fails (the disk full here).
+    void aCopyPutBackDeletesNoCopyItDoesNotReplace_data() {
+        QTest::addColumn<bool>("diskFull");
+        QTest::newRow("put back") << false;
+        QTest::newRow("disk full") << true;
+    }
+    void aCopyPutBackDeletesNoCopyItDoesNotReplace() {
+        QFETCH(bool, diskFull);
+        const QString data = path(QStringLiteral("choisie-%1.dat").arg(diskFull));
+        cardfiles::writeNumbered(data, 40);
+        save(data, 1, QStringLiteral("du jour"));
+        const QString folder = dailycopies::folderFor(native(), data);
+        const QString daily = dailycopies::list(native(), data).front().path;
+        // Nine copies made earlier today: the oldest is the one chosen, the
+        // first a rotation keeping seven would let go.
+        const QString today = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+        for (int n = 1; n <= 9; ++n) {
+            QVERIFY(QFile::copy(daily, QDir(folder).filePath(QStringLiteral("%1-00000%2.dat.gz").arg(today).arg(n))));
+        }
+        const auto before = dailycopies::list(native(), data);
+        const dailycopies::Copy chosen = before.back();
+        QVERIFY(chosen.path.endsWith(QStringLiteral("-000001.dat.gz")));
+        save(data, 2, QStringLiteral("après la copie"));
+        const QByteArray current = cardfiles::contents(data);
+        if (diskFull) {
+            if (!limitFileSize(current.size() * 3 / 2)) QSKIP("no file-size limit on this system to fill the disk with");
+            QVERIFY_THROWS_EXCEPTION(StoreError, dailycopies::restore(data, chosen));
+            limitFileSize(-1);
+            QCOMPARE(cardfiles::contents(data), current);
+            QCOMPARE(namesOf(dailycopies::list(native(), data)), namesOf(before));
+        } else {
+            dailycopies::restore(data, chosen);
+            QCOMPARE(cardfiles::fieldOf(data, 2, Field::expression), QStringLiteral("fiche 2"));
+            const QStringList after = namesOf(dailycopies::list(native(), data));
+            QVERIFY2(after.contains(QFileInfo(chosen.path).fileName()), qPrintable(after.join(' ')));
+            QCOMPARE(after.size(), 8);  // the seven newest, the file as it stood among them, and the one chosen
+        }
+    }
+
+    // A clock set back, or copies brought from another machine: copies dated
+    // ahead never push the day's copy out, so the day is copied once.
+    void copiesDatedAheadOfTheClockLeaveTheDaysCopy() {
+        const QString data = path(QStringLiteral("en-avance.dat"));
+        cardfiles::writeNumbered(data, 2);
+        save(data, 1, QStringLiteral("une"));
+        const QString folder = dailycopies::folderFor(native(), data);
+        const QString todays = QDir(folder).filePath(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + ".dat.gz");
+        for (int n = 1; n <= 9; ++n) {
+            QVERIFY(QFile::copy(todays, QDir(folder).filePath(QDate::currentDate().addDays(n).toString(QStringLiteral("yyyy-MM-dd")) + ".dat.gz")));
+        }
+        QVERIFY(QFile::remove(todays));
+        QFile stale(QDir(folder).filePath(QStringLiteral("2026-01-01.dat.gz.Ab12Cd")));  // a copy a crash cut short
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.close();
+        save(data, 1, QStringLiteral("deux"));
+        QVERIFY(QFile::exists(todays));
+        QVERIFY(!stale.exists());
+        const QDateTime made = QFileInfo(todays).lastModified();
+        QTest::qWait(1100);
+        save(data, 2, QStringLiteral("trois"));
+        QCOMPARE(QFileInfo(todays).lastModified(), made);
     }
 
     // Put back a copy with fewer cards, ended at every step: the file is the
