@@ -234,8 +234,9 @@ std::vector<Copy> list(FileSystem& fileSystem, const QString& dataFile) {
             copy.length = std::int64_t(b[0]) | std::int64_t(b[1]) << 8 | std::int64_t(b[2]) << 16 |
                           std::int64_t(b[3]) << 24;
         }
+        // deflate shrinks at most 1032 to 1: a copy claiming more was cut short.
         copy.damaged = head != QByteArray("\x1f\x8b") || tail.size() != 4 || copy.length > kLargestDataFile ||
-                       copy.compressed < 20;
+                       copy.compressed < 20 || copy.length > copy.compressed * 1032;
         copy.cardCount = copy.damaged ? 0 : recordCountFor(copy.length);
         copies.push_back(copy);
     }

@@ -164,6 +164,7 @@ private slots:
         QTest::addColumn<QString>("damage");
         QTest::addColumn<bool>("listedDamaged");
         QTest::newRow("cut short") << "cut" << true;
+        QTest::newRow("cut short, claiming a length a file may have") << "cut-plausible" << true;
         QTest::newRow("claims 2 GB") << "claims" << true;
         QTest::newRow("changed inside") << "changed" << false;
     }
@@ -177,6 +178,7 @@ private slots:
         const QString copyPath = dailycopies::list(native(), data).front().path;
         QByteArray bytes = cardfiles::contents(copyPath);
         if (damage == QLatin1String("cut")) bytes.truncate(bytes.size() / 2 + 1);
+        if (damage == QLatin1String("cut-plausible")) bytes = bytes.left(300) + QByteArray("\x00\x00\x00\x02", 4);
         if (damage == QLatin1String("claims")) bytes.replace(bytes.size() - 4, 4, QByteArray("\xff\xff\xff\x7f", 4));
         if (damage == QLatin1String("changed")) bytes.replace(bytes.size() / 2, 6, "abîmé");
         QFile file(copyPath);
