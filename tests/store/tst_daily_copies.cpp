@@ -242,15 +242,19 @@ private slots:
         save(data, 1, QStringLiteral("une"));
         const QString folder = dailycopies::folderFor(native(), data);
         const QString todays = QDir(folder).filePath(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + ".dat.gz");
-        for (int n = 1; n <= 9; ++n) {
-            QVERIFY(QFile::copy(todays, QDir(folder).filePath(QDate::currentDate().addDays(n).toString(QStringLiteral("yyyy-MM-dd")) + ".dat.gz")));
-        }
+        const auto dated = [&folder](const QDate& day) {
+            return QDir(folder).filePath(day.toString(QStringLiteral("yyyy-MM-dd")) + ".dat.gz");
+        };
+        for (int n = 1; n <= 12; ++n) QVERIFY(QFile::copy(todays, dated(QDate::currentDate().addMonths(n))));
+        const QString twoMonthsAgo = dated(QDate::currentDate().addMonths(-2));
+        QVERIFY(QFile::copy(todays, twoMonthsAgo));
         QVERIFY(QFile::remove(todays));
         QFile stale(QDir(folder).filePath(QStringLiteral("2026-01-01.dat.gz.Ab12Cd")));  // a copy a crash cut short
         QVERIFY(stale.open(QIODevice::WriteOnly));
         stale.close();
         save(data, 1, QStringLiteral("deux"));
         QVERIFY(QFile::exists(todays));
+        QVERIFY(QFile::exists(twoMonthsAgo));  // still the newest of its month
         QVERIFY(!stale.exists());
         const QDateTime made = QFileInfo(todays).lastModified();
         QTest::qWait(1100);
