@@ -16,7 +16,7 @@ namespace {
 }  // namespace
 
 FieldMatcher::FieldMatcher(const QString& text, Accents accents) : m_accents(accents) {
-    const QString lowered = text.toLower();
+    const QString lowered = cp1252::composed(text).toLower();  // "e" and a combining accent are the "é" stored
     m_needle.reserve(std::size_t(lowered.size()));
     for (const QChar ch : lowered) {
         char byte = cp1252::fromUnicode(ch.unicode());

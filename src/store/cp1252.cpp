@@ -1,5 +1,7 @@
 #include "store/cp1252.h"
 
+#include <algorithm>
+
 #include <array>
 
 namespace cp1252 {
@@ -49,7 +51,14 @@ QString decode(const char* bytes, qsizetype size) {
     return text;
 }
 
-QByteArray encode(const QString& text, bool* replaced) {
+QString composed(const QString& text) {
+    // No combining mark or jamo lies below U+0300: most text needs no work.
+    const bool plain = std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() < 0x300; });
+    return plain ? text : text.normalized(QString::NormalizationForm_C);
+}
+
+QByteArray encode(const QString& given, bool* replaced) {
+    const QString text = composed(given);
     QByteArray bytes(text.size(), Qt::Uninitialized);
     qsizetype length = 0;
     bool anyReplaced = false;

@@ -15,8 +15,12 @@ char fromUnicode(char16_t ch);
 
 QString decode(const char* bytes, qsizetype size);
 
-// Encodes text, one byte per character (a surrogate pair is one character,
-// stored as '?'). `replaced`, when given, tells whether any character became
+// The text in Unicode composed form (NFC): an "e" followed by a combining
+// accent becomes the "é" the code page holds.
+QString composed(const QString& text);
+
+// Encodes text in composed form, one byte per character (a surrogate pair
+// is one character, stored as '?'). `replaced`, when given, tells whether any character became
 // '?' for want of a byte of its own.
 QByteArray encode(const QString& text, bool* replaced = nullptr);
 

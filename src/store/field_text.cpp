@@ -85,6 +85,44 @@ QString read(std::span<const char> field) {
     return cp1252::decode(text.data(), qsizetype(text.size()));
 }
 
+qsizetype Fit::firstLoss() const {
+    if (firstCut < 0) return firstReplaced;
+    return firstReplaced < 0 ? firstCut : std::min(firstCut, firstReplaced);
+}
+
+Fit fit(const QString& text, qsizetype width) {
+    Fit result;
+    result.width = width;
+    // A letter and the marks that follow it are composed together, as
+    // encoding the whole text composes them.
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype end = at + 1;
+        if (text.at(at).isHighSurrogate() && end < text.size() && text.at(end).isLowSurrogate()) ++end;
+        while (end < text.size() && text.at(end).isMark()) ++end;
+        const QString stored = cp1252::composed(text.mid(at, end - at));
+        qsizetype bytes = 0;
+        QStringList unstorable;
+        for (qsizetype i = 0; i < stored.size(); ++i) {
+            const QChar ch = stored.at(i);
+            const bool pair = ch.isHighSurrogate() && i + 1 < stored.size() && stored.at(i + 1).isLowSurrogate();
+            if ((pair || cp1252::fromUnicode(ch.unicode()) == '?') && ch != u'?') unstorable.append(stored.mid(i, pair ? 2 : 1));
+            if (pair) ++i;
+            bytes += ch == u'\n' ? 2 : 1;
+        }
+        if (result.firstCut < 0 && result.stored + bytes > width) result.firstCut = at;
+        // What is cut off is lost whatever it holds.
+        if (result.firstCut < 0 && !unstorable.isEmpty()) {
+            if (result.firstReplaced < 0) result.firstReplaced = at;
+            for (const QString& each : unstorable) {
+                if (!result.replaced.contains(each)) result.replaced.append(each);
+            }
+        }
+        result.stored += bytes;
+        at = end;
+    }
+    return result;
+}
+
 QString withCrLf(const QString& text) {
     QString out;
     out.reserve(text.size() + text.count(u'\n'));

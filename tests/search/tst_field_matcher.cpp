@@ -182,6 +182,7 @@ private slots:
         QTest::newRow("ÿ finds y") << "Ÿ" << "y" << false << true;
         QTest::newRow("a letter outside the code page folds too") << "koan" << "kōan" << false << true;
         QTest::newRow("the same accent matches either way") << "élève" << "élève" << true << true;
+        QTest::newRow("a decomposed accent is the letter stored") << "élève" << QStringLiteral("e\u0301le\u0300ve") << true << true;
         QTest::newRow("no match either way") << "chien" << "chat" << false << false;
         QTest::newRow("trailing space meets the filling") << "élan" << "elan " << false << true;
         QTest::newRow("empty text") << "x" << "" << true << true;

@@ -23,6 +23,46 @@ private slots:
 
     // Every width up to past four blocks of sixty-four, with the last
     // non-space byte at every place, so that each block boundary is crossed.
+    // What a field keeps of a box's text, told before saving, agrees with
+    // what storing it keeps: its length, where the cut falls, and the
+    // letters that become "?".
+    void fitTellsWhatStoringKeeps_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("firstCut");
+        QTest::addColumn<QStringList>("replaced");
+        QTest::addColumn<int>("firstReplaced");
+        QTest::newRow("fits exactly") << QString(10, u'a') << 10 << 10 << -1 << QStringList() << -1;
+        QTest::newRow("one too many") << QString(11, u'a') << 10 << 11 << 10 << QStringList() << -1;
+        QTest::newRow("a line break counts two") << QStringLiteral("abcd\nefgh") << 10 << 10 << -1 << QStringList() << -1;
+        QTest::newRow("a line break across the end") << QStringLiteral("abcdefghi\nj") << 10 << 12 << 9 << QStringList() << -1;
+        QTest::newRow("decomposed accents are one letter each")
+            << QStringLiteral("e\u0301le\u0300ve") << 5 << 5 << -1 << QStringList() << -1;
+        QTest::newRow("letters the code page lacks, each named once")
+            << QStringLiteral("x τ y ≤ z τ") << 20 << 11 << -1 << QStringList{"τ", "≤"} << 2;
+        QTest::newRow("a character outside the basic plane is one")
+            << QStringLiteral("a\U0001F600b") << 3 << 3 << -1 << QStringList{QStringLiteral("\U0001F600")} << 1;
+        QTest::newRow("what is cut off is not counted as replaced")
+            << QStringLiteral("abcτ") << 3 << 4 << 3 << QStringList() << -1;
+    }
+    void fitTellsWhatStoringKeeps() {
+        QFETCH(QString, text);
+        QFETCH(int, width);
+        QFETCH(int, stored);
+        QFETCH(int, firstCut);
+        QFETCH(QStringList, replaced);
+        QFETCH(int, firstReplaced);
+        const fieldtext::Fit fit = fieldtext::fit(text, width);
+        QCOMPARE(fit.stored, stored);
+        QCOMPARE(fit.firstCut, firstCut);
+        QCOMPARE(fit.replaced, replaced);
+        QCOMPARE(fit.firstReplaced, firstReplaced);
+        std::vector<char> field(static_cast<std::size_t>(width));
+        QCOMPARE(fieldtext::store(field, text), fit.whole());
+        QCOMPARE(cp1252::encode(fieldtext::withCrLf(text)).size(), qsizetype(stored));
+    }
+
     void textLengthFindsTheLastByteAtEveryPlace_data() {
         QTest::addColumn<char>("byte");
         QTest::newRow("letter") << 'x';

@@ -13,6 +13,7 @@
 #include "store/store_error.h"
 #include "windows/card/card_history_dialog.h"
 #include "windows/card/card_printing.h"
+#include "windows/card/field_limits.h"
 #include "windows/common/card_number.h"
 #include "windows/common/card_saving.h"
 #include "windows/common/data_file_failure.h"
@@ -92,6 +93,7 @@ frm_fiche::frm_fiche(MainWindowLink& menu, FlexGrid& grid, QWidget* parent)
 
     windowframe::addStatusBar(this, QStringLiteral("Scriptoria Digitale - Lexicarium terminologique - Fiche"), 270, 2540);
     windowframe::setClientSize(this, 9765, 7545);
+    new FieldLimitWatch(this, m_boxes);
     keyboard::enterPressesButtons(this);
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &frm_fiche::Fermer_Click);
 }
@@ -147,6 +149,7 @@ void frm_fiche::precedent_Click() { browse(m_ligne - 1); }
 void frm_fiche::suivant_Click() { browse(m_ligne + 1); }
 
 void frm_fiche::Enregistrer_Click() {
+    if (!fieldlimits::confirmSaving(this, m_boxes)) return;
     // The path as the main window holds it now.
     const QString failure =
         busyWhile(this, [&] {

@@ -65,6 +65,22 @@ CardBoxes::CardBoxes(QWidget* parent) {
 
 QPlainTextEdit* CardBoxes::box(Field field) const { return m_boxes[std::size_t(field)]; }
 
+QString CardBoxes::caption(Field field) {
+    for (const BoxDesign& design : kDesign) {
+        if (design.field == field) return QString::fromUtf8(design.caption).remove(u'&');
+    }
+    return {};
+}
+
+const std::array<Field, 7>& CardBoxes::shownOrder() {
+    static const std::array<Field, 7> order = [] {
+        std::array<Field, 7> fields{};
+        for (std::size_t i = 0; i < fields.size(); ++i) fields[i] = kDesign[i].field;
+        return fields;
+    }();
+    return order;
+}
+
 QString CardBoxes::text(Field field) const {
     // The raw text keeps non-breaking spaces, which plain text would turn into spaces.
     QString text = box(field)->document()->toRawText();

@@ -16,6 +16,10 @@ public:
     explicit CardBoxes(QWidget* parent);
 
     QPlainTextEdit* box(Module1::Field field) const;
+    // The label of a field's box, without its access key: "Contexte".
+    static QString caption(Module1::Field field);
+    // The fields in the order the windows show them, top to bottom.
+    static const std::array<Module1::Field, 7>& shownOrder();
     QPlainTextEdit* txtreference() const { return box(Module1::Field::reference); }
     QPlainTextEdit* txtexpression() const { return box(Module1::Field::expression); }
     QPlainTextEdit* txttraduction() const { return box(Module1::Field::traduction); }

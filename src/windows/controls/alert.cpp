@@ -14,7 +14,8 @@ Alert::Interceptor& interceptor() {
     return current;
 }
 
-bool show(QWidget* parent, Alert::Kind kind, const QString& text) {
+bool show(QWidget* parent, Alert::Kind kind, const QString& text, const QString& yes = QStringLiteral("&Oui"),
+          const QString& no = QStringLiteral("&Non")) {
     if (interceptor()) return interceptor()({kind, Alert::title(), text});
     const bool question = kind == Alert::Kind::question;
     QMessageBox box(kind == Alert::Kind::error ? QMessageBox::Warning
@@ -24,8 +25,8 @@ bool show(QWidget* parent, Alert::Kind kind, const QString& text) {
     if (question) {
         // The standard buttons' French comes with Qt's translations; these
         // words stay French without them too.
-        box.button(QMessageBox::Yes)->setText(QStringLiteral("&Oui"));
-        box.button(QMessageBox::No)->setText(QStringLiteral("&Non"));
+        box.button(QMessageBox::Yes)->setText(yes);
+        box.button(QMessageBox::No)->setText(no);
         box.setDefaultButton(QMessageBox::No);
     }
     return box.exec() == QMessageBox::Yes;
@@ -38,6 +39,10 @@ void Alert::information(QWidget* parent, const QString& text) { show(parent, Kin
 void Alert::error(QWidget* parent, const QString& text) { show(parent, Kind::error, text); }
 
 bool Alert::question(QWidget* parent, const QString& text) { return show(parent, Kind::question, text); }
+
+bool Alert::question(QWidget* parent, const QString& text, const QString& yes, const QString& no) {
+    return show(parent, Kind::question, text, yes, no);
+}
 
 void Alert::setInterceptor(Interceptor replacement) { interceptor() = std::move(replacement); }
 

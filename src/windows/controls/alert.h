@@ -25,6 +25,8 @@ public:
     static void error(QWidget* parent, const QString& text);
     // A question answered by "Oui" (true) or "Non".
     static bool question(QWidget* parent, const QString& text);
+    // The same, its two buttons captioned `yes` and `no`; `no` is the default.
+    static bool question(QWidget* parent, const QString& text, const QString& yes, const QString& no);
 
     // While set, boxes are handed to the interceptor instead of being shown.
     static void setInterceptor(Interceptor interceptor);

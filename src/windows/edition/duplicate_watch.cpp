@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPlainTextEdit>
-#include <QStatusBar>
 #include <chrono>
 #include <future>
 #include <system_error>
@@ -14,7 +13,7 @@
 #include "store/number_text.h"
 #include "store/store_error.h"
 #include "windows/common/look.h"
-#include "windows/common/status_panel.h"
+#include "windows/common/notice_bar.h"
 #include "windows/controls/busy_cursor.h"
 
 namespace {
@@ -79,17 +78,6 @@ void DuplicateWatch::check() {
     }
 }
 
-// The notice takes the caption's place while it stands.
 void DuplicateWatch::show(const QString& notice) {
-    QStatusBar* bar = m_window->statusBar();
-    QWidget* caption = bar->findChild<QWidget*>(QStringLiteral("Panel1"));
-    delete m_notice;
-    if (caption) caption->setVisible(notice.isEmpty());
-    if (notice.isEmpty()) return;
-    m_notice = new StatusPanel(notice, Qt::AlignLeft, 0, bar);
-    m_notice->setObjectName(QStringLiteral("avisdoublon"));
-    m_notice->setToolTip(notice);
-    look::setColours(m_notice, look::kDarkRed);
-    bar->insertWidget(0, m_notice, 1);
-    m_notice->show();
+    NoticeBar::of(m_window).set(QStringLiteral("avisdoublon"), notice, look::kDarkRed);
 }

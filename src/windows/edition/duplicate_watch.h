@@ -1,13 +1,11 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <functional>
 
 class QLineEdit;
 class QMainWindow;
 class QPlainTextEdit;
-class StatusPanel;
 
 // Tells the user, in the status bar and without a box to close, of the other
 // cards that bear the expression of the card shown: when the expression box
@@ -36,5 +34,4 @@ private:
     QPlainTextEdit* m_expression;
     QLineEdit* m_number;
     std::function<QString()> m_dataFile;
-    QPointer<StatusPanel> m_notice;
 };

@@ -11,6 +11,7 @@
 #include "store/number_text.h"
 #include "store/store_error.h"
 #include "windows/card/card_history_dialog.h"
+#include "windows/card/field_limits.h"
 #include "windows/common/card_number.h"
 #include "windows/common/card_saving.h"
 #include "windows/common/data_file_failure.h"
@@ -26,6 +27,7 @@
 #include "windows/controls/common_dialog.h"
 #include "windows/edition/duplicate_watch.h"
 #include "windows/edition/import_flow.h"
+#include "windows/edition/number_watch.h"
 
 namespace {
 
@@ -94,6 +96,9 @@ Frm_ajout::Frm_ajout(MainWindowLink& menu, QWidget* parent)
 
     windowframe::addStatusBar(this, QStringLiteral("Scriptoria Digitale - Lexicarium terminologique - Edition"), 330, 2540);
     windowframe::setClientSize(this, 9900, 7635);
+    new FieldLimitWatch(this, m_boxes);
+    m_numbers = new NumberWatch(this, m_txtnumero, m_boxes.txtexpression(), [this] { return m_commonDialog1->FileName(); },
+                                [this] { return m_nbfiches; });
     m_duplicates = new DuplicateWatch(this, m_boxes.txtexpression(), m_txtnumero,
                                       [this] { return m_commonDialog1->FileName(); });
     keyboard::enterPressesButtons(this);
@@ -140,10 +145,12 @@ bool Frm_ajout::nouvellefiche() {
     m_txtnumero->setText(QString::number(std::int64_t(m_nbfiches) + 1));
     m_precedent->setEnabled(m_nbfiches + 1 != 1);
     m_suivant->setEnabled(false);
+    m_numbers->check();
     return true;
 }
 
 void Frm_ajout::mnu_Enregistrer_Click() {
+    if (!fieldlimits::confirmSaving(this, m_boxes)) return;
     const QString failure =
         busyWhile(this, [&] {
             return saveCard(m_commonDialog1->FileName(), m_txtnumero->text(), m_boxes, m_menu, cardhistory::Action::edition);
@@ -153,6 +160,7 @@ void Frm_ajout::mnu_Enregistrer_Click() {
         return;
     }
     m_duplicates->check();
+    m_numbers->check();
     Alert::information(this, QStringLiteral("L'enregistrement est terminé."));
 }
 
@@ -174,6 +182,7 @@ void Frm_ajout::importer_Click() {
     if (typingANewCard) m_txtnumero->setText(QString::number(std::int64_t(m_nbfiches) + 1));
     m_precedent->setEnabled(true);
     m_suivant->setEnabled(!typingANewCard);
+    m_numbers->check();
 }
 
 // Earlier versions of the card the number box names, a card typed over by

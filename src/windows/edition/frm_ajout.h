@@ -8,6 +8,7 @@
 
 class CommonDialog;
 class DuplicateWatch;
+class NumberWatch;
 class MainWindowLink;
 class QLineEdit;
 class QPushButton;
@@ -59,5 +60,6 @@ private:
     QPushButton* m_precedent;
     QPushButton* m_suivant;
     DuplicateWatch* m_duplicates;
+    NumberWatch* m_numbers;
     std::int32_t m_nbfiches = 0;
 };

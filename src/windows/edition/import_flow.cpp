@@ -50,6 +50,17 @@ QString alreadyThere(const cardimport::Plan& plan, bool done) {
     return kept + QStringLiteral("\u00A0; ") + left + QLatin1Char('.');
 }
 
+// The cards whose text did not fit whole: before the import, and after.
+QString altered(const cardimport::Plan& plan, bool done) {
+    return QStringLiteral("%1 %2 des champs trop longs, %3 à leur largeur, ou des caractères que le fichier de "
+                          "données ne peut pas garder, %4 «\u00A0?\u00A0».")
+        .arg(cardCount(plan.altered),
+             plan.altered == 1 ? (done ? QStringLiteral("avait") : QStringLiteral("a"))
+                               : (done ? QStringLiteral("avaient") : QStringLiteral("ont")),
+             done ? QStringLiteral("qui ont été coupés") : QStringLiteral("qui seront coupés"),
+             done ? QStringLiteral("qui sont devenus") : QStringLiteral("qui deviendront"));
+}
+
 QString languageNamed(const QString& code) {
     const QString name = languages::nameOf(code);
     return name.isEmpty() ? QStringLiteral("«\u00A0%1\u00A0»").arg(code) : QStringLiteral("%1 (%2)").arg(name, code);
@@ -88,11 +99,7 @@ QString question(const QString& file, const cardimport::Plan& plan, const glossa
                     .arg(languagesNamed(selection.otherLanguages));
     }
     if (plan.alreadyThere > 0) text += QStringLiteral("\n\n") + alreadyThere(plan, false);
-    if (plan.altered > 0) {
-        text += QStringLiteral("\n\n%1 %2 des champs trop longs, qui seront coupés à leur largeur, ou des caractères "
-                               "que le fichier de données ne peut pas garder, qui deviendront «\u00A0?\u00A0».")
-                    .arg(cardCount(plan.altered), plan.altered == 1 ? QStringLiteral("a") : QStringLiteral("ont"));
-    }
+    if (plan.altered > 0) text += QStringLiteral("\n\n") + altered(plan, false);
     return text + QStringLiteral("\n\nImporter ces fiches\u00A0?");
 }
 
@@ -183,6 +190,7 @@ std::optional<ImportedCards> importCards(QWidget* window, const QString& dataFil
                                                       : QStringLiteral("%1 fiches importées").arg(plan->cards.size());
     QString done = QStringLiteral("%1 (%2).").arg(imported, numbers(*plan));
     if (plan->alreadyThere > 0) done += QLatin1Char(' ') + alreadyThere(*plan, true);
+    if (plan->altered > 0) done += QLatin1Char(' ') + altered(*plan, true);
     Alert::information(window, done);
     return ImportedCards{plan->first, plan->last()};
 }

@@ -94,8 +94,11 @@ private slots:
         QCOMPARE(card.window->Form_Load(), QString());
         card.type("txtexpression", QString(300, u'x'));
         card.type("txtreference", QStringLiteral("Balzac corrigé"));
+        kit.questionAnswers = {true};  // saved all the same, once told
         card.window->Enregistrer_Click();
-        QCOMPARE(kit.messageTexts(), QStringList{"L'enregistrement est terminé."});
+        QCOMPARE(kit.messages.size(), 2);
+        QVERIFY(kit.messages[0].text.contains(QStringLiteral("Expression\u00A0: 45 caractères de trop")));
+        QCOMPARE(kit.messages[1].text, QStringLiteral("L'enregistrement est terminé."));
         QCOMPARE(cardfiles::fieldOf(kit.path(), 2, Field::expression), QString(255, u'x'));
         QCOMPARE(card.box("txtexpression"), QString(300, u'x'));
         QCOMPARE(card.window->ligne(), 2);

@@ -137,6 +137,7 @@ private slots:
         edition.type("txtexpression", QString(300, u'e'));
         edition.type("txttraduction", QStringLiteral("fin   "));
         edition.type("txtcontexte", QStringLiteral("première ligne\nseconde ligne"));
+        kit.questionAnswers = {true};  // saved all the same, once told
         edition.click("Enregistrer");
         QCOMPARE(cardfiles::slot(kit.path(), 2).mid(1789, 31), QByteArray("premi\xE8re ligne\r\nseconde ligne  "));
         edition.click("new");
