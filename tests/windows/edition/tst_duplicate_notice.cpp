@@ -8,8 +8,7 @@
 #include "support/card_files.h"
 #include "support/card_form_controls.h"
 #include "support/window_test_kit.h"
-#include "windows/common/status_panel.h"
-#include "windows/edition/frm_ajout.h"
+#include "shown_edition.h"
 
 namespace {
 
@@ -20,19 +19,8 @@ const QList<cardfiles::Card> kCards = {
     {4, "cheval", "horse", "", "", "", "", ""},
 };
 
-// An Edition window shown and active, so that its boxes take and lose the focus.
-struct Edition : CardFormControls {
-    FakeMainWindow menu;
-    Frm_ajout* window;
-
-    explicit Edition(const QString& path) : window(new Frm_ajout(menu)) {
-        form = window;
-        menu.path = path;
-        window->Form_Load();
-        window->show();
-        QApplication::setActiveWindow(window);
-    }
-    ~Edition() { delete window; }
+struct Edition : ShownEdition {
+    using ShownEdition::ShownEdition;
 
     // Types into the expression box and leaves it for the next box, as Tab does.
     void typeExpressionAndLeave(const QString& text) const {
@@ -41,12 +29,7 @@ struct Edition : CardFormControls {
         expression->setPlainText(text);
         child<QPlainTextEdit>("txttraduction")->setFocus(Qt::TabFocusReason);
     }
-    // The notice, empty when none stands.
-    QString notice() const {
-        auto* panel = window->statusBar()->findChild<StatusPanel*>(QStringLiteral("avisdoublon"));
-        return panel && panel->isVisible() ? panel->text() : QString();
-    }
-    bool captionShown() const { return window->statusBar()->findChild<QWidget*>(QStringLiteral("Panel1"))->isVisible(); }
+    QString notice() const { return ShownEdition::notice("avisdoublon"); }
 };
 
 }  // namespace

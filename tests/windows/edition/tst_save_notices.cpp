@@ -8,28 +8,15 @@
 
 #include "store/fiche_record.h"
 #include "support/card_files.h"
-#include "support/card_form_controls.h"
-#include "support/window_test_kit.h"
-#include "windows/common/status_panel.h"
-#include "windows/edition/frm_ajout.h"
+#include "shown_edition.h"
 
 using Module1::Field;
 
 // What the Edition window says before a save loses or replaces anything.
 namespace {
 
-struct Edition : CardFormControls {
-    FakeMainWindow menu;
-    Frm_ajout* window;
-
-    explicit Edition(const QString& path) : window(new Frm_ajout(menu)) {
-        form = window;
-        menu.path = path;
-        window->Form_Load();
-        window->show();
-        QApplication::setActiveWindow(window);
-    }
-    ~Edition() { delete window; }
+struct Edition : ShownEdition {
+    using ShownEdition::ShownEdition;
 
     // What the user puts in a box: typed key by key, or pasted whole.
     void enter(const char* name, const QString& text, bool paste) const {
@@ -46,10 +33,6 @@ struct Edition : CardFormControls {
                 QApplication::sendEvent(box, &press);
             }
         }
-    }
-    QString notice(const char* name) const {
-        auto* panel = window->statusBar()->findChild<StatusPanel*>(QLatin1String(name));
-        return panel ? panel->text() : QString();
     }
 };
 
@@ -158,8 +141,7 @@ private slots:
         if (!number.isEmpty()) edition.child<QLineEdit>("txtnumero")->setText(number);
         edition.enter("txtexpression", expression, false);
         QCOMPARE(edition.notice("avisnumero"), notice);
-        const bool captionShown = edition.window->statusBar()->findChild<QWidget*>(QStringLiteral("Panel1"))->isVisible();
-        QCOMPARE(captionShown, notice.isEmpty());
+        QCOMPARE(edition.captionShown(), notice.isEmpty());
     }
 };
 
