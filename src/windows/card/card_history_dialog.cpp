@@ -20,23 +20,6 @@ using Module1::Field;
 
 namespace {
 
-constexpr Field kFields[] = {Field::expression,        Field::traduction, Field::dictionnaire,
-                             Field::dictionnairecible, Field::reference,  Field::miscellanea,
-                             Field::contexte};
-
-QString captionOf(Field field) {
-    switch (field) {
-        case Field::expression: return QStringLiteral("Expression");
-        case Field::traduction: return QStringLiteral("Traduction");
-        case Field::dictionnaire: return QStringLiteral("Entrées texte source");
-        case Field::dictionnairecible: return QStringLiteral("Entrées texte cible");
-        case Field::reference: return QStringLiteral("Référence");
-        case Field::miscellanea: return QStringLiteral("Miscellanées");
-        case Field::contexte: return QStringLiteral("Contexte");
-    }
-    return {};
-}
-
 Module1::FicheRecord cardOf(const cardhistory::Version& version) {
     Module1::FicheRecord fiche = Module1::emptyCard(version.number);
     if (version.slot) Module1::fromBytes(version.slot->data(), fiche);
@@ -66,12 +49,14 @@ CardHistoryDialog::CardHistoryDialog(QWidget* parent, std::int32_t number, std::
     none->setVisible(m_versions.empty());
 
     auto* fields = new QFormLayout;
-    for (std::size_t i = 0; i < std::size(kFields); ++i) {
+    // The fields under the windows' own labels, in the windows' order.
+    const auto& order = CardBoxes::shownOrder();
+    for (std::size_t i = 0; i < order.size(); ++i) {
         auto* box = new QPlainTextEdit(this);
         box->setReadOnly(true);
-        box->setAccessibleName(captionOf(kFields[i]));
-        box->setMaximumHeight(kFields[i] == Field::contexte ? 120 : 60);
-        fields->addRow(captionOf(kFields[i]) + QStringLiteral("\u00A0:"), box);
+        box->setAccessibleName(CardBoxes::caption(order[i]));
+        box->setMaximumHeight(order[i] == Field::contexte ? 120 : 60);
+        fields->addRow(CardBoxes::caption(order[i]) + QStringLiteral("\u00A0:"), box);
         m_fields[i] = box;
     }
 
@@ -103,8 +88,9 @@ CardHistoryDialog::CardHistoryDialog(QWidget* parent, std::int32_t number, std::
 void CardHistoryDialog::showVersion(int row) {
     const bool shown = row >= 0 && row < int(m_versions.size());
     const Module1::FicheRecord fiche = shown ? cardOf(m_versions[std::size_t(row)]) : Module1::FicheRecord{};
-    for (std::size_t i = 0; i < std::size(kFields); ++i) {
-        m_fields[i]->setPlainText(shown ? fieldtext::read(Module1::field(fiche, kFields[i])) : QString());
+    const auto& order = CardBoxes::shownOrder();
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        m_fields[i]->setPlainText(shown ? fieldtext::read(Module1::field(fiche, order[i])) : QString());
     }
     m_retablir->setEnabled(shown);
 }

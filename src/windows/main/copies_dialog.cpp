@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "store/data_file.h"
 #include "store/store_error.h"
 #include "windows/controls/alert.h"
 #include "windows/controls/busy_cursor.h"
@@ -27,14 +28,16 @@ QString sizeOf(std::int64_t bytes) {
     return QStringLiteral("%1\u00A0Mo").arg(french().toString(double(bytes) / (1024 * 1024), 'f', 1));
 }
 
+QString cardsOf(std::int32_t count) {
+    return QStringLiteral("%1 fiche%2").arg(french().toString(count), count > 1 ? QStringLiteral("s") : QString());
+}
+
 QString lineOf(const dailycopies::Copy& copy) {
     if (copy.damaged) {
         return QStringLiteral("%1 \u2014 %2 \u2014 copie abîmée, ne peut pas être rétablie")
             .arg(dateOf(copy.made), sizeOf(copy.compressed));
     }
-    return QStringLiteral("%1 \u2014 %2 \u2014 %3 fiche%4")
-        .arg(dateOf(copy.made), sizeOf(copy.compressed), french().toString(copy.cardCount),
-             copy.cardCount > 1 ? QStringLiteral("s") : QString());
+    return QStringLiteral("%1 \u2014 %2 \u2014 %3").arg(dateOf(copy.made), sizeOf(copy.compressed), cardsOf(copy.cardCount));
 }
 
 }  // namespace
@@ -91,10 +94,12 @@ void CopiesDialog::showFor(QWidget* parent, const QString& dataFile) {
     ModalRun::exec(&dialog);
     const dailycopies::Copy* copy = dialog.chosen();
     if (!copy) return;
-    const QDateTime current = QFileInfo(dataFile).lastModified();
-    if (!Alert::question(parent, QStringLiteral("Le fichier de données, tel qu'il est depuis le %1, va être remplacé par "
-                                                "sa copie du %2. Il sera d'abord gardé parmi les copies. Continuer\u00A0?")
-                                     .arg(dateOf(current), dateOf(copy->made)))) {
+    const QFileInfo current(dataFile);
+    if (!Alert::question(parent, QStringLiteral("Le fichier de données, tel qu'il est depuis le %1 (%2), va être "
+                                                "remplacé par sa copie du %3 (%4). Il sera d'abord gardé parmi les "
+                                                "copies. Continuer\u00A0?")
+                                     .arg(dateOf(current.lastModified()), cardsOf(recordCountFor(current.size())),
+                                          dateOf(copy->made), cardsOf(copy->cardCount)))) {
         return;
     }
     const QString failure = busyWhile(parent, [&] {

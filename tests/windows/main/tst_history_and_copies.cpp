@@ -160,7 +160,9 @@ private slots:
         QCOMPARE(QByteArray(dailycopies::contents(copies.front()).data(), evening.size()), evening);
         const QStringList shown = kit.messageTexts();
         QVERIFY(shown.size() >= 2);
-        QVERIFY2(shown[shown.size() - 2].contains(QStringLiteral("va être remplacé")), qPrintable(shown.join('\n')));
+        QVERIFY2(shown[shown.size() - 2].contains(QStringLiteral("(4 fiches), va être remplacé")) &&
+                     shown[shown.size() - 2].contains(QStringLiteral("(4 fiches). Il sera")),
+                 qPrintable(shown.join('\n')));
         QVERIFY(shown.last().contains(QStringLiteral("rétabli")));
     }
 
