@@ -79,8 +79,11 @@ frm_fiche::frm_fiche(MainWindowLink& menu, FlexGrid& grid, QWidget* parent)
 
     QMenu* fichier = menuBar()->addMenu(QStringLiteral("&Fichier"));
     fichier->setObjectName(QStringLiteral("Fichier"));
-    fichier->addAction(QStringLiteral("&Enregistrer"), this, &frm_fiche::Enregistrer_Click)
-        ->setObjectName(QStringLiteral("Enregistrer"));
+    QAction* enregistrer = fichier->addAction(QStringLiteral("&Enregistrer"), this, &frm_fiche::Enregistrer_Click);
+    enregistrer->setObjectName(QStringLiteral("Enregistrer"));
+    enregistrer->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    keyboard::pressWith(this, m_precedent, QKeySequence(Qt::ALT | Qt::Key_Left), QStringLiteral("Fiche précédente"));
+    keyboard::pressWith(this, m_suivant, QKeySequence(Qt::ALT | Qt::Key_Right), QStringLiteral("Fiche suivante"));
     fichier->addAction(QStringLiteral("&Imprimer"), this, &frm_fiche::imprimer_Click)
         ->setObjectName(QStringLiteral("imprimer"));
     fichier->addAction(QStringLiteral("&Historique..."), this, &frm_fiche::historique_Click)

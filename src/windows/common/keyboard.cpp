@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace keyboard {
 namespace {
@@ -29,6 +30,17 @@ void enterPressesButtons(QWidget* window) {
     for (QPushButton* button : window->findChildren<QPushButton*>()) {
         if (!button->autoDefault() && !button->isDefault()) button->installEventFilter(filter);
     }
+}
+
+void pressWith(QWidget* window, QPushButton* button, const QKeySequence& keys, const QString& what) {
+    QObject::connect(new QShortcut(keys, window), &QShortcut::activated, button, [button] {
+        if (button->isEnabled()) button->click();
+    });
+    button->setToolTip(withKeys(what, keys));
+}
+
+QString withKeys(const QString& what, const QKeySequence& keys) {
+    return QStringLiteral("%1 (%2)").arg(what, keys.toString(QKeySequence::NativeText));
 }
 
 }  // namespace keyboard

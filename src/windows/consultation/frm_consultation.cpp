@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QPushButton>
@@ -106,6 +107,12 @@ Frm_consultation::Frm_consultation(MainWindowLink& menu, QWidget* parent)
     twips::place(command1, 4440, 240, 1215, 615);
     connect(command1, &QPushButton::clicked, this, &Frm_consultation::Command1_Click);
     connect(m_text1, &QLineEdit::returnPressed, this, &Frm_consultation::Command1_Click);
+    // Ctrl+F: back to the search box from the grid or a button, its text selected to type over.
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this), &QShortcut::activated, this, [this] {
+        m_text1->setFocus(Qt::ShortcutFocusReason);
+        m_text1->selectAll();
+    });
+    m_text1->setToolTip(keyboard::withKeys(QStringLiteral("Texte cherché"), QKeySequence(Qt::CTRL | Qt::Key_F)));
 
     QGroupBox* frame2 = addFrame(client, "Frame2", QStringLiteral("Tri : "), look::kDarkBlue, {6240, 120, 3615, 1215});
     auto* triref = addSortButton(frame2, "triref", QStringLiteral("&Références"), QStringLiteral("Trier par références"),

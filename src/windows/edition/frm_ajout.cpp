@@ -84,6 +84,11 @@ Frm_ajout::Frm_ajout(MainWindowLink& menu, QWidget* parent)
     fichier->setObjectName(QStringLiteral("Fichier"));
     QAction* enregistrer = fichier->addAction(QStringLiteral("&Enregistrer"), this, &Frm_ajout::mnu_Enregistrer_Click);
     enregistrer->setObjectName(QStringLiteral("mnu_Enregistrer"));
+    enregistrer->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_enregistrer->setToolTip(keyboard::withKeys(QStringLiteral("Enregistrer la fiche"), enregistrer->shortcut()));
+    keyboard::pressWith(this, m_new, QKeySequence(Qt::CTRL | Qt::Key_N), QStringLiteral("Nouvelle fiche"));
+    keyboard::pressWith(this, m_precedent, QKeySequence(Qt::ALT | Qt::Key_Left), QStringLiteral("Fiche précédente"));
+    keyboard::pressWith(this, m_suivant, QKeySequence(Qt::ALT | Qt::Key_Right), QStringLiteral("Fiche suivante"));
     fichier->addAction(QStringLiteral("&Importer des fiches..."), this, &Frm_ajout::importer_Click)
         ->setObjectName(QStringLiteral("importer"));
     fichier->addAction(QStringLiteral("&Historique..."), this, &Frm_ajout::historique_Click)

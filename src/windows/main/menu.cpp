@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -69,6 +70,13 @@ Menu::Menu(const QString& defaultPath)
     twips::place(m_check1, 1800, 2160, 2295, 375);
     fitting::roomForCaption(m_check1, kClientWidth);
     connect(m_check1, &QCheckBox::clicked, this, &Menu::Check1_Click);
+    // Where the data is: the file in use, named in full.
+    const auto tellFileInUse = [this](const QString& path) {
+        m_check1->setToolTip(path.isEmpty() ? QStringLiteral("Aucun fichier de données choisi\u00A0: les fenêtres le demanderont.")
+                                            : QStringLiteral("Fichier de données\u00A0: %1").arg(QDir::toNativeSeparators(path)));
+    };
+    connect(m_nomfichier, &QLineEdit::textChanged, this, tellFileInUse);
+    tellFileInUse(m_defaultPath);
 
     setTabOrder(ajout, consultation);
     setTabOrder(consultation, m_check1);

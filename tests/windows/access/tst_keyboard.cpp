@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -302,6 +303,40 @@ private slots:
         EveryWindow windows(kit);
         QVERIFY(EveryWindow::activate(windows.consultation().window));
         QCOMPARE(focusedName(), QStringLiteral("Text1"));
+    }
+
+    // The keys users expect, wherever the focus is in the window.
+    void shortcutsUsersExpect_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<QString>("number");  // the number box afterwards; empty: not looked at
+        QTest::addColumn<QString>("told");    // the message shown; empty: none
+        QTest::addColumn<QString>("focus");   // the focus afterwards; empty: not looked at
+        const QString saved = QStringLiteral("L'enregistrement est terminé.");
+        QTest::newRow("Ctrl+S saves in the Edition window") << "Frm_ajout" << QKeySequence(Qt::CTRL | Qt::Key_S) << "4" << saved << "";
+        QTest::newRow("Ctrl+N, a new card") << "Frm_ajout" << QKeySequence(Qt::CTRL | Qt::Key_N) << "4" << "" << "";
+        QTest::newRow("Alt+Left, the card before") << "Frm_ajout" << QKeySequence(Qt::ALT | Qt::Key_Left) << "3" << "" << "";
+        QTest::newRow("Ctrl+S saves in the Card window") << "frm_fiche" << QKeySequence(Qt::CTRL | Qt::Key_S) << "2" << saved << "";
+        QTest::newRow("Alt+Right, the next row") << "frm_fiche" << QKeySequence(Qt::ALT | Qt::Key_Right) << "3" << "" << "";
+        QTest::newRow("Ctrl+F, the search box") << "Frm_consultation" << QKeySequence(Qt::CTRL | Qt::Key_F) << "" << "" << "Text1";
+    }
+    void shortcutsUsersExpect() {
+        QFETCH(QString, window);
+        QFETCH(QKeySequence, keys);
+        QFETCH(QString, number);
+        QFETCH(QString, told);
+        QFETCH(QString, focus);
+        WindowTestKit kit;
+        EveryWindow windows(kit);
+        QWidget* shown = windows.open(window);
+        QVERIFY(EveryWindow::activate(shown));
+        if (window == QLatin1String("Frm_consultation")) windows.consultation().window->Liste_complete_Click();
+        QWidget* start = shown->findChild<QWidget*>(window == QLatin1String("Frm_consultation") ? "Grille01" : "txtexpression");
+        start->setFocus(Qt::TabFocusReason);
+        QTest::keySequence(focused(), keys);
+        if (!number.isEmpty()) QCOMPARE(shown->findChild<QLineEdit*>("txtnumero")->text(), number);
+        QCOMPARE(kit.messageTexts().join(' '), told);
+        if (!focus.isEmpty()) QCOMPARE(focusedName(), focus);
     }
 
     void escapeClosesTheCardWindow_data() {

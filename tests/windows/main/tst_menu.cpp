@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -65,10 +66,12 @@ private slots:
         QVERIFY(check->isChecked());
         QVERIFY(nomfichier->isHidden());
         QCOMPARE(menu.dataFilePath(), kit.path());
+        QVERIFY(check->toolTip().endsWith(QDir::toNativeSeparators(kit.path())));  // where the data is
         QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(4, check->height() / 2));
         QVERIFY(!check->isChecked());
         QCOMPARE(menu.dataFilePath(), QString());
         menu.setDataFilePath(kit.path(QStringLiteral("choisi.dat")));
+        QVERIFY(check->toolTip().endsWith(QDir::toNativeSeparators(kit.path(QStringLiteral("choisi.dat")))));
         QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(4, check->height() / 2));
         QCOMPARE(menu.dataFilePath(), kit.path());
     }
