@@ -38,6 +38,15 @@ std::vector<std::int32_t> listedSlots(const FlexGrid& grid, QString& failure) {
     return numbers;
 }
 
+// The format a typed name asks for by its extension ("lexique.csv"), else
+// the one of the filter chosen.
+cardexport::Format formatFor(const QString& fileName, int filterIndex) {
+    const QString suffix = QFileInfo(fileName).suffix();
+    if (suffix.compare(QStringLiteral("tbx"), Qt::CaseInsensitive) == 0) return cardexport::Format::tbx;
+    if (suffix.compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0) return cardexport::Format::csv;
+    return filterIndex == 2 ? cardexport::Format::csv : cardexport::Format::tbx;
+}
+
 // The name typed, with the chosen format's extension when it has none.
 QString withExtension(const QString& fileName, cardexport::Format format) {
     const QString extension = format == cardexport::Format::tbx ? QStringLiteral("tbx") : QStringLiteral("csv");
@@ -65,7 +74,7 @@ void exportResults(QWidget* window, const FlexGrid& grid, const QString& dataFil
     dialog.setFlags(CommonDialog::kOverwritePrompt);
     if (!dialog.ShowSave(window)) return;
     cardexport::Options options;
-    options.format = dialog.FilterIndex() == 2 ? cardexport::Format::csv : cardexport::Format::tbx;
+    options.format = formatFor(dialog.FileName(), dialog.FilterIndex());
     const QString path = withExtension(dialog.FileName(), options.format);
     // The dialog asked about the name as typed; the extension may make it another file's.
     if (path != dialog.FileName() && QFileInfo::exists(path) &&

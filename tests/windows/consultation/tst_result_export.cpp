@@ -89,6 +89,20 @@ private slots:
         QCOMPARE(kit.busyWindows, QList<QStringList>{{}});
     }
 
+    // A name typed with an offered format's extension is that format under
+    // that very name, whichever filter is chosen; "lexique.csv.tbx" is never written.
+    void theTypedExtensionDecidesTheFormat() {
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), kCards);
+        Consultation consultation(kit.path());
+        consultation.search(QString());
+        const QString target = kit.path(QStringLiteral("lexique.CSV"));
+        kit.answers = {CommonDialog::Choice(target, 1)};  // the TBX filter
+        consultation.window->exporter_Click();
+        QCOMPARE(expressions(target).size(), 3);
+        QVERIFY(!QFile::exists(target + QStringLiteral(".tbx")));
+    }
+
     void aGlossaryAsksItsLanguagesAndRemembersThem() {
         WindowTestKit kit;
         cardfiles::write(kit.path(), kCards);
