@@ -43,7 +43,7 @@ public:
                     return part.language == language && !part.terms.empty();
                 });
             });
-            (used ? m_glossary.languages : m_glossary.emptyLanguages).append(language);
+            if (used) m_glossary.languages.append(language);  // an empty column is nothing to choose from
         }
         return std::move(m_glossary);
     }

@@ -36,8 +36,6 @@ struct Glossary {
     // empty when its columns say which term is the expression and which the
     // translation (then every entry holds exactly those two parts, in that order).
     QStringList languages;
-    // Languages a table names a column for that holds no term: nothing to choose from.
-    QStringList emptyLanguages;
     // The language the file says it is written from, if it names one of its own.
     QString mainLanguage;
     std::vector<Entry> entries;

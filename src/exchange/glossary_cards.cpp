@@ -121,7 +121,6 @@ Selection cardsOf(const Glossary& glossary, const Pair& pair) {
     for (const QString& language : glossary.languages) {
         if (language != pair.source && language != pair.target) selection.otherLanguages.append(language);
     }
-    selection.otherLanguages += glossary.emptyLanguages;
     for (const Entry& entry : glossary.entries) {
         std::optional<LanguagePart> from, to;
         if (glossary.languages.isEmpty()) {

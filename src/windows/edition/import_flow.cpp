@@ -103,19 +103,25 @@ QString question(const QString& file, const cardimport::Plan& plan, const glossa
     return text + QStringLiteral("\n\nImporter ces fiches\u00A0?");
 }
 
-// The two languages to take: asked when the file has more than two.
+// The two languages to take, and which way: asked whenever the file names
+// two or more that hold terms, the direction chosen last in this run
+// proposed first.
 std::optional<glossary::Pair> languagePair(QWidget* window, const QString& file, const glossary::Glossary& read) {
-    const glossary::Pair proposed = glossary::proposedPair(read);
+    static std::optional<glossary::Pair> chosenLast;
     if (read.languages.size() == 1) {
         Alert::error(window, QStringLiteral("Le glossaire «\u00A0%1\u00A0» n'a de termes qu'en %2\u00A0: il en faut dans "
                                             "deux langues. Rien n'a été importé.")
                                  .arg(QDir::toNativeSeparators(file), languageNamed(read.languages.front())));
         return std::nullopt;
     }
-    if (read.languages.size() <= 2) return proposed;
+    if (read.languages.isEmpty()) return glossary::proposedPair(read);  // its columns say which is which
+    const bool lastFits = chosenLast && read.languages.contains(chosenLast->source) &&
+                          read.languages.contains(chosenLast->target);
+    const glossary::Pair proposed = lastFits ? *chosenLast : glossary::proposedPair(read);
     const auto chosen = LanguagePairDialog::choose(window, read.languages, {proposed.source, proposed.target});
     if (!chosen) return std::nullopt;
-    return glossary::Pair{chosen->source, chosen->target};
+    chosenLast = glossary::Pair{chosen->source, chosen->target};
+    return chosenLast;
 }
 
 }  // namespace

@@ -234,6 +234,34 @@ private slots:
         QCOMPARE(cardfiles::fieldOf(kit.path(), 1, Field::traduction), QStringLiteral("Gleitsichtglas"));
     }
 
+    // A table naming its languages is imported the way the user says, the
+    // way chosen last proposed next; its empty columns go unmentioned.
+    void aTableOfTwoLanguagesAsksWhichWay() {
+        WindowTestKit kit;
+        writeFile(kit.path(QStringLiteral("quatre.csv")), "en,fr,es,zh\nlens,lentille,,\n");
+        writeFile(kit.path(QStringLiteral("deux.csv")), "en,fr\nglass,verre\n");
+        Edition edition(kit.path());
+        QList<QStringList> asked;  // for each question: what was offered, then what was proposed
+        kit.onModal = [&](QWidget* dialog) {
+            auto* source = dialog->findChild<QComboBox*>(QStringLiteral("langueSource"));
+            auto* target = dialog->findChild<QComboBox*>(QStringLiteral("langueCible"));
+            asked.append(offeredIn(dialog, "langueSource") << source->currentData().toString() << target->currentData().toString());
+            source->setCurrentIndex(source->findData(QStringLiteral("fr")));
+            target->setCurrentIndex(target->findData(QStringLiteral("en")));
+            static_cast<QDialog*>(dialog)->accept();
+        };
+        kit.answers = {kit.path(QStringLiteral("quatre.csv")), kit.path(QStringLiteral("deux.csv"))};
+        for (int round = 0; round < 2; ++round) {
+            kit.questionAnswers = {true};
+            edition.window.importer_Click();
+        }
+        QCOMPARE(asked, (QList<QStringList>{{"en", "fr", "en", "fr"}, {"en", "fr", "fr", "en"}}));
+        QVERIFY2(!kit.messages[0].text.contains(QStringLiteral("autres langues")), qPrintable(kit.messages[0].text));
+        QCOMPARE(cardfiles::fieldOf(kit.path(), 1, Field::expression), QStringLiteral("lentille"));
+        QCOMPARE(cardfiles::fieldOf(kit.path(), 2, Field::expression), QStringLiteral("verre"));
+        QCOMPARE(cardfiles::fieldOf(kit.path(), 2, Field::traduction), QStringLiteral("glass"));
+    }
+
     void cancellingTheLanguagesImportsNothing() {
         WindowTestKit kit;
         cardfiles::writeNumbered(kit.path(), 2);
@@ -271,6 +299,7 @@ private slots:
                   "<termEntry><langSet xml:lang=\"fr\"><tig><term>b</term></tig></langSet></termEntry></body></text></martif>");
         Edition edition(kit.path());
         kit.answers = {QDir::isAbsolutePath(file) ? file : kit.path(file)};
+        kit.onModal = [](QWidget* languages) { static_cast<QDialog*>(languages)->accept(); };  // as proposed
         edition.window.importer_Click();
         QCOMPARE(kit.messages.size(), 1);
         QCOMPARE(kit.messages[0].kind, Alert::Kind::error);
