@@ -38,6 +38,8 @@ struct Glossary {
     QStringList languages;
     // The language the file says it is written from, if it names one of its own.
     QString mainLanguage;
+    // The glossary's name, where the file gives one (a TBX title or sourceDesc).
+    QString title;
     std::vector<Entry> entries;
 };
 

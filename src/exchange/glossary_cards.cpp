@@ -1,5 +1,7 @@
 #include "exchange/glossary_cards.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <optional>
 
@@ -143,6 +145,15 @@ Selection cardsOf(const Glossary& glossary, const Pair& pair) {
         selection.cards.push_back(cardOf(entry, *from, *to));
     }
     return selection;
+}
+
+void referToOrigin(std::vector<CardText>& cards, const Glossary& glossary, const QString& file, const QDate& day) {
+    const QString origin = QStringLiteral("%1, importé le %2")
+                               .arg(glossary.title.isEmpty() ? QFileInfo(file).fileName() : glossary.title,
+                                    day.toString(QStringLiteral("dd/MM/yyyy")));
+    for (CardText& card : cards) {
+        if (card[Module1::Field::reference].isEmpty()) card[Module1::Field::reference] = origin;
+    }
 }
 
 }  // namespace glossary

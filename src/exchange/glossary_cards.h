@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -37,5 +38,10 @@ struct Selection {
 // language's notes to its dictionary entries; contexts and sources to
 // their fields. Empty texts are left out.
 Selection cardsOf(const Glossary& glossary, const Pair& pair);
+
+// Where cards with no reference of their own came from, as their reference:
+// the glossary's title, else its file's name, and the day of the import
+// ("Glossaire d'optique, importé le 08/12/2026").
+void referToOrigin(std::vector<CardText>& cards, const Glossary& glossary, const QString& file, const QDate& day);
 
 }  // namespace glossary

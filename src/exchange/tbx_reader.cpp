@@ -202,7 +202,11 @@ private:
             m_entry = Entry{};
             return;
         }
-        if (!m_entry) return;
+        if (!m_entry) {
+            // The glossary's own name, from its header: its title, or where it came from.
+            if (m_glossary.title.isEmpty() && isOneOf(name, {"title", "sourceDesc"})) m_glossary.title = text().simplified();
+            return;
+        }
         if (isOneOf(name, {"langSet", "langSec"})) {
             m_language = &m_entry->languages.emplace_back();
             m_language->language = glossary::primaryLanguage(attribute(QStringLiteral("lang")));

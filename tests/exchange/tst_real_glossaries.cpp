@@ -161,23 +161,28 @@ private slots:
         }
     }
 
+    // The languages offered, and the name a card with no reference of its
+    // own is given: the file's title (or where it came from), else its name.
     void theFilesOwnLanguagesAreOfferedEnglishToFrenchFirst_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QStringList>("languages");
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("target");
         QTest::addColumn<QStringList>("leftAside");
+        QTest::addColumn<QString>("origin");
         QTest::newRow("en fr de") << "tbxbasic-v3-sample.tbx" << QStringList{"en", "fr", "de"} << "en" << "fr"
-                                  << QStringList{"de"};
+                                  << QStringList{"de"} << "TBX-Basic Sample File";
         QTest::newRow("en es zu") << "ltac-astronomy-dca-v3.tbx" << QStringList{"en", "es", "zu"} << "en" << "es"
-                                  << QStringList{"zu"};
+                                  << QStringList{"zu"} << "TBX file, created via MultiTerm Export";
         QTest::newRow("en_US against en-US") << "lokalize-rawtherapee-en-cs.tbx" << QStringList{"en", "cs"} << "en" << "cs"
-                                             << QStringList{};
-        QTest::newRow("named columns, two of them empty") << "bilan-carbone-glossaire-en-fr.csv" << QStringList{"en", "fr"}
-                                                          << "en" << "fr" << QStringList{};  // nothing to leave aside
+                                             << QStringList{} << "lokalize-rawtherapee-en-cs.tbx";
+        QTest::newRow("named columns, two of them empty")
+            << "bilan-carbone-glossaire-en-fr.csv" << QStringList{"en", "fr"} << "en" << "fr"
+            << QStringList{} << "bilan-carbone-glossaire-en-fr.csv";  // nothing to leave aside
         QTest::newRow("columns of languages and notes") << "wordpress-polyglots-fr.csv" << QStringList{"en", "fr"} << "en"
-                                                        << "fr" << QStringList{};
-        QTest::newRow("no languages named") << "ms-terms-en-ug.csv" << QStringList{} << "" << "" << QStringList{};
+                                                        << "fr" << QStringList{} << "wordpress-polyglots-fr.csv";
+        QTest::newRow("no languages named") << "ms-terms-en-ug.csv" << QStringList{} << "" << "" << QStringList{}
+                                            << "ms-terms-en-ug.csv";
     }
     void theFilesOwnLanguagesAreOfferedEnglishToFrenchFirst() {
         QFETCH(QString, file);
@@ -185,11 +190,15 @@ private slots:
         QFETCH(QString, source);
         QFETCH(QString, target);
         QFETCH(QStringList, leftAside);
+        QFETCH(QString, origin);
         const glossary::Glossary read = cardimport::readFile(glossaryPath(file));
         QCOMPARE(read.languages, languages);
         QCOMPARE(glossary::proposedPair(read).source, source);
         QCOMPARE(glossary::proposedPair(read).target, target);
         QCOMPARE(glossary::cardsOf(read, {source, target}).otherLanguages, leftAside);
+        std::vector<CardText> cards(1);
+        glossary::referToOrigin(cards, read, glossaryPath(file), QDate(2026, 12, 8));
+        QCOMPARE(cards[0][Module1::Field::reference], origin + QStringLiteral(", importé le 08/12/2026"));
     }
 
     // --- what cannot be used

@@ -1,5 +1,6 @@
 #include "windows/edition/import_flow.h"
 
+#include <QDate>
 #include <QDir>
 #include <functional>
 #include <new>
@@ -166,6 +167,7 @@ std::optional<ImportedCards> importCards(QWidget* window, const QString& dataFil
     std::optional<cardimport::Plan> plan;
     const bool checked = attempt([&] {
         selection = glossary::cardsOf(*read, *pair);
+        glossary::referToOrigin(selection.cards, *read, source, QDate::currentDate());
         read.reset();
         if (selection.cards.empty()) {
             throw ExchangeError(QStringLiteral("Aucune entrée du fichier «\u00A0%1\u00A0» n'a de terme en %2 et en %3. "

@@ -1,6 +1,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -232,6 +233,7 @@ private slots:
                  qPrintable(question));
         QCOMPARE(cardfiles::fieldOf(kit.path(), 1, Field::expression), QStringLiteral("progressive lens"));
         QCOMPARE(cardfiles::fieldOf(kit.path(), 1, Field::traduction), QStringLiteral("Gleitsichtglas"));
+        QCOMPARE(cardfiles::fieldOf(kit.path(), 1, Field::reference), QStringLiteral("Wikipedia"));  // its own, kept
     }
 
     // A table naming its languages is imported the way the user says, the
@@ -260,6 +262,9 @@ private slots:
         QCOMPARE(cardfiles::fieldOf(kit.path(), 1, Field::expression), QStringLiteral("lentille"));
         QCOMPARE(cardfiles::fieldOf(kit.path(), 2, Field::expression), QStringLiteral("verre"));
         QCOMPARE(cardfiles::fieldOf(kit.path(), 2, Field::traduction), QStringLiteral("glass"));
+        // A card with no reference of its own says where it came from.
+        const QString today = QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"));
+        QCOMPARE(cardfiles::fieldOf(kit.path(), 2, Field::reference), QStringLiteral("deux.csv, importé le ") + today);
     }
 
     void cancellingTheLanguagesImportsNothing() {
