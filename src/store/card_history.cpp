@@ -150,7 +150,7 @@ std::vector<char> encode(const Version& version) {
 
 std::vector<Version> versionsOf(FileSystem& fileSystem, const QString& dataFile, std::int32_t number) {
     std::vector<Version> versions;
-    const std::int64_t owner = fileowner::birthTimeOf(fileSystem, dataFile);
+    const fileowner::Owner owner = fileowner::ownerOf(fileSystem, dataFile);
     QString foreign;
     bool own = false;
     for (const QString& path : {besidePath(fileSystem, dataFile), fallbackPath(fileSystem, dataFile)}) {

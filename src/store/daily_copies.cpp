@@ -149,7 +149,7 @@ const QString kMarkName = QStringLiteral("marque");
 // The folder of the data file's copies, made where missing, with its mark.
 // One another data file left under this name (renamed or replaced since) is
 // set aside first, and the user told where.
-QString ownFolder(FileSystem& fileSystem, const QString& dataFile, std::int64_t owner) {
+QString ownFolder(FileSystem& fileSystem, const QString& dataFile, const fileowner::Owner& owner) {
     const QString folder = folderFor(fileSystem, dataFile);
     const QString mark = QDir(folder).filePath(kMarkName);
     if (!fileowner::belongs(fileowner::readMark(fileSystem, mark), owner)) {
@@ -178,7 +178,7 @@ QString ownFolder(FileSystem& fileSystem, const QString& dataFile, std::int64_t 
 QString makeCopy(FileSystem& fileSystem, const QString& dataFile, RandomAccessFile& file, std::int64_t length,
                  const QString& name) {
     try {
-        const QString folder = ownFolder(fileSystem, dataFile, file.birthTime());
+        const QString folder = ownFolder(fileSystem, dataFile, fileowner::ownerOf(file));
         for (const QString& stale : QDir(folder).entryList({QStringLiteral("*") + kSuffix + QStringLiteral(".*")}, QDir::Files)) {
             QFile::remove(QDir(folder).filePath(stale));
         }
@@ -247,7 +247,7 @@ std::vector<Copy> list(FileSystem& fileSystem, const QString& dataFile) {
 QString foreignCopies(FileSystem& fileSystem, const QString& dataFile) {
     const QString folder = folderFor(fileSystem, dataFile);
     if (fileowner::belongs(fileowner::readMark(fileSystem, QDir(folder).filePath(kMarkName)),
-                           fileowner::birthTimeOf(fileSystem, dataFile))) {
+                           fileowner::ownerOf(fileSystem, dataFile))) {
         return {};
     }
     return QStringLiteral("Les copies du dossier %1 sont celles d'un autre fichier de données, qui portait le nom %2 "
@@ -262,7 +262,7 @@ void copyOncePerDay(FileSystem& fileSystem, const QString& dataFile, RandomAcces
     const QString name = today.toString(kDay);
     const QString path = QDir(folder).filePath(name + kSuffix);
     if (QFile::exists(path) && fileowner::belongs(fileowner::readMark(fileSystem, QDir(folder).filePath(kMarkName)),
-                                                  file.birthTime())) {
+                                                  fileowner::ownerOf(file))) {
         return;
     }
     try {

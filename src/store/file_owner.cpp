@@ -22,31 +22,41 @@ std::uint64_t get(const char* in) {
 
 }  // namespace
 
-std::vector<char> encode(std::int64_t birthTime) {
+std::vector<char> encode(const Owner& owner) {
     std::vector<char> bytes(kMagic, kMagic + 4);
-    put(bytes, std::uint64_t(birthTime));
+    put(bytes, std::uint64_t(owner.birthTime));
+    put(bytes, owner.identity.known ? 1 : 0);
+    put(bytes, owner.identity.volume);
+    put(bytes, owner.identity.file);
     put(bytes, recoveryfile::checksum(bytes));
     return bytes;
 }
 
-std::optional<std::int64_t> decode(const char* bytes, std::int64_t size) {
+std::optional<Owner> decode(const char* bytes, std::int64_t size) {
     if (size < kMarkSize || std::memcmp(bytes, kMagic, 4) != 0) return std::nullopt;
-    if (recoveryfile::checksum(std::span(bytes, 12)) != get(bytes + 12)) return std::nullopt;
-    return std::int64_t(get(bytes + 4));
+    if (recoveryfile::checksum(std::span(bytes, std::size_t(kMarkSize - 8))) != get(bytes + kMarkSize - 8)) {
+        return std::nullopt;
+    }
+    return Owner{std::int64_t(get(bytes + 4)), FileIdentity{get(bytes + 12) != 0, get(bytes + 20), get(bytes + 28)}};
 }
 
-bool belongs(std::optional<std::int64_t> recorded, std::int64_t current) {
-    return !recorded || *recorded == 0 || current == 0 || *recorded == current;
+bool belongs(const std::optional<Owner>& recorded, const Owner& current) {
+    if (!recorded) return true;
+    const bool bornElsewhen = recorded->birthTime != 0 && current.birthTime != 0 && recorded->birthTime != current.birthTime;
+    const bool anotherFile = recorded->identity.known && current.identity.known && recorded->identity != current.identity;
+    return !(bornElsewhen && anotherFile);
 }
 
-std::int64_t birthTimeOf(FileSystem& fileSystem, const QString& dataFile) {
-    if (!fileSystem.exists(dataFile)) return 0;
+Owner ownerOf(RandomAccessFile& dataFile) { return {dataFile.birthTime(), dataFile.identity()}; }
+
+Owner ownerOf(FileSystem& fileSystem, const QString& dataFile) {
+    if (!fileSystem.exists(dataFile)) return {};
     int error = 0;
     const auto file = fileSystem.open(dataFile, error);
-    return file ? file->birthTime() : 0;
+    return file ? ownerOf(*file) : Owner{};
 }
 
-std::optional<std::int64_t> readMark(FileSystem& fileSystem, const QString& path) {
+std::optional<Owner> readMark(FileSystem& fileSystem, const QString& path) {
     if (!fileSystem.exists(path)) return std::nullopt;
     int error = 0;
     auto file = fileSystem.open(path, error);

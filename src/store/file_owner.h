@@ -10,28 +10,38 @@
 // Which data file a card history or a folder of copies belongs to. Both are
 // found by the data file's name, so after a rename outside the program a new
 // file of the old name would find the old file's: they record the data
-// file's birth time, which a rename keeps and a file made in its place does
-// not. The mark: "LXO1", the birth time in milliseconds (8 bytes), a
-// checksum of the two (8).
+// file's birth time and its identity on its volume, which a rename keeps and
+// a file made in its place does not. Either alone may change under a file
+// that stays the same (a volume plugged in again renumbers its files; some
+// systems give the time of the last change as the birth time), so a file is
+// another only when both have changed.
+// The mark: "LXO1", the birth time in milliseconds, whether the identity is
+// known, the volume, the file (8 bytes each), a checksum of all that (8).
 namespace fileowner {
 
-inline constexpr std::int64_t kMarkSize = 20;
+inline constexpr std::int64_t kMarkSize = 4 + 5 * 8;
 
-std::vector<char> encode(std::int64_t birthTime);
-// The birth time a mark records; empty where the bytes are no mark.
-std::optional<std::int64_t> decode(const char* bytes, std::int64_t size);
+struct Owner {
+    std::int64_t birthTime = 0;  // 0 where the system does not say
+    FileIdentity identity;
+};
 
-// Whether what a mark records is this file: a time the system did not give
-// (0) decides nothing, and a history or folder made before marks were kept
-// (no mark) is taken as the file's.
-bool belongs(std::optional<std::int64_t> recorded, std::int64_t current);
+std::vector<char> encode(const Owner& owner);
+// What a mark records; empty where the bytes are no mark.
+std::optional<Owner> decode(const char* bytes, std::int64_t size);
 
-// The data file's birth time; 0 where it is missing or the system does not say.
-std::int64_t birthTimeOf(FileSystem& fileSystem, const QString& dataFile);
+// Whether what a mark records is this file. A history or folder made before
+// marks were kept (no mark) is taken as the file's.
+bool belongs(const std::optional<Owner>& recorded, const Owner& current);
+
+// The data file as a mark records it.
+Owner ownerOf(RandomAccessFile& dataFile);
+// The same, through the file system; nothing known where it is missing.
+Owner ownerOf(FileSystem& fileSystem, const QString& dataFile);
 
 // The mark at the start of a file, read through the file system; empty where
 // the file is missing or does not start with one.
-std::optional<std::int64_t> readMark(FileSystem& fileSystem, const QString& path);
+std::optional<Owner> readMark(FileSystem& fileSystem, const QString& path);
 
 // A name beside `path` for what is set aside as another file's.
 QString asideName(FileSystem& fileSystem, const QString& path);

@@ -219,7 +219,7 @@ std::vector<char> SaveTransaction::historyEntries(const recoveryfile::Record& re
 // history another data file left under this name is set aside first.
 SaveTransaction::HistoryFile SaveTransaction::openHistory() {
     using Place = recoveryfile::Record::History;
-    const std::int64_t owner = m_file.birthTime();
+    const fileowner::Owner owner = fileowner::ownerOf(m_file);
     const QString beside = cardhistory::besidePath(m_fileSystem, m_path);
     const QString usersFolder = cardhistory::fallbackPath(m_fileSystem, m_path);
     int error = 0;
@@ -258,7 +258,8 @@ SaveTransaction::HistoryFile SaveTransaction::openHistory() {
     return history;
 }
 
-std::unique_ptr<RandomAccessFile> SaveTransaction::createHistory(const QString& path, std::int64_t owner, int& error) {
+std::unique_ptr<RandomAccessFile> SaveTransaction::createHistory(const QString& path, const fileowner::Owner& owner,
+                                                                 int& error) {
     auto file = m_fileSystem.create(path, error);
     if (!file) return nullptr;
     const std::vector<char> mark = fileowner::encode(owner);
@@ -273,7 +274,7 @@ std::unique_ptr<RandomAccessFile> SaveTransaction::createHistory(const QString& 
     return file;
 }
 
-bool SaveTransaction::setAsideIfForeign(const QString& path, std::int64_t owner) {
+bool SaveTransaction::setAsideIfForeign(const QString& path, const fileowner::Owner& owner) {
     if (!m_fileSystem.exists(path) || fileowner::belongs(fileowner::readMark(m_fileSystem, path), owner)) return true;
     const QString aside = fileowner::asideName(m_fileSystem, path);
     int error = 0;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "store/card_history.h"
+#include "store/file_owner.h"
 #include "store/native_file.h"
 #include "store/recovery_file.h"
 
@@ -60,9 +61,9 @@ private:
     std::vector<char> historyEntries(const recoveryfile::Record& record, std::int64_t offset,
                                      std::span<const char> bytes, cardhistory::Action action) const;
     HistoryFile openHistory();
-    std::unique_ptr<RandomAccessFile> createHistory(const QString& path, std::int64_t owner, int& error);
+    std::unique_ptr<RandomAccessFile> createHistory(const QString& path, const fileowner::Owner& owner, int& error);
     // False where another data file's history stands there and cannot be moved.
-    bool setAsideIfForeign(const QString& path, std::int64_t owner);
+    bool setAsideIfForeign(const QString& path, const fileowner::Owner& owner);
     [[noreturn]] void fail(int error) const;
     [[noreturn]] void failHistory(const QString& history, int error) const;
 

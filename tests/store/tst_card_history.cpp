@@ -4,6 +4,7 @@
 
 #include "store/card_history.h"
 #include "store/daily_copies.h"
+#include "store/file_owner.h"
 #include "store/data_file.h"
 #include "store/field_text.h"
 #include "store/store_error.h"
@@ -169,7 +170,7 @@ private slots:
         QCoreApplication::setApplicationName(QStringLiteral("tst_card_history"));
         qputenv("XDG_DATA_HOME", ownHome);
         QCOMPARE(listed, (QStringList{"un", "fiche 1"}));
-        QCOMPARE(cardfiles::contents(beside).size(), 20 + 2825);  // the other user's history is left as it was
+        QCOMPARE(cardfiles::contents(beside).size(), fileowner::kMarkSize + 2825);  // the other user's history is left as it was
     }
 
     // --- a history cut short or damaged
@@ -184,7 +185,7 @@ private slots:
         save(data, 1, QStringLiteral("deux"));
         const QString history = cardhistory::besidePath(FileSystem::native(), data);
         const QByteArray whole = cardfiles::contents(history);
-        const qsizetype mark = 20;
+        const qsizetype mark = fileowner::kMarkSize;
         const qsizetype full = 2825;
         const qsizetype empty = 26;
         QCOMPARE(whole.size(), mark + 2 * full + empty);
@@ -204,7 +205,7 @@ private slots:
         QTest::addColumn<int>("at");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("tearOff");
-        const int second = 20 + 2825;  // the mark, then card 1's first entry
+        const int second = int(fileowner::kMarkSize) + 2825;  // the mark, then card 1's first entry
         QTest::newRow("inside the card") << second + 100 << QByteArray("abîmée") << false;
         QTest::newRow("its header") << second << QByteArray("XXXX") << false;
         QTest::newRow("another card's entry torn, saves after it") << second << QByteArray() << true;
@@ -236,6 +237,28 @@ private slots:
     }
 
     // --- which data file a history belongs to
+
+    // Either mark alone may change under the same file (a volume plugged in
+    // again renumbers it; some systems give the last change as the birth).
+    void aFileIsAnotherOnlyWhenBirthAndIdentityBothDiffer_data() {
+        QTest::addColumn<qint64>("born");
+        QTest::addColumn<quint64>("file");
+        QTest::addColumn<bool>("belongs");
+        QTest::newRow("the same") << qint64(1000) << quint64(7) << true;
+        QTest::newRow("renumbered") << qint64(1000) << quint64(8) << true;
+        QTest::newRow("birth time unstable") << qint64(2000) << quint64(7) << true;
+        QTest::newRow("no birth time given") << qint64(0) << quint64(8) << true;
+        QTest::newRow("another file") << qint64(2000) << quint64(8) << false;
+    }
+    void aFileIsAnotherOnlyWhenBirthAndIdentityBothDiffer() {
+        QFETCH(qint64, born);
+        QFETCH(quint64, file);
+        QFETCH(bool, belongs);
+        const std::vector<char> mark = fileowner::encode({1000, FileIdentity{true, 1, 7}});
+        const auto recorded = fileowner::decode(mark.data(), std::int64_t(mark.size()));
+        QVERIFY(recorded);
+        QCOMPARE(fileowner::belongs(recorded, {born, FileIdentity{true, 1, file}}), belongs);
+    }
 
     // Renamed outside the program, a data file leaves its history under its
     // old name: a new file of that name is never offered the old file's
