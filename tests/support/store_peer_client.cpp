@@ -53,7 +53,7 @@ QString runUnprivileged(const QStringList& arguments, const QString& testFolder,
     peer.setProcessEnvironment(environment);
     peer.start(command, commandArguments);
     if (!peer.waitForFinished(60000) || peer.exitStatus() != QProcess::NormalExit) return peer.errorString();
-    output = peer.readAllStandardOutput();
+    output = peer.readAllStandardOutput().replace("\r\n", "\n");  // Windows ends its lines with CR LF
     if (peer.exitCode() != 0) {
         return QStringLiteral("%1 could not run as an unprivileged user (its folder may be closed to others): %2")
             .arg(program(), QString::fromLocal8Bit(peer.readAllStandardError()));
