@@ -89,21 +89,39 @@ std::optional<Header> wholeEntryAt(Window& window, std::int64_t offset, const ch
     return header;
 }
 
-// Every whole entry of one history file, in the order written. A torn or
-// damaged entry is passed over, and reading goes on at the next whole entry.
+// The entries of card `number` in one history file, in the order written.
+// No entry's length is taken unchecked: the card's own entries are held to
+// their checksums; another card's, which are only passed over, to a whole
+// header or the end of the file right after them (an entry torn by a crash
+// has neither), and to their checksum where that fails. A torn or damaged
+// entry is passed over, and reading goes on at the next whole entry.
 template <typename Each>
-void walk(RandomAccessFile& file, std::int64_t size, Each each) {
+void walk(RandomAccessFile& file, std::int64_t size, std::int32_t number, Each each) {
     Window window(file, size);
     const char* mark = window.at(0, fileowner::kMarkSize);
     std::int64_t offset = mark && fileowner::decode(mark, fileowner::kMarkSize) ? fileowner::kMarkSize : 0;
     while (offset < size) {
-        const char* entry = nullptr;
-        const auto header = wholeEntryAt(window, offset, entry);
-        if (header) {
-            each(*header, entry);
+        const char* at = window.at(offset, kHeader);
+        const auto header = at ? headerAt(at) : std::nullopt;
+        bool whole = false;
+        if (header && header->number == number) {
+            const char* entry = window.at(offset, header->size());
+            whole = entry && checksumHolds(entry, header->size());
+            if (whole) each(*header, entry);
+        } else if (header) {
+            const std::int64_t next = offset + header->size();
+            const char* follower = next < size ? window.at(next, kHeader) : nullptr;
+            whole = next == size || (follower && headerAt(follower));
+            if (!whole) {
+                const char* entry = window.at(offset, header->size());
+                whole = entry && checksumHolds(entry, header->size());
+            }
+        }
+        if (whole) {
             offset += header->size();
             continue;
         }
+        const char* entry = nullptr;
         ++offset;
         while (offset + kHeader + kChecksum <= size && !wholeEntryAt(window, offset, entry)) ++offset;
         if (offset + kHeader + kChecksum > size) break;
@@ -168,8 +186,7 @@ std::vector<Version> versionsOf(FileSystem& fileSystem, const QString& dataFile,
             throw StoreError(QStringLiteral("L'historique des fiches %1 n'a pas pu être lu\u00A0: %2.")
                                  .arg(quotedPath(path), describeSystemError(error)));
         }
-        walk(*file, size, [&](const Header& header, const char* entry) {
-            if (header.number != number) return;
+        walk(*file, size, number, [&](const Header& header, const char* entry) {
             Version version{number, QDateTime::fromMSecsSinceEpoch(header.when), header.action, std::nullopt};
             if (header.present) {
                 version.slot.emplace();
