@@ -54,16 +54,16 @@ bool hasKey(std::span<const char> field, std::string_view key) {
     return same && at == key.size();
 }
 
-QString quoted(const QString& traduction) {
+QString quoted(const QString& traduction, bool whole) {
     QString text = traduction.simplified();
-    if (text.size() > kQuoted) text = text.left(kQuoted - 1).trimmed() + u'…';
+    if (!whole && text.size() > kQuoted) text = text.left(kQuoted - 1).trimmed() + u'…';
     return text;
 }
 
-QString named(const Card& card) {
+QString named(const Card& card, bool whole = false) {
     const QString number = QStringLiteral("n°\u00A0%1").arg(card.number);
     if (card.traduction.trimmed().isEmpty()) return number + QStringLiteral(" (sans traduction)");
-    return number + QStringLiteral(" (traduction\u00A0: %1)").arg(quoted(card.traduction));
+    return number + QStringLiteral(" (traduction\u00A0: %1)").arg(quoted(card.traduction, whole));
 }
 
 }  // namespace
@@ -107,6 +107,13 @@ QString notice(const std::vector<Card>& cards) {
     return QStringLiteral("Déjà sur les fiches %1, %2 et %3 %4")
         .arg(named(cards[0]), named(cards[1]), QString::number(others),
              others == 1 ? QStringLiteral("autre") : QStringLiteral("autres"));
+}
+
+QString noticeInFull(const std::vector<Card>& cards) {
+    if (cards.size() <= 1) return cards.empty() ? QString() : QStringLiteral("Déjà sur la fiche ") + named(cards[0], true);
+    QString text = QStringLiteral("Déjà sur les fiches\u00A0:");
+    for (const Card& card : cards) text += QLatin1Char('\n') + named(card, true);
+    return text;
 }
 
 std::vector<ResultRow> list(DataFile& file) {

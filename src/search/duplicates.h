@@ -37,6 +37,9 @@ std::vector<Card> othersWith(DataFile& file, const QString& expression, std::int
 // n° 12 (traduction : …) », the first two named, then how many others.
 // Empty when there are none.
 QString notice(const std::vector<Card>& cards);
+// The same with nothing left out, for its tool tip: every card, one a line,
+// each translation whole.
+QString noticeInFull(const std::vector<Card>& cards);
 
 // Every card whose expression is on more than one card, grouped by
 // expression (in its compared form), in slot order within a group; each

@@ -106,10 +106,15 @@ private slots:
         QCOMPARE(duplicates::notice(cards), expected);
     }
 
-    void aLongTranslationIsShortened() {
-        const QString notice = duplicates::notice({{7, QString(100, u'a') + QStringLiteral("\nfin")}});
-        QCOMPARE(notice, QStringLiteral("Déjà sur la fiche n°\u00A07 (traduction\u00A0: ") + QString(39, u'a') +
-                             QStringLiteral("…)"));
+    // Shortened in the status bar; whole, every card, in its tool tip.
+    void aLongTranslationIsShortenedButWholeInFull() {
+        const std::vector<duplicates::Card> cards = {{7, QString(100, u'a') + QStringLiteral("\nfin")}, {8, QStringLiteral("b")},
+                                                    {9, QString()}};
+        QCOMPARE(duplicates::notice({cards[0]}), QStringLiteral("Déjà sur la fiche n°\u00A07 (traduction\u00A0: ") +
+                                                     QString(39, u'a') + QStringLiteral("…)"));
+        QCOMPARE(duplicates::noticeInFull(cards),
+                 QStringLiteral("Déjà sur les fiches\u00A0:\nn°\u00A07 (traduction\u00A0: ") + QString(100, u'a') +
+                     QStringLiteral(" fin)\nn°\u00A08 (traduction\u00A0: b)\nn°\u00A09 (sans traduction)"));
     }
 
     // --- the list of every duplicate

@@ -14,7 +14,8 @@ NoticeBar& NoticeBar::of(QMainWindow* window) {
 
 NoticeBar::NoticeBar(QMainWindow* window) : QObject(window), m_window(window) {}
 
-void NoticeBar::set(const QString& name, const QString& text, const QColor& colour) {
+void NoticeBar::set(const QString& name, const QString& text, const QColor& colour, const QString& inFull) {
+    const QString tip = inFull.isEmpty() ? text : inFull;
     QStatusBar* bar = m_window->statusBar();
     std::erase_if(m_panels, [](const QPointer<StatusPanel>& panel) { return panel.isNull(); });
     const auto standing = std::find_if(m_panels.begin(), m_panels.end(),
@@ -26,12 +27,12 @@ void NoticeBar::set(const QString& name, const QString& text, const QColor& colo
         }
     } else if (standing != m_panels.end()) {
         (*standing)->setText(text);
-        (*standing)->setToolTip(text);
+        (*standing)->setToolTip(tip);
         look::setColours(*standing, colour);
     } else {
         auto* panel = new StatusPanel(text, Qt::AlignLeft, 0, bar);
         panel->setObjectName(name);
-        panel->setToolTip(text);
+        panel->setToolTip(tip);
         look::setColours(panel, colour);
         bar->insertWidget(int(m_panels.size()), panel, 1);
         panel->show();

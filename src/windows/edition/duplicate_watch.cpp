@@ -70,7 +70,7 @@ void DuplicateWatch::check() {
         DataFile file = DataFile::open(path);
         const auto found = othersWith(m_window, file, expression, ownSlot);
         file.close();
-        show(duplicates::notice(found));
+        show(duplicates::notice(found), duplicates::noticeInFull(found));
     } catch (const StoreError&) {
         show({});
     } catch (const std::system_error&) {
@@ -78,6 +78,6 @@ void DuplicateWatch::check() {
     }
 }
 
-void DuplicateWatch::show(const QString& notice) {
-    NoticeBar::of(m_window).set(QStringLiteral("avisdoublon"), notice, look::kDarkRed);
+void DuplicateWatch::show(const QString& notice, const QString& inFull) {
+    NoticeBar::of(m_window).set(QStringLiteral("avisdoublon"), notice, look::kDarkRed, inFull);
 }

@@ -28,7 +28,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void show(const QString& notice);
+    // `inFull`, its tool tip, leaves nothing out.
+    void show(const QString& notice, const QString& inFull = {});
 
     QMainWindow* m_window;
     QPlainTextEdit* m_expression;

@@ -48,6 +48,9 @@ private slots:
         edition.typeExpressionAndLeave(QStringLiteral("chat Noir"));
         QCOMPARE(edition.notice(), QStringLiteral("Déjà sur les fiches n°\u00A01 (traduction\u00A0: black cat) et "
                                                   "n°\u00A03 (sans traduction)"));
+        QCOMPARE(edition.window->statusBar()->findChild<StatusPanel*>(QStringLiteral("avisdoublon"))->toolTip(),
+                 QStringLiteral("Déjà sur les fiches\u00A0:\nn°\u00A01 (traduction\u00A0: black cat)\n"
+                                "n°\u00A03 (sans traduction)"));
         QVERIFY(!edition.captionShown());
         QVERIFY(kit.messages.isEmpty());
 
