@@ -153,7 +153,7 @@ QString ownFolder(FileSystem& fileSystem, const QString& dataFile, const fileown
     const QString folder = folderFor(fileSystem, dataFile);
     const QString mark = QDir(folder).filePath(kMarkName);
     if (!fileowner::belongs(fileowner::readMark(fileSystem, mark), owner)) {
-        const QString aside = fileowner::asideName(fileSystem, folder);
+        const QString aside = fileplaces::asideName(fileSystem, folder, QStringLiteral("autre-fichier"));
         if (!QDir().rename(folder, aside)) throw CopyFailure{QStringLiteral("le dossier %1 est celui d'un autre fichier de données et ne peut pas être mis de côté").arg(quotedPath(folder))};
         storenotice::tell(QStringLiteral("Le dossier de copies %1 était celui d'un autre fichier de données, qui "
                                          "portait le nom %2 avant d'être renommé ou remplacé. Il a été mis de côté "

@@ -1,6 +1,5 @@
 #include "store/file_owner.h"
 
-#include <QDateTime>
 #include <cstring>
 
 #include "store/recovery_file.h"
@@ -64,13 +63,6 @@ std::optional<Owner> readMark(FileSystem& fileSystem, const QString& path) {
     std::int64_t got = 0;
     if (!file || !file->readAt(0, bytes, kMarkSize, got)) return std::nullopt;
     return decode(bytes, got);
-}
-
-QString asideName(FileSystem& fileSystem, const QString& path) {
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString name = path + QStringLiteral(".autre-fichier-") + stamp;
-    for (int n = 2; fileSystem.exists(name); ++n) name = path + QStringLiteral(".autre-fichier-%1-%2").arg(stamp).arg(n);
-    return name;
 }
 
 }  // namespace fileowner

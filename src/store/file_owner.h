@@ -43,7 +43,4 @@ Owner ownerOf(FileSystem& fileSystem, const QString& dataFile);
 // the file is missing or does not start with one.
 std::optional<Owner> readMark(FileSystem& fileSystem, const QString& path);
 
-// A name beside `path` for what is set aside as another file's.
-QString asideName(FileSystem& fileSystem, const QString& path);
-
 }  // namespace fileowner

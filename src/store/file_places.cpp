@@ -1,6 +1,7 @@
 #include "store/file_places.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -21,6 +22,13 @@ QString inUsersFolder(FileSystem& fileSystem, const QString& dataFile, const QSt
     const QString base = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     return QDir(base).filePath(
         QStringLiteral("%1/%2-%3%4").arg(folder, QFileInfo(fullPath).fileName(), QString::fromLatin1(hash), suffix));
+}
+
+QString asideName(FileSystem& fileSystem, const QString& path, const QString& label) {
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString name = QStringLiteral("%1.%2-%3").arg(path, label, stamp);
+    for (int n = 2; fileSystem.exists(name); ++n) name = QStringLiteral("%1.%2-%3-%4").arg(path, label, stamp).arg(n);
+    return name;
 }
 
 bool refusesNewFiles(int error) { return error == EACCES || error == EPERM || error == EROFS; }

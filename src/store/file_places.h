@@ -14,6 +14,10 @@ QString beside(FileSystem& fileSystem, const QString& dataFile, const QString& s
 // <application data>/<folder>/<data file's name>-<hash><suffix>.
 QString inUsersFolder(FileSystem& fileSystem, const QString& dataFile, const QString& folder, const QString& suffix);
 
+// A name no file bears yet for what is set aside beside `path`:
+// <path>.<label>-<date and time>, numbered where that is taken.
+QString asideName(FileSystem& fileSystem, const QString& path, const QString& label);
+
 // Whether a failure to create a file means its folder refuses new files.
 bool refusesNewFiles(int error);
 

@@ -150,23 +150,16 @@ bool writeDurably(FileSystem& fileSystem, const QString& path, const std::vector
     return fileSystem.syncFolderOf(path, error);
 }
 
-QString asideName(FileSystem& fileSystem, const QString& path) {
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString name = path + QStringLiteral(".mis-de-cote-") + stamp;
-    for (int n = 2; fileSystem.exists(name); ++n) name = path + QStringLiteral(".mis-de-cote-%1-%2").arg(stamp).arg(n);
-    return name;
-}
-
 // Keeps a recovery file that must not be applied under another name: beside
 // itself, or, where its folder refuses, copied into the user's own folder.
 // Gives the name it now bears, or nothing when it could be kept nowhere.
 std::optional<QString> keepAside(FileSystem& fileSystem, const QString& dataFile, const QString& path,
                                  const std::vector<char>& bytes, int& error) {
-    QString aside = asideName(fileSystem, path);
+    QString aside = fileplaces::asideName(fileSystem, path, QStringLiteral("mis-de-cote"));
     if (fileSystem.rename(path, aside, error)) return aside;
     const QString fallback = fallbackPath(fileSystem, dataFile);
     if (!fileSystem.makeFolder(QFileInfo(fallback).absolutePath(), error)) return std::nullopt;
-    aside = asideName(fileSystem, fallback);
+    aside = fileplaces::asideName(fileSystem, fallback, QStringLiteral("mis-de-cote"));
     if (!writeDurably(fileSystem, aside, bytes, error)) return std::nullopt;
     int ignored = 0;
     letGo(fileSystem, path, ignored);

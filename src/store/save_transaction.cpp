@@ -276,7 +276,7 @@ std::unique_ptr<RandomAccessFile> SaveTransaction::createHistory(const QString& 
 
 bool SaveTransaction::setAsideIfForeign(const QString& path, const fileowner::Owner& owner) {
     if (!m_fileSystem.exists(path) || fileowner::belongs(fileowner::readMark(m_fileSystem, path), owner)) return true;
-    const QString aside = fileowner::asideName(m_fileSystem, path);
+    const QString aside = fileplaces::asideName(m_fileSystem, path, QStringLiteral("autre-fichier"));
     int error = 0;
     if (!m_fileSystem.rename(path, aside, error)) return false;
     storenotice::tell(QStringLiteral("L'historique %1 était celui d'un autre fichier de données, qui portait le nom "
