@@ -8,19 +8,30 @@
 namespace matchcontext {
 namespace {
 
-// The field's bytes as characters, line breaks and tabs as spaces, written
-// from `out` on; returns where they end.
+QChar* put(QChar* out, QStringView text) { return std::copy(text.begin(), text.end(), out); }
+
+// The field's bytes as characters, line breaks and tabs as spaces, the
+// characters the tip's markup reserves escaped; written from `out` on,
+// returns where they end.
 QChar* put(QChar* out, std::span<const char> bytes, std::size_t begin, std::size_t end) {
     for (std::size_t i = begin; i < end; ++i) {
         const auto byte = static_cast<unsigned char>(bytes[i]);
-        const bool space = byte == '\r' || byte == '\n' || byte == '\t';
-        // Only 0x80..0x9F differ from Latin-1 in the code page.
-        *out++ = space ? QChar(u' ') : (byte & 0xE0) == 0x80 ? cp1252::toUnicode(byte) : QChar(byte);
+        switch (byte) {
+            case '\r':
+            case '\n':
+            case '\t': *out++ = u' '; break;
+            case '&': out = put(out, u"&amp;"); break;
+            case '<': out = put(out, u"&lt;"); break;
+            case '>': out = put(out, u"&gt;"); break;
+            // Only 0x80..0x9F differ from Latin-1 in the code page.
+            default: *out++ = (byte & 0xE0) == 0x80 ? cp1252::toUnicode(byte) : QChar(byte);
+        }
     }
     return out;
 }
 
-QChar* put(QChar* out, QStringView text) { return std::copy(text.begin(), text.end(), out); }
+// Longest markup one byte becomes.
+constexpr qsizetype kLongestEscape = 5;
 
 }  // namespace
 
@@ -70,14 +81,15 @@ QString Note::text() const {
     if (!m_placed) return m_ready;
     const std::span<const char> bytes(m_bytes.data(), m_length);
     const QString name = fieldName(m_field);
-    QString text(name.size() + qsizetype(12 + m_length), Qt::Uninitialized);
+    QString text(name.size() + qsizetype(16 + kLongestEscape * m_length), Qt::Uninitialized);
     QChar* out = put(text.data(), name);
     out = put(out, u"\u00A0: ");
     if (m_cutBefore) *out++ = u'…';
     out = put(out, bytes, 0, m_begin);
-    out = put(out, u"«\u00A0");
+    // Bold rather than quotes: the field's own text may hold guillemets.
+    out = put(out, u"<b>");
     out = put(out, bytes, m_begin, m_end);
-    out = put(out, u"\u00A0»");
+    out = put(out, u"</b>");
     out = put(out, bytes, m_end, m_length);
     if (m_cutAfter) *out++ = u'…';
     text.truncate(out - text.constData());

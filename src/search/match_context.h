@@ -9,7 +9,7 @@
 #include "store/fiche_record.h"
 
 // Why a card came up in a search: the field's name and the text around the
-// match, the match between « », as a result row's tool tip shows it.
+// match, the match in bold, as a result row's tool tip shows it.
 namespace matchcontext {
 
 // Characters shown on each side of the match at most.
@@ -33,9 +33,10 @@ public:
 
     bool isEmpty() const { return m_ready.isEmpty() && !m_placed; }
 
-    // "Contexte : …text before « match » text after…", an ellipsis where the
-    // field's text goes on, cut between words where it can be; line breaks
-    // and tabs shown as spaces, the spaces that fill the field left out.
+    // "Contexte : …text before <b>match</b> text after…" as rich text, an
+    // ellipsis where the field's text goes on, cut between words where it can
+    // be; line breaks and tabs shown as spaces, the spaces that fill the
+    // field left out.
     QString text() const;
 
 private:

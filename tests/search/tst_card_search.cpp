@@ -82,26 +82,27 @@ private slots:
         QTest::addColumn<QString>("fieldText");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("short field, whole") << int(Field::reference) << "Dubois, 1987, p. 12" << "1987"
-                                            << "Référence\u00A0: Dubois, «\u00A01987\u00A0», p. 12";
+        QTest::newRow("short field, whole; its own quotes and markup signs kept as text")
+            << int(Field::reference) << "«\u00A0Dubois\u00A0» <i>, 1987 & p. 12" << "1987"
+            << "Référence\u00A0: «\u00A0Dubois\u00A0» &lt;i&gt;, <b>1987</b> &amp; p. 12";
         QTest::newRow("cut on both sides")
             << int(Field::contexte) << QString(50, u'a') + "MOT" + QString(50, u'b') << "mot"
-            << "Contexte\u00A0: …" + QString(30, u'a') + "«\u00A0MOT\u00A0»" + QString(30, u'b') + "…";
+            << "Contexte\u00A0: …" + QString(30, u'a') + "<b>MOT</b>" + QString(30, u'b') + "…";
         QTest::newRow("cut between words")
             << int(Field::contexte)
             << "Le débiteur n'exécute pas son obligation dans le délai fixé par la mise en demeure du créancier."
             << "délai"
-            << "Contexte\u00A0: …pas son obligation dans le «\u00A0délai\u00A0» fixé par la mise en demeure…";
+            << "Contexte\u00A0: …pas son obligation dans le <b>délai</b> fixé par la mise en demeure…";
         QTest::newRow("line breaks as spaces") << int(Field::miscellanea) << "une\nnote" << "note"
-                                               << "Miscellanea\u00A0: une  «\u00A0note\u00A0»";
+                                               << "Miscellanea\u00A0: une  <b>note</b>";
         QTest::newRow("tabs as spaces, the code page's own signs")
             << int(Field::miscellanea) << "\u0153uvre\t\u00E0 5 \u20AC \u2014 \u00FF" << "5"
-            << "Miscellanea\u00A0: \u0153uvre \u00E0 «\u00A05\u00A0» \u20AC \u2014 \u00FF";
+            << "Miscellanea\u00A0: \u0153uvre \u00E0 <b>5</b> \u20AC \u2014 \u00FF";
         QTest::newRow("match into the filling stops at the text")
-            << int(Field::traduction) << "cat" << "cat  " << "Traduction\u00A0: «\u00A0cat\u00A0»";
+            << int(Field::traduction) << "cat" << "cat  " << "Traduction\u00A0: <b>cat</b>";
         QTest::newRow("a long match is cut")
             << int(Field::expression) << QString(100, u'x') << QString(100, u'x')
-            << "Expression\u00A0: «\u00A0" + QString(60, u'x') + "\u00A0»" + QString(30, u'x') + "…";
+            << "Expression\u00A0: <b>" + QString(60, u'x') + "</b>" + QString(30, u'x') + "…";
     }
     void theTextAroundTheMatch() {
         QFETCH(int, field);
@@ -130,9 +131,9 @@ private slots:
         const auto rows = cardsearch::search(file, {QStringLiteral("mot"), cardsearch::Scope::everyField,
                                                     cardsearch::SearchedField::dictionnaire, Accents::kept});
         QCOMPARE(rows.size(), std::size_t(3));
-        QCOMPARE(rows[0].toolTip.text(), QStringLiteral("Contexte\u00A0: un «\u00A0mot\u00A0» du contexte"));
-        QCOMPARE(rows[1].toolTip.text(), QStringLiteral("Traduction\u00A0: «\u00A0MOT\u00A0»"));
-        QCOMPARE(rows[2].toolTip.text(), QStringLiteral("Entrées texte source\u00A0: «\u00A0mot\u00A0»"));
+        QCOMPARE(rows[0].toolTip.text(), QStringLiteral("Contexte\u00A0: un <b>mot</b> du contexte"));
+        QCOMPARE(rows[1].toolTip.text(), QStringLiteral("Traduction\u00A0: <b>MOT</b>"));
+        QCOMPARE(rows[2].toolTip.text(), QStringLiteral("Entrées texte source\u00A0: <b>mot</b>"));
 
         const auto entries = cardsearch::search(file, {QStringLiteral("mot"), cardsearch::Scope::entries,
                                                        cardsearch::SearchedField::dictionnaire, Accents::kept});

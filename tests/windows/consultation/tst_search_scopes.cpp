@@ -120,13 +120,13 @@ private slots:
         consultation.click("Command1");
         FlexGrid& grid = consultation.grid();
         const QStringList expected = {
-            QStringLiteral("Expression\u00A0: «\u00A0zéphyr\u00A0» du matin"),
-            QStringLiteral("Traduction\u00A0: «\u00A0ZÉPHYR\u00A0»"),
-            QStringLiteral("Entrées texte source\u00A0: «\u00A0zéphyr\u00A0»"),
-            QStringLiteral("Entrées texte cible\u00A0: «\u00A0zéphyr\u00A0»"),
-            QStringLiteral("Miscellanea\u00A0: un «\u00A0zéphyr\u00A0»"),
-            QStringLiteral("Référence\u00A0: «\u00A0Zéphyr\u00A0», 1990"),
-            QStringLiteral("Contexte\u00A0: le «\u00A0zéphyr\u00A0» souffle sur la plaine"),
+            QStringLiteral("Expression\u00A0: <b>zéphyr</b> du matin"),
+            QStringLiteral("Traduction\u00A0: <b>ZÉPHYR</b>"),
+            QStringLiteral("Entrées texte source\u00A0: <b>zéphyr</b>"),
+            QStringLiteral("Entrées texte cible\u00A0: <b>zéphyr</b>"),
+            QStringLiteral("Miscellanea\u00A0: un <b>zéphyr</b>"),
+            QStringLiteral("Référence\u00A0: <b>Zéphyr</b>, 1990"),
+            QStringLiteral("Contexte\u00A0: le <b>zéphyr</b> souffle sur la plaine"),
         };
         for (int row = 1; row <= 7; ++row) {
             for (int col = 1; col < 4; ++col) QCOMPARE(toolTipOf(grid, row, col), expected[row - 1]);
