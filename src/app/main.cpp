@@ -4,6 +4,7 @@
 #include <QTranslator>
 
 #include "windows/common/look.h"
+#include "windows/common/screen_placement.h"
 #include "windows/controls/alert.h"
 #include "windows/main/default_data_file.h"
 #include "windows/main/menu.h"
@@ -23,6 +24,7 @@ int main(int argc, char* argv[]) {
         QApplication::installTranslator(&qtFrench);
     }
     look::installFontSubstitutes();
+    screenplacement::install();
     Alert::showStoreNotices();
 
     Menu* menu = nullptr;

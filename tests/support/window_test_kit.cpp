@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "store/store_notice.h"
+#include "windows/common/screen_placement.h"
 #include "windows/controls/modal_run.h"
 
 namespace {
@@ -34,6 +35,7 @@ WindowTestKit::WindowTestKit() {
         if (onModal) onModal(window);
     });
     Alert::showStoreNotices();
+    screenplacement::install();
 }
 
 WindowTestKit::~WindowTestKit() {

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionButton>
+#include <QTemporaryFile>
 #include <cmath>
 #include <cstring>
 
@@ -41,6 +42,29 @@ private slots:
     void init() { Module1::recordBuffer() = Module1::FicheRecord{}; }
 
     void theFactorIsTheOneAsked() { QVERIFY(qApp->devicePixelRatio() > 1.0); }
+
+    // At 150 % and more, the working windows' designed sizes are taller
+    // than the screen.
+    void everyWindowLiesWithinTheScreen_data() {
+        QTest::addColumn<QString>("window");
+        for (const QString& name : EveryWindow::names()) QTest::newRow(qPrintable(name)) << name;
+    }
+    void everyWindowLiesWithinTheScreen() {
+        QFETCH(QString, window);
+        WindowTestKit kit;
+        EveryWindow windows(kit);
+        QWidget* shown = windows.open(window);
+        QVERIFY(EveryWindow::activate(shown));
+        const QRect area = shown->screen()->availableGeometry();
+        QVERIFY2(area.contains(shown->frameGeometry()),
+                 qPrintable(QStringLiteral("%1,%2 %3x%4").arg(shown->frameGeometry().x()).arg(shown->frameGeometry().y())
+                                .arg(shown->frameGeometry().width()).arg(shown->frameGeometry().height())));
+        // The large control refits to what the window could have.
+        if (auto* grid = shown->findChild<QWidget*>("MSFlexGrid1")) QVERIFY(shown->rect().contains(grid->geometry()));
+        if (auto* context = shown->findChild<QWidget*>("txtcontexte")) {
+            QVERIFY(shown->rect().contains(context->geometry()));
+        }
+    }
 
     void indicatorsLieInsideTheirControls_data() {
         QTest::addColumn<QString>("window");
@@ -145,6 +169,12 @@ int main(int argc, char** argv) {
         }
     }
     qputenv("QT_SCALE_FACTOR", scale);
+    // The smallest laptop screen in use: 1280 x 800 pixels.
+    QTemporaryFile screens;
+    if (!screens.open()) return 1;
+    screens.write(R"({"screens": [{"name": "laptop", "width": 1280, "height": 800}]})");
+    screens.flush();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
     int count = int(args.size());
     QApplication app(count, args.data());
     TestDisplayScale test;
