@@ -1,5 +1,6 @@
 #include "windows/common/look.h"
 
+#include <QAbstractButton>
 #include <QPalette>
 #include <QWidget>
 
@@ -39,6 +40,12 @@ void setColours(QWidget* widget, const QColor& text, const QColor& background) {
         setRole(widget, QPalette::Window, background);
         setRole(widget, widget->backgroundRole(), background);
         widget->setAutoFillBackground(true);
+        // Its box or disc keeps the white and black it was designed with:
+        // a dark theme's dark box, on the light face, reads as ticked.
+        if (qobject_cast<QAbstractButton*>(widget)) {
+            setRole(widget, QPalette::Base, Qt::white);
+            setRole(widget, QPalette::Text, Qt::black);
+        }
     }
 }
 

@@ -1,10 +1,15 @@
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QSettings>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <cmath>
 
 #include "every_window.h"
@@ -96,6 +101,46 @@ QList<Text> textsUnder(const QPalette& palette, const QString& window) {
     return textsOf(shown);
 }
 
+// A colour scheme of the desktop's palette tool: 21 colours per group, in
+// the order of the palette's roles.
+QPalette schemePalette(const QString& path) {
+    QSettings scheme(path, QSettings::IniFormat);
+    QPalette palette;
+    const std::pair<QPalette::ColorGroup, const char*> groups[] = {
+        {QPalette::Active, "ColorScheme/active_colors"},
+        {QPalette::Inactive, "ColorScheme/inactive_colors"},
+        {QPalette::Disabled, "ColorScheme/disabled_colors"}};
+    for (const auto& [group, key] : groups) {
+        const QStringList colours = scheme.value(QLatin1String(key)).toStringList();
+        for (qsizetype role = 0; role < colours.size() && role < QPalette::NColorRoles; ++role) {
+            palette.setColor(group, QPalette::ColorRole(role), QColor(colours[role].trimmed()));
+        }
+    }
+    return palette;
+}
+
+// The darkest and the lightest luminance inside an option button's disc or
+// a check box's box, its outline left out.
+std::pair<double, double> insideIndicator(QAbstractButton* button) {
+    QStyleOptionButton option;
+    option.initFrom(button);
+    const bool radio = qobject_cast<QRadioButton*>(button);
+    const QRect box = button->style()->subElementRect(radio ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator,
+                                                      &option, button);
+    const QImage picture = button->grab().toImage();
+    const QRect inside = box.center().x() - box.left() > 4 ? box.adjusted(3, 3, -3, -3) : box;
+    double darkest = 1.0;
+    double lightest = 0.0;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            const double l = luminance(picture.pixelColor(x, y));
+            darkest = std::min(darkest, l);
+            lightest = std::max(lightest, l);
+        }
+    }
+    return {darkest, lightest};
+}
+
 }  // namespace
 
 class TestDarkTheme : public QObject {
@@ -148,6 +193,42 @@ private slots:
             const QColor under = model->headerData(0, orientation, Qt::BackgroundRole).value<QColor>();
             QVERIFY(contrast(text, under) >= 4.5);
         }
+    }
+
+    // Unticked, the box is light throughout; ticked, its mark is dark: as
+    // the light theme draws them, whatever the palette.
+    void optionButtonsShowTheirStateInEveryPalette_data() {
+        QTest::addColumn<QString>("scheme");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("control");
+        QStringList schemes = {"light", "dark"};
+        for (const QFileInfo& file : QDir(QStringLiteral("/usr/share/qt6ct/colors")).entryInfoList({"*.conf"})) {
+            schemes.append(file.absoluteFilePath());
+        }
+        for (const QString& scheme : schemes) {
+            const QByteArray name = QFileInfo(scheme).baseName().toUtf8();
+            QTest::newRow(name + ": Check1") << scheme << "Menu" << "Check1";
+            QTest::newRow(name + ": Option2") << scheme << "Frm_consultation" << "Option2";
+        }
+    }
+    void optionButtonsShowTheirStateInEveryPalette() {
+        QFETCH(QString, scheme);
+        QFETCH(QString, window);
+        QFETCH(QString, control);
+        QApplication::setStyle(QStringLiteral("Fusion"));
+        QApplication::setPalette(scheme == "light" ? m_designPalette
+                                 : scheme == "dark" ? darkPalette()
+                                                    : schemePalette(scheme));
+        WindowTestKit kit;
+        EveryWindow windows(kit);
+        auto* button = windows.open(window)->findChild<QAbstractButton*>(control);
+        button->setChecked(false);
+        const auto [darkestUnticked, lightestUnticked] = insideIndicator(button);
+        button->setChecked(true);
+        const auto [darkestTicked, lightestTicked] = insideIndicator(button);
+        QVERIFY2(darkestUnticked > 0.5 && darkestTicked < 0.2 && lightestTicked > 0.5,
+                 qPrintable(QStringLiteral("unticked %1..%2, ticked %3..%4")
+                                .arg(darkestUnticked).arg(lightestUnticked).arg(darkestTicked).arg(lightestTicked)));
     }
 
     void aLargerThemeFontCutsNoCaption_data() {
