@@ -67,13 +67,11 @@ void place(QWidget* window) {
     } else {
         wanted.moveCenter(reference ? reference->geometry().center() : area.center());
     }
-    const QMargins frame = frameOf(window);
-    const QRect placed = fitted(wanted, frame, area, window->minimumSize());
-    if (placed.size() != window->size()) window->resize(placed.size());
-    // A window moved by the program keeps its place when the window
-    // manager maps it, rather than being placed anew; a window's position
-    // is its frame's.
-    window->move(placed.topLeft() - QPoint(frame.left(), frame.top()));
+    // Placed by its client area: a window so placed keeps its place when
+    // the window manager maps it, the frame around it, rather than being
+    // placed anew; a frame's position would be taken for the client's
+    // before the window manager has told the frame's size.
+    window->setGeometry(fitted(wanted, frameOf(window), area, window->minimumSize()));
     window->setProperty(kPlaceProperty, QVariant());
 }
 
