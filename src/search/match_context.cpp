@@ -32,6 +32,7 @@ QChar* put(QChar* out, std::span<const char> bytes, std::size_t begin, std::size
 
 // Longest markup one byte becomes.
 constexpr qsizetype kLongestEscape = 5;
+constexpr QStringView kOneLine = u"<p style='white-space:pre'>";
 
 }  // namespace
 
@@ -81,8 +82,10 @@ QString Note::text() const {
     if (!m_placed) return m_ready;
     const std::span<const char> bytes(m_bytes.data(), m_length);
     const QString name = fieldName(m_field);
-    QString text(name.size() + qsizetype(16 + kLongestEscape * m_length), Qt::Uninitialized);
-    QChar* out = put(text.data(), name);
+    QString text(name.size() + kOneLine.size() + qsizetype(20 + kLongestEscape * m_length), Qt::Uninitialized);
+    // On one line, as a plain tip is: rich text would wrap it narrow.
+    QChar* out = put(text.data(), kOneLine);
+    out = put(out, name);
     out = put(out, u"\u00A0: ");
     if (m_cutBefore) *out++ = u'…';
     out = put(out, bytes, 0, m_begin);
@@ -92,6 +95,7 @@ QString Note::text() const {
     out = put(out, u"</b>");
     out = put(out, bytes, m_end, m_length);
     if (m_cutAfter) *out++ = u'…';
+    out = put(out, u"</p>");
     text.truncate(out - text.constData());
     return text;
 }

@@ -33,7 +33,8 @@ public:
 
     bool isEmpty() const { return m_ready.isEmpty() && !m_placed; }
 
-    // "Contexte : …text before <b>match</b> text after…" as rich text, an
+    // "Contexte : …text before <b>match</b> text after…" as rich text on
+    // one line, an
     // ellipsis where the field's text goes on, cut between words where it can
     // be; line breaks and tabs shown as spaces, the spaces that fill the
     // field left out.

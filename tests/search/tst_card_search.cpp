@@ -24,6 +24,9 @@ Located locate(const QString& fieldText, const QString& text, Accents accents) {
     return located;
 }
 
+// A tip's text as it is shown: rich text kept on one line.
+QString oneLine(const QString& text) { return "<p style='white-space:pre'>" + text + "</p>"; }
+
 }  // namespace
 
 class TestCardSearch : public QObject {
@@ -111,7 +114,7 @@ private slots:
         QFETCH(QString, expected);
         const Located located = locate(fieldText, text, Accents::kept);
         QVERIFY(located.span);
-        QCOMPARE(matchcontext::Note(Field(field), located.field, *located.span).text(), expected);
+        QCOMPARE(matchcontext::Note(Field(field), located.field, *located.span).text(), oneLine(expected));
     }
 
     // --- a search through the data file
@@ -131,9 +134,9 @@ private slots:
         const auto rows = cardsearch::search(file, {QStringLiteral("mot"), cardsearch::Scope::everyField,
                                                     cardsearch::SearchedField::dictionnaire, Accents::kept});
         QCOMPARE(rows.size(), std::size_t(3));
-        QCOMPARE(rows[0].toolTip.text(), QStringLiteral("Contexte\u00A0: un <b>mot</b> du contexte"));
-        QCOMPARE(rows[1].toolTip.text(), QStringLiteral("Traduction\u00A0: <b>MOT</b>"));
-        QCOMPARE(rows[2].toolTip.text(), QStringLiteral("Entrées texte source\u00A0: <b>mot</b>"));
+        QCOMPARE(rows[0].toolTip.text(), oneLine(QStringLiteral("Contexte\u00A0: un <b>mot</b> du contexte")));
+        QCOMPARE(rows[1].toolTip.text(), oneLine(QStringLiteral("Traduction\u00A0: <b>MOT</b>")));
+        QCOMPARE(rows[2].toolTip.text(), oneLine(QStringLiteral("Entrées texte source\u00A0: <b>mot</b>")));
 
         const auto entries = cardsearch::search(file, {QStringLiteral("mot"), cardsearch::Scope::entries,
                                                        cardsearch::SearchedField::dictionnaire, Accents::kept});

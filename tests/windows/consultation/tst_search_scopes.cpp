@@ -119,7 +119,7 @@ private slots:
         consultation.child<QLineEdit>("Text1")->setText(QStringLiteral("zéphyr"));
         consultation.click("Command1");
         FlexGrid& grid = consultation.grid();
-        const QStringList expected = {
+        QStringList expected = {
             QStringLiteral("Expression\u00A0: <b>zéphyr</b> du matin"),
             QStringLiteral("Traduction\u00A0: <b>ZÉPHYR</b>"),
             QStringLiteral("Entrées texte source\u00A0: <b>zéphyr</b>"),
@@ -128,6 +128,7 @@ private slots:
             QStringLiteral("Référence\u00A0: <b>Zéphyr</b>, 1990"),
             QStringLiteral("Contexte\u00A0: le <b>zéphyr</b> souffle sur la plaine"),
         };
+        for (QString& tip : expected) tip = "<p style='white-space:pre'>" + tip + "</p>";
         for (int row = 1; row <= 7; ++row) {
             for (int col = 1; col < 4; ++col) QCOMPARE(toolTipOf(grid, row, col), expected[row - 1]);
             QCOMPARE(grid.model().headerData(row - 1, Qt::Vertical, Qt::ToolTipRole).toString(), expected[row - 1]);
