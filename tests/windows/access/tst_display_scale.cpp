@@ -169,8 +169,10 @@ int main(int argc, char** argv) {
         }
     }
     qputenv("QT_SCALE_FACTOR", scale);
-    // The smallest laptop screen in use: 1280 x 800 pixels.
-    QTemporaryFile screens;
+    // The smallest laptop screen in use: 1280 x 800 pixels. Named relative
+    // to the working folder: the platform's arguments are split at colons,
+    // a drive letter's included.
+    QTemporaryFile screens(QStringLiteral("screens-XXXXXX.json"));
     if (!screens.open()) return 1;
     screens.write(R"({"screens": [{"name": "laptop", "width": 1280, "height": 800}]})");
     screens.flush();
