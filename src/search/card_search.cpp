@@ -61,10 +61,12 @@ ResultRow rowOf(Module1::SlotView slot) {
 }
 
 std::vector<ResultRow> search(DataFile& file, const Query& query) {
-    const FieldMatcher matcher(query.text, query.accents);
+    const QueryMatcher matcher(query.text, query.accents, query.options);
     const std::vector<Field> fields = fieldsOf(query);
-    // The entries are shown in the grid; an empty text tells nothing.
-    const bool explain = query.scope != Scope::entries && !matcher.matchesEverything();
+    // The entries are shown in the grid, but not which word was close
+    // enough; an empty text tells nothing.
+    const bool explain =
+        (query.scope != Scope::entries || query.options.approximate) && !matcher.matchesEverything();
     return collect(file, [&](Module1::SlotView slot, std::vector<ResultRow>& rows) {
         for (const Field field : fields) {
             const std::span<const char> bytes = Module1::field(slot, field);

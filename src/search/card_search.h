@@ -5,6 +5,7 @@
 
 #include "search/field_matcher.h"
 #include "search/match_context.h"
+#include "search/query_matcher.h"
 #include "store/data_file.h"
 
 // One row of the result grid: what a listed card shows there, and the tool
@@ -33,11 +34,13 @@ struct Query {
     Scope scope = Scope::entries;
     SearchedField entries = SearchedField::dictionnaire;  // for Scope::entries only
     Accents accents = Accents::kept;
+    MatchOptions options;
 };
 
 // The cards of every slot where the query's text lies in a searched field,
-// in slot order. Outside the entries, each row's tool tip names the first
-// field that holds the text and shows the text around it.
+// in slot order. Outside the entries, and in them for an approximate
+// search, each row's tool tip names the first field that holds the text
+// and shows what was found there.
 std::vector<ResultRow> search(DataFile& file, const Query& query);
 
 // Every slot, slot i in row i, whatever it holds.

@@ -11,9 +11,6 @@
 #include "store/field_text.h"
 
 namespace cardsearch {
-namespace {
-
-}  // namespace
 
 FieldMatcher::FieldMatcher(const QString& text, Accents accents) : m_accents(accents) {
     const QString lowered = cp1252::composed(text).toLower();  // "e" and a combining accent are the "é" stored
@@ -50,17 +47,17 @@ FieldMatcher::FieldMatcher(const QString& text, Accents accents) : m_accents(acc
 
 bool FieldMatcher::matches(std::span<const char> field) const {
     if (!m_possible) return false;
-    if (m_accents == Accents::ignored) return m_needle.empty() || findFolded(field).has_value();
-    return matchAt(field, Which::any) < field.size();
+    if (m_accents == Accents::ignored) return m_needle.empty() || findFolded(field, 0).has_value();
+    return matchAt(field, Which::any, 0) < field.size();
 }
 
 // Each byte that may begin a match is found with memchr, then checked; for
 // the first match, the search for the next byte stops where an earlier
 // match was found.
-std::size_t FieldMatcher::matchAt(std::span<const char> field, Which which) const {
+std::size_t FieldMatcher::matchAt(std::span<const char> field, Which which, std::size_t from) const {
     const std::size_t notFound = field.size();
-    if (m_needle.size() > field.size()) return notFound;
-    if (m_needle.empty()) return 0;
+    if (m_needle.size() > field.size() || from > field.size() - m_needle.size()) return notFound;
+    if (m_needle.empty()) return from;
     const auto& lower = folding::lowerCaseTable();
     const auto matchesAt = [&](std::size_t at) {
         for (std::size_t i = 1; i < m_needle.size(); ++i) {
@@ -71,7 +68,7 @@ std::size_t FieldMatcher::matchAt(std::span<const char> field, Which which) cons
     std::size_t first = field.size() - m_needle.size() + 1;  // past the last place a match can begin
     const std::size_t none = first;
     for (const char byte : m_firstBytes) {
-        const char* begin = field.data();
+        const char* begin = field.data() + from;
         const char* end = field.data() + first;
         while (const void* hit = std::memchr(begin, byte, std::size_t(end - begin))) {
             const auto at = std::size_t(static_cast<const char*>(hit) - field.data());
@@ -86,11 +83,11 @@ std::size_t FieldMatcher::matchAt(std::span<const char> field, Which which) cons
     return first == none ? notFound : first;
 }
 
-std::optional<FieldMatcher::Span> FieldMatcher::find(std::span<const char> field) const {
-    if (!m_possible) return {};
-    if (m_needle.empty()) return Span{};
-    if (m_accents == Accents::ignored) return findFolded(field);
-    const std::size_t at = matchAt(field, Which::first);
+std::optional<FieldMatcher::Span> FieldMatcher::find(std::span<const char> field, std::size_t from) const {
+    if (!m_possible || from > field.size()) return {};
+    if (m_needle.empty()) return Span{from, from};
+    if (m_accents == Accents::ignored) return findFolded(field, from);
+    const std::size_t at = matchAt(field, Which::first, from);
     if (at == field.size()) return {};
     return Span{at, at + m_needle.size()};
 }
@@ -116,10 +113,10 @@ std::size_t FieldMatcher::foldedMatchEnd(std::span<const char> field, std::size_
 // The first match in the field folded: each byte whose folding may begin
 // the needle is tried in turn, up to where the text and as many filling
 // spaces as the needle holds end.
-std::optional<FieldMatcher::Span> FieldMatcher::findFolded(std::span<const char> field) const {
+std::optional<FieldMatcher::Span> FieldMatcher::findFolded(std::span<const char> field, std::size_t from) const {
     const std::size_t reach = std::min(field.size(), fieldtext::textLength(field) + m_needle.size());
     const auto& fold = folding::foldingTable();
-    for (std::size_t at = 0; at < reach; ++at) {
+    for (std::size_t at = from; at < reach; ++at) {
         const auto byte = static_cast<unsigned char>(field[at]);
         if (!m_mayBegin[byte]) continue;
         for (std::size_t part = 0; part < 2; ++part) {

@@ -31,18 +31,24 @@ public:
         std::size_t begin = 0;
         std::size_t end = 0;
     };
-    std::optional<Span> find(std::span<const char> field) const;
+    // The first match that begins at `from` or after.
+    std::optional<Span> find(std::span<const char> field, std::size_t from = 0) const;
 
     // An empty text matches every field, at its start.
     bool matchesEverything() const { return m_possible && m_needle.empty(); }
+    // False when the text holds a character no field can.
+    bool possible() const { return m_possible; }
+    // The text as a field's bytes are compared with it: lower-cased, and
+    // folded when accents are ignored.
+    const std::string& comparedBytes() const { return m_needle; }
 
 private:
     // Where a match begins, accents kept: any one, or the first; the field's
     // size when none does.
     enum class Which { any, first };
-    std::size_t matchAt(std::span<const char> field, Which which) const;
+    std::size_t matchAt(std::span<const char> field, Which which, std::size_t from) const;
     std::size_t foldedMatchEnd(std::span<const char> field, std::size_t at, std::size_t part) const;
-    std::optional<Span> findFolded(std::span<const char> field) const;
+    std::optional<Span> findFolded(std::span<const char> field, std::size_t from) const;
 
     Accents m_accents;
     std::string m_needle;

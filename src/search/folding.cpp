@@ -64,4 +64,13 @@ const std::array<Folded, 256>& foldingTable() {
     return table;
 }
 
+const std::array<bool, 256>& wordByteTable() {
+    static const std::array<bool, 256> table = [] {
+        std::array<bool, 256> word{};
+        for (int b = 0; b < 256; ++b) word[std::size_t(b)] = cp1252::toUnicode(static_cast<unsigned char>(b)).isLetterOrNumber();
+        return word;
+    }();
+    return table;
+}
+
 }  // namespace folding

@@ -17,6 +17,10 @@ const std::array<char, 256>& lowerCaseTable();
 using Folded = std::array<char, 2>;
 const std::array<Folded, 256>& foldingTable();
 
+// Whether each byte's character is a letter or a digit: what a word is made
+// of, the rest separating words.
+const std::array<bool, 256>& wordByteTable();
+
 // A character lower-cased and stripped of its accent, whether or not the
 // code page holds it ("ō" gives "o").
 QString foldedChar(QChar ch);

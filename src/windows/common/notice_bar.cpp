@@ -28,12 +28,12 @@ void NoticeBar::set(const QString& name, const QString& text, const QColor& colo
     } else if (standing != m_panels.end()) {
         (*standing)->setText(text);
         (*standing)->setToolTip(tip);
-        look::setColours(*standing, colour);
+        if (colour.isValid()) look::setColours(*standing, colour);
     } else {
         auto* panel = new StatusPanel(text, Qt::AlignLeft, 0, bar);
         panel->setObjectName(name);
         panel->setToolTip(tip);
-        look::setColours(panel, colour);
+        if (colour.isValid()) look::setColours(panel, colour);
         bar->insertWidget(int(m_panels.size()), panel, 1);
         panel->show();
         m_panels.emplace_back(panel);

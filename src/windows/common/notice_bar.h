@@ -19,8 +19,9 @@ public:
     // The window's own, made on first use.
     static NoticeBar& of(QMainWindow* window);
 
-    // Shows the notice, or takes it away when `text` is empty. Its tool tip
-    // is `inFull` where the notice leaves something out, else the text.
+    // Shows the notice, or takes it away when `text` is empty; an invalid
+    // colour leaves the status bar's own. Its tool tip is `inFull` where the
+    // notice leaves something out, else the text.
     void set(const QString& name, const QString& text, const QColor& colour, const QString& inFull = {});
 
 private:

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "search/duplicates.h"
+#include "search/result_summary.h"
 #include "store/store_error.h"
 #include "windows/card/frm_fiche.h"
 #include "windows/common/data_file_failure.h"
@@ -21,11 +22,13 @@
 #include "windows/common/resize_layout.h"
 #include "windows/startup/frm_about.h"
 #include "windows/common/main_window_link.h"
+#include "windows/common/notice_bar.h"
 #include "windows/common/pictures.h"
 #include "windows/common/twips.h"
 #include "windows/common/window_frame.h"
 #include "windows/consultation/result_export.h"
 #include "windows/consultation/result_list_printing.h"
+#include "windows/consultation/search_options_menu.h"
 #include "windows/consultation/search_scope_menu.h"
 #include "windows/controls/alert.h"
 #include "windows/controls/busy_cursor.h"
@@ -151,11 +154,9 @@ Frm_consultation::Frm_consultation(MainWindowLink& menu, QWidget* parent)
     affichage->addAction(QStringLiteral("&Doublons"), this, &Frm_consultation::doublons_Click)
         ->setObjectName(QStringLiteral("doublons"));
     m_scope = new SearchScopeMenu(affichage, {m_option1, m_option2});
-    // The search frame has no room for a check box that moves nothing: the
-    // choice is a command, unticked at every opening.
-    m_sansaccents = affichage->addAction(QStringLiteral("&Ignorer les accents"));
-    m_sansaccents->setObjectName(QStringLiteral("sansaccents"));
-    m_sansaccents->setCheckable(true);
+    // The search frame has no room for check boxes that move nothing: the
+    // choices are commands.
+    m_searchOptions = new SearchOptionsMenu(affichage);
     QMenu* aide = menuBar()->addMenu(QStringLiteral("A&ide"));
     aide->setObjectName(QStringLiteral("aide"));
     aide->addAction(QStringLiteral("&A propos de..."), this, &Frm_consultation::about_Click)
@@ -220,7 +221,8 @@ void Frm_consultation::fillRow(int row, ResultRow& card) {
     grid.setText(std::move(card.reference));
 }
 
-void Frm_consultation::listInGrid(const std::function<std::vector<ResultRow>(DataFile&)>& read) {
+void Frm_consultation::listInGrid(const std::function<std::vector<ResultRow>(DataFile&)>& read,
+                                  const std::function<QString(std::size_t)>& summary) {
     if (!haveDataFilePath()) return;
     const QString failure = busyWhile(this, [&] {
         std::vector<ResultRow> cards;
@@ -248,6 +250,10 @@ void Frm_consultation::listInGrid(const std::function<std::vector<ResultRow>(Dat
             fillRow(row++, card);
         }
         grid.setRows(grid.Rows() - 1);
+        // The current cell is left on the last row, but the view shows
+        // where the list begins.
+        grid.showFirstRows();
+        NoticeBar::of(this).set(QStringLiteral("Compte"), summary(cards.size()), QColor());
         // The rows keep what their tool tips say; the texts are made on hovering.
         if (anyToolTip) {
             auto kept = std::make_shared<const std::vector<ResultRow>>(std::move(cards));
@@ -264,13 +270,15 @@ void Frm_consultation::Command1_Click() {
     query.scope = m_scope->scope();
     query.entries = m_option1->isChecked() ? cardsearch::SearchedField::dictionnaire
                                            : cardsearch::SearchedField::dictionnairecible;
-    query.accents = m_sansaccents->isChecked() ? cardsearch::Accents::ignored : cardsearch::Accents::kept;
-    listInGrid([&](DataFile& file) { return cardsearch::search(file, query); });
+    query.accents = m_searchOptions->accents();
+    query.options = m_searchOptions->options();
+    listInGrid([&](DataFile& file) { return cardsearch::search(file, query); },
+               [&](std::size_t count) { return resultsummary::afterSearch(count, query); });
 }
 
-void Frm_consultation::Liste_complete_Click() { listInGrid(cardsearch::fullList); }
+void Frm_consultation::Liste_complete_Click() { listInGrid(cardsearch::fullList, resultsummary::count); }
 
-void Frm_consultation::doublons_Click() { listInGrid(duplicates::list); }
+void Frm_consultation::doublons_Click() { listInGrid(duplicates::list, resultsummary::count); }
 
 void Frm_consultation::sortFrom(int colSel) {
     BusyCursor busy(this);

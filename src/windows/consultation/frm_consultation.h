@@ -11,6 +11,7 @@ class MainWindowLink;
 class QAction;
 class QLineEdit;
 class QRadioButton;
+class SearchOptionsMenu;
 class SearchScopeMenu;
 
 // The Consultation window: searches or lists the cards into the result
@@ -46,9 +47,11 @@ private:
     // The main window's path, asked for when it holds none. False when the
     // user chose nothing.
     bool haveDataFilePath();
-    // Replaces the grid's rows by the cards that read gives; the grid stays
-    // as it was when reading fails.
-    void listInGrid(const std::function<std::vector<ResultRow>(DataFile&)>& read);
+    // Replaces the grid's rows by the cards that read gives, and says in the
+    // status bar what `summary` makes of their count; the grid stays as it
+    // was when reading fails.
+    void listInGrid(const std::function<std::vector<ResultRow>(DataFile&)>& read,
+                    const std::function<QString(std::size_t)>& summary);
     void fillRow(int row, ResultRow& card);
     void sortFrom(int colSel);
     void Form_Unload();
@@ -60,7 +63,7 @@ private:
     QRadioButton* m_option1;
     QRadioButton* m_option2;
     QLineEdit* m_text1;
-    QAction* m_sansaccents;
+    SearchOptionsMenu* m_searchOptions;
     SearchScopeMenu* m_scope;
     FlexGrid* m_grille01;
 };

@@ -1,5 +1,7 @@
 #include "windows/controls/flex_grid.h"
 
+#include <QScrollBar>
+
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QHeaderView>
@@ -167,6 +169,16 @@ void FlexGrid::selectWholeColumn(int col) {
     m_row = clampRow(1);
     m_rowSel = Rows() - 1;
     showSelection();
+}
+
+void FlexGrid::showFirstRows() {
+    const auto toTopLeft = [this] {
+        scrollToTop();
+        horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
+    };
+    toTopLeft();
+    // After a selection waiting to show, which would scroll to its cell.
+    QMetaObject::invokeMethod(this, toTopLeft, Qt::QueuedConnection);
 }
 
 void FlexGrid::showSelectionLater() {

@@ -44,6 +44,9 @@ public:
     void setCellAlignment(int code);
 
     void Clear();
+    // Brings the view to the first rows and the first column's left edge,
+    // wherever the current cell is, once the selection has shown.
+    void showFirstRows();
     // Code 1, generic ascending: all result rows when the selection covers a
     // single row, otherwise the selected rows; keys are the columns from Col
     // to ColSel.

@@ -1,4 +1,6 @@
 #include <QAction>
+#include <QLabel>
+#include <QScrollBar>
 #include <QRegularExpression>
 
 #include "consultation_driver.h"
@@ -142,6 +144,77 @@ private slots:
         consultation.click("Command1");
         QCOMPARE(consultation.column(0), QStringList{"3"});
         QVERIFY(toolTipOf(grid, 1, 1).isEmpty());
+    }
+
+    // --- options
+
+    // A file for each option: what only it finds, and what it must not.
+    void eachOptionFindsWhatItPromises_data() {
+        QTest::addColumn<QStringList>("ticked");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("numbers");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("jokers: * across a space, ? for an accented letter")
+            << QStringList{"jokers"} << "liaison*?quipotentielle" << QStringList{"1"} << "1 fiche";
+        QTest::newRow("jokers, accents ignored: ? for a plain letter")
+            << QStringList{"jokers", "sansaccents"} << "?crou" << QStringList{"2", "3"} << "2 fiches";
+        QTest::newRow("whole word") << QStringList{"motentier"} << "eau" << QStringList{"4"} << "1 fiche";
+        QTest::newRow("approximate: two letters swapped")
+            << QStringList{"approchee"} << "traudction" << QStringList{"6"} << "1 fiche";
+        QTest::newRow("typed without accents: the card without")
+            << QStringList{} << "ecrou" << QStringList{"3"} << "1 fiche";
+        QTest::newRow("none: try the accents")
+            << QStringList{} << "ecrouX" << QStringList{} << "Aucune fiche ne contient «\u00A0ecrouX\u00A0» (essayez Ignorer les accents)";
+        QTest::newRow("none: try the approximate spelling")
+            << QStringList{} << "écrouX" << QStringList{} << "Aucune fiche ne contient «\u00A0écrouX\u00A0» (essayez Orthographe approchée)";
+    }
+    void eachOptionFindsWhatItPromises() {
+        QFETCH(QStringList, ticked);
+        QFETCH(QString, text);
+        QFETCH(QStringList, numbers);
+        QFETCH(QString, said);
+        WindowTestKit kit;
+        cardfiles::write(kit.path(), {{1, "", "", "liaison équipotentielle", "", "", "", ""},
+                                      {2, "", "", "écrou", "", "", "", ""},
+                                      {3, "", "", "ecrou", "", "", "", ""},
+                                      {4, "", "", "l'eau", "", "", "", ""},
+                                      {5, "", "", "château", "", "", "", ""},
+                                      {6, "", "", "traduction", "", "", "", ""}});
+        Consultation consultation(kit.path());
+        for (const QString& option : ticked) consultation.child<QAction>(qPrintable(option))->setChecked(true);
+        consultation.child<QLineEdit>("Text1")->setText(text);
+        consultation.click("Command1");
+        QCOMPARE(consultation.column(0), numbers);
+        QCOMPARE(consultation.child<QLabel>("Compte")->text(), said);
+        // What a near spelling found is said in the tool tip.
+        if (ticked.contains("approchee")) {
+            QCOMPARE(toolTipOf(consultation.grid(), 1, 1),
+                     QStringLiteral("<p style='white-space:pre'>Entrées texte source\u00A0: <b>traduction</b></p>"));
+        }
+    }
+
+    void aLongListShowsItsFirstRows() {
+        WindowTestKit kit;
+        QList<Card> cards;
+        for (int n = 1; n <= 3000; ++n) cards.append({n, "", "", "terme", "term", "", "", ""});
+        cardfiles::write(kit.path(), cards);
+        Consultation consultation(kit.path());
+        consultation.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(consultation.window));
+        // Where a user who read the full list to its end searches anew.
+        FlexGrid& grid = consultation.grid();
+        consultation.window->Liste_complete_Click();
+        QTest::qWait(20);
+        grid.scrollToBottom();
+        grid.horizontalScrollBar()->setValue(grid.horizontalScrollBar()->maximum());
+        auto* text1 = consultation.child<QLineEdit>("Text1");
+        text1->setText(QStringLiteral("terme"));
+        QTest::keyClick(text1, Qt::Key_Return);
+        QTest::qWait(20);
+        QCOMPARE(grid.Row(), 3000);  // the current cell where the search leaves it
+        QCOMPARE(grid.rowAt(0), 0);
+        QCOMPARE(grid.columnAt(0), 0);
+        QCOMPARE(consultation.child<QLabel>("Compte")->text(), QStringLiteral("3\u202F000 fiches"));
     }
 
     // --- duplicates
