@@ -7,6 +7,7 @@
 #include "exchange/csv_writer.h"
 #include "exchange/exchange_error.h"
 #include "exchange/tbx_writer.h"
+#include "exchange/workbook_writer.h"
 #include "store/data_file.h"
 
 namespace cardexport {
@@ -26,10 +27,11 @@ bool exportCards(DataFile& data, const std::vector<std::int32_t>& slotNumbers, c
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) cannotWrite(path, file.errorString());
     std::unique_ptr<CardWriter> writer;
-    if (options.format == Format::tbx) {
-        writer = std::make_unique<TbxWriter>(file, options.sourceLanguage, options.targetLanguage);
-    } else {
-        writer = std::make_unique<CsvWriter>(file, options.separator);
+    switch (options.format) {
+        case Format::tbx: writer = std::make_unique<TbxWriter>(file, options.sourceLanguage, options.targetLanguage); break;
+        case Format::csv: writer = std::make_unique<CsvWriter>(file, options.separator); break;
+        case Format::xlsx: writer = std::make_unique<WorkbookWriter>(file, workbook::Kind::xlsx); break;
+        case Format::ods: writer = std::make_unique<WorkbookWriter>(file, workbook::Kind::ods); break;
     }
     const int total = int(slotNumbers.size());
     Module1::FicheRecord fiche;

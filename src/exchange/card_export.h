@@ -9,10 +9,10 @@
 class DataFile;
 
 // Writes cards of the data file into a file other tools read: a TBX
-// glossary or a CSV table.
+// glossary, a CSV table or a workbook.
 namespace cardexport {
 
-enum class Format { tbx, csv };
+enum class Format { tbx, csv, xlsx, ods };
 
 struct Options {
     Format format = Format::tbx;

@@ -13,7 +13,9 @@
 #include "exchange/csv_reader.h"
 #include "exchange/exchange_error.h"
 #include "exchange/tab_reader.h"
+#include "exchange/table_rows.h"
 #include "exchange/tbx_reader.h"
+#include "exchange/workbook_reader.h"
 #include "search/duplicates.h"
 #include "store/data_file.h"
 
@@ -30,7 +32,33 @@ bool looksLikeXml(const QByteArray& start) {
 
 }  // namespace
 
-glossary::Glossary readFile(const QString& path, std::int32_t room) {
+namespace {
+
+glossary::Glossary readWorkbook(QFile& file, workbook::Kind kind, const QString& path, std::int32_t room,
+                                const SheetChooser& chooseSheet) {
+    std::vector<workbook::Sheet> sheets = workbook::read(file.readAll(), kind, path);
+    // The visible sheets first, in the workbook's order, then the hidden ones.
+    std::stable_partition(sheets.begin(), sheets.end(), [](const workbook::Sheet& sheet) { return !sheet.hidden; });
+    std::size_t chosen = 0;
+    if (sheets.size() > 1) {
+        std::vector<SheetChoice> choices;
+        for (const workbook::Sheet& sheet : sheets) choices.push_back({sheet.name, qsizetype(sheet.rows.size()), sheet.hidden});
+        const auto picked = chooseSheet ? chooseSheet(choices) : std::optional<std::size_t>(0);
+        if (!picked || *picked >= sheets.size()) throw SheetNotChosen();
+        chosen = *picked;
+    }
+    const QString sheetName = sheets[chosen].name;
+    TableRows rows(room, [&](const QString& what) {
+        throw ExchangeError(QStringLiteral("La feuille « %1 » du classeur « %2 » %3. Rien n'a été importé.")
+                                .arg(sheetName, shown(path), what));
+    });
+    for (workbook::Row& row : sheets[chosen].rows) rows.add(row.cells, row.line);
+    return rows.finish();
+}
+
+}  // namespace
+
+glossary::Glossary readFile(const QString& path, std::int32_t room, const SheetChooser& chooseSheet) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         throw ExchangeError(QStringLiteral("Impossible de lire le fichier «\u00A0%1\u00A0»\u00A0: %2.")
@@ -42,6 +70,13 @@ glossary::Glossary readFile(const QString& path, std::int32_t room) {
                                 .arg(shown(path))
                                 .arg(file.size() / (1024 * 1024))
                                 .arg(kLargestFile / (1024 * 1024)));
+    }
+    try {
+        if (workbook::Kind kind; workbook::kindOf(path, kind)) return readWorkbook(file, kind, path, room, chooseSheet);
+    } catch (const std::bad_alloc&) {
+        throw ExchangeError(QStringLiteral("La mémoire a manqué pour lire le classeur «\u00A0%1\u00A0»\u00A0: fermez "
+                                           "d'autres programmes, et recommencez. Rien n'a été importé.")
+                                .arg(shown(path)));
     }
     const QString suffix = QFileInfo(path).suffix().toLower();
     const bool tbx = suffix == QLatin1String("tbx") || suffix == QLatin1String("xml") ||

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include "exchange/card_text.h"
@@ -11,8 +13,8 @@
 
 class DataFile;
 
-// Takes cards from a file other tools wrote, a TBX glossary, a CSV table or
-// a tab-separated glossary, and adds them to the data file after its last
+// Takes cards from a file other tools wrote, a TBX glossary, a CSV table, a
+// tab-separated glossary or a workbook, and adds them to the data file after its last
 // slot: all of them or none, never over an existing card.
 namespace cardimport {
 
@@ -25,7 +27,20 @@ inline constexpr qint64 kLargestFile = qint64(256) * 1024 * 1024;
 // hold a term than `room`, the cards the data file may still take. Throws
 // ExchangeError naming the entry or the line of what is wrong, or saying that
 // memory ran short.
-glossary::Glossary readFile(const QString& path, std::int32_t room = Module1::kHighestCardNumber);
+//
+// A workbook (".xlsx", ".ods") is read as a table, from one of its sheets:
+// the only one, or the one `chooseSheet` picks among them all, each with its
+// name and the rows holding text, hidden sheets last. A chooser that picks
+// none ends the reading with SheetNotChosen.
+struct SheetChoice {
+    QString name;
+    qsizetype rows = 0;
+    bool hidden = false;
+};
+using SheetChooser = std::function<std::optional<std::size_t>(const std::vector<SheetChoice>&)>;
+struct SheetNotChosen {};
+glossary::Glossary readFile(const QString& path, std::int32_t room = Module1::kHighestCardNumber,
+                            const SheetChooser& chooseSheet = {});
 
 // The cards whose expression and translation, compared as duplicates are
 // (case, accents and spaces aside), are on no card of the data file nor on

@@ -3,10 +3,9 @@
 #include <QDir>
 #include <QStringList>
 #include <algorithm>
-#include <optional>
 
-#include "exchange/csv_columns.h"
 #include "exchange/exchange_error.h"
+#include "exchange/table_rows.h"
 #include "exchange/utf8_source.h"
 
 namespace {
@@ -17,16 +16,12 @@ constexpr qsizetype kLongestKept = 4096;
 // No table of cards has as many columns.
 constexpr qsizetype kMostFields = 256;
 
-bool isBlank(const QStringList& fields) {
-    return std::all_of(fields.begin(), fields.end(), [](const QString& field) { return field.trimmed().isEmpty(); });
-}
-
 class Reader {
 public:
     Reader(QIODevice& in, const QString& fileName, std::int32_t room)
         : m_file(QDir::toNativeSeparators(fileName)),
           m_source(in, QStringLiteral("Le tableau «\u00A0%1\u00A0»").arg(m_file)),
-          m_room(room) {}
+          m_rows(room, [this](const QString& what) { fail(what); }) {}
 
     glossary::Glossary read() {
         // The separator is the first line's: what comes before it is kept until it is known.
@@ -36,16 +31,7 @@ public:
         feed(start);
         while (m_source.next(piece)) feed(piece);
         endOfText();
-        if (!m_header || m_withTerms == 0) fail(QStringLiteral("ne contient aucune fiche"));
-        for (const QString& language : m_header->languages()) {
-            const bool used = std::any_of(m_glossary.entries.begin(), m_glossary.entries.end(), [&](const glossary::Entry& entry) {
-                return std::any_of(entry.languages.begin(), entry.languages.end(), [&](const glossary::LanguagePart& part) {
-                    return part.language == language && !part.terms.empty();
-                });
-            });
-            if (used) m_glossary.languages.append(language);  // an empty column is nothing to choose from
-        }
-        return std::move(m_glossary);
+        return m_rows.finish();
     }
 
 private:
@@ -93,7 +79,7 @@ private:
 
     void endRecord() {
         endField();
-        record(m_fields);
+        m_rows.add(m_fields, m_recordLine);
         m_fields.clear();
         m_recordLine = m_line;
     }
@@ -167,40 +153,15 @@ private:
         if (m_state != State::afterCarriageReturn && (m_state != State::fieldStart || !m_fields.isEmpty())) endRecord();
     }
 
-    void record(const QStringList& fields) {
-        if (isBlank(fields)) return;
-        if (!m_header) {
-            m_header.emplace(fields, m_recordLine, [this](const QString& what) { fail(what); });
-            return;
-        }
-        const qsizetype named = m_header->count();
-        if (fields.size() > named && !isBlank(fields.mid(named))) {
-            fail(QStringLiteral("a, à la ligne %1, %2 champs alors que la première ligne nomme %3 colonnes")
-                     .arg(m_recordLine)
-                     .arg(fields.size())
-                     .arg(named));
-        }
-        glossary::Entry entry = m_header->entry(fields);
-        const bool anyTerm = std::any_of(entry.languages.begin(), entry.languages.end(),
-                                         [](const glossary::LanguagePart& part) { return !part.terms.empty(); });
-        if (anyTerm && ++m_withTerms > m_room) {
-            fail(glossary::pastTheRoom(m_room));
-        }
-        m_glossary.entries.push_back(std::move(entry));
-    }
-
     QString m_file;
     Utf8Source m_source;
-    std::int32_t m_room;
     QChar m_separator;
     State m_state = State::fieldStart;
     QString m_field;
     QStringList m_fields;
     qint64 m_line = 1;
     qint64 m_recordLine = 1;
-    std::optional<CsvColumns> m_header;
-    glossary::Glossary m_glossary;
-    std::int32_t m_withTerms = 0;
+    TableRows m_rows;
 };
 
 }  // namespace

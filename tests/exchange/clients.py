@@ -5,6 +5,10 @@ Translate Toolkit for TBX, Python's csv module for CSV. Prints JSON.
   clients.py read-csv FILE SEP      the rows, as lists of fields
   clients.py write-csv FILE         rows read as JSON on stdin, written as a French
                                     spreadsheet saves them (UTF-8 with BOM, ";", CR LF)
+  clients.py read-workbook FILE     the first sheet's rows as openpyxl (.xlsx) or odfpy (.ods)
+                                    reads them, every cell as text
+  clients.py write-workbook FILE    rows read as JSON on stdin, written by openpyxl or odfpy;
+                                    a field of digits alone is written as a number
   clients.py expect FILE SRC TGT    the term pairs a glossary holds for two languages,
                                     read with Python's own XML and csv modules:
                                     {"pairs": [[source, target, [synonyms], [discouraged]], ...],
@@ -34,6 +38,60 @@ def write_csv(path):
     rows = json.load(sys.stdin)
     with open(path, "w", encoding="utf-8-sig", newline="") as handle:
         csv.writer(handle, dialect="excel", delimiter=";").writerows(rows)
+    return len(rows)
+
+
+def read_workbook(path):
+    if path.endswith(".xlsx"):
+        import openpyxl
+
+        sheet = openpyxl.load_workbook(path).worksheets[0]
+        return [["" if cell is None else str(cell) for cell in row] for row in sheet.iter_rows(values_only=True)]
+    from odf import opendocument, table, teletype, text
+
+    rows = []
+    for row in opendocument.load(path).spreadsheet.getElementsByType(table.Table)[0].getElementsByType(table.TableRow):
+        cells = []
+        for cell in row.getElementsByType(table.TableCell):
+            value = "\n".join(teletype.extractText(p) for p in cell.getElementsByType(text.P))
+            cells += [value] * int(cell.getAttribute("numbercolumnsrepeated") or 1)
+        while cells and not cells[-1]:
+            cells.pop()
+        rows.append(cells)
+    return rows
+
+
+def write_workbook(path):
+    rows = json.load(sys.stdin)
+    value = lambda field: int(field) if field.isdigit() else field
+    if path.endswith(".xlsx"):
+        import openpyxl
+
+        book = openpyxl.Workbook()
+        for row in rows:
+            book.active.append([value(field) for field in row])
+            for cell in book.active[book.active.max_row]:
+                if isinstance(cell.value, str):
+                    cell.data_type = "s"  # text, even where it begins with "="
+        book.save(path)
+        return len(rows)
+    from odf import opendocument, table, text
+
+    document = opendocument.OpenDocumentSpreadsheet()
+    sheet = table.Table(name="Glossaire")
+    for row in rows:
+        line = table.TableRow()
+        for field in row:
+            if field.isdigit():
+                cell = table.TableCell(valuetype="float", value=field)
+            else:
+                cell = table.TableCell(valuetype="string")
+            for paragraph in field.split("\n"):
+                cell.addElement(text.P(text=paragraph))
+            line.addElement(cell)
+        sheet.addElement(line)
+    document.spreadsheet.addElement(sheet)
+    document.save(path)
     return len(rows)
 
 
@@ -150,6 +208,10 @@ if __name__ == "__main__":
         result = read_tbx(sys.argv[2])
     elif command == "read-csv":
         result = read_csv(sys.argv[2], sys.argv[3])
+    elif command == "read-workbook":
+        result = read_workbook(sys.argv[2])
+    elif command == "write-workbook":
+        result = write_workbook(sys.argv[2])
     elif command == "expect":
         result = expect(sys.argv[2], sys.argv[3], sys.argv[4])
     else:

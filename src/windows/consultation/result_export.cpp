@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "exchange/card_export.h"
@@ -20,7 +22,15 @@
 
 namespace {
 
-const QString kFilter = QStringLiteral("Glossaire TBX (*.tbx)|*.tbx|Tableau CSV (*.csv)|*.csv");
+const QString kFilter = QStringLiteral(
+    "Glossaire TBX (*.tbx)|*.tbx|Tableau CSV (*.csv)|*.csv|Classeur Excel (*.xlsx)|*.xlsx|"
+    "Classeur OpenDocument (*.ods)|*.ods");
+
+// The formats in the filter's order, with their extensions.
+const std::pair<cardexport::Format, const char*> kFormats[] = {{cardexport::Format::tbx, "tbx"},
+                                                               {cardexport::Format::csv, "csv"},
+                                                               {cardexport::Format::xlsx, "xlsx"},
+                                                               {cardexport::Format::ods, "ods"}};
 
 // The slots of the listed cards, in the grid's order; empty, with the
 // message to show, when a row names no card.
@@ -42,14 +52,18 @@ std::vector<std::int32_t> listedSlots(const FlexGrid& grid, QString& failure) {
 // the one of the filter chosen.
 cardexport::Format formatFor(const QString& fileName, int filterIndex) {
     const QString suffix = QFileInfo(fileName).suffix();
-    if (suffix.compare(QStringLiteral("tbx"), Qt::CaseInsensitive) == 0) return cardexport::Format::tbx;
-    if (suffix.compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0) return cardexport::Format::csv;
-    return filterIndex == 2 ? cardexport::Format::csv : cardexport::Format::tbx;
+    for (const auto& [format, extension] : kFormats) {
+        if (suffix.compare(QLatin1String(extension), Qt::CaseInsensitive) == 0) return format;
+    }
+    return filterIndex >= 1 && filterIndex <= int(std::size(kFormats)) ? kFormats[filterIndex - 1].first
+                                                                        : cardexport::Format::tbx;
 }
 
 // The name typed, with the chosen format's extension when it has none.
 QString withExtension(const QString& fileName, cardexport::Format format) {
-    const QString extension = format == cardexport::Format::tbx ? QStringLiteral("tbx") : QStringLiteral("csv");
+    const auto* chosen = std::find_if(std::begin(kFormats), std::end(kFormats),
+                                      [format](const auto& known) { return known.first == format; });
+    const QString extension = QLatin1String(chosen->second);
     return QFileInfo(fileName).suffix().compare(extension, Qt::CaseInsensitive) == 0
                ? fileName
                : fileName + u'.' + extension;

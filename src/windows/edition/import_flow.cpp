@@ -16,12 +16,14 @@
 #include "windows/controls/alert.h"
 #include "windows/controls/busy_cursor.h"
 #include "windows/controls/common_dialog.h"
+#include "windows/edition/sheet_dialog.h"
 
 namespace {
 
 const QString kFilter = QStringLiteral(
-    "Glossaires et tableaux (*.tbx *.csv *.txt *.tab *.utf8)|*.tbx;*.csv;*.txt;*.tab;*.utf8|"
-    "Glossaire TBX (*.tbx)|*.tbx|Tableau CSV (*.csv)|*.csv|"
+    "Glossaires et tableaux (*.tbx *.csv *.xlsx *.ods *.txt *.tab *.utf8)|*.tbx;*.csv;*.xlsx;*.ods;*.txt;*.tab;*.utf8|"
+    "Glossaire TBX (*.tbx)|*.tbx|Tableau CSV (*.csv)|*.csv|Classeur Excel (*.xlsx)|*.xlsx|"
+    "Classeur OpenDocument (*.ods)|*.ods|"
     "Glossaire OmegaT, séparé par des tabulations (*.txt *.tab *.utf8)|*.txt;*.tab;*.utf8");
 
 QString cardCount(qsizetype count) {
@@ -157,9 +159,15 @@ std::optional<ImportedCards> importCards(QWidget* window, const QString& dataFil
         DataFile file = DataFile::open(dataFile);
         const std::int32_t room = Module1::kHighestCardNumber - file.recordCount();
         file.close();
-        read = cardimport::readFile(source, room);
+        try {
+            read = cardimport::readFile(source, room, [&](const std::vector<cardimport::SheetChoice>& sheets) {
+                return SheetDialog::choose(window, source, sheets);
+            });
+        } catch (const cardimport::SheetNotChosen&) {
+            read.reset();  // the user chose no sheet: nothing to say
+        }
     });
-    if (!readable) return std::nullopt;
+    if (!readable || !read) return std::nullopt;
     const std::optional<glossary::Pair> pair = languagePair(window, source, *read);
     if (!pair) return std::nullopt;
 

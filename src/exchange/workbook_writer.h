@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QStringList>
+#include <vector>
+
+#include "exchange/card_writer.h"
+#include "exchange/workbook_reader.h"
+
+class QIODevice;
+
+// Writes cards as a workbook of one sheet, Excel (.xlsx) or OpenDocument
+// (.ods): the CSV export's header row, bold and frozen, then one row per
+// card; every cell a text cell (a text beginning with "=" stays text), line
+// breaks kept, the columns as wide as their content within reason.
+class WorkbookWriter final : public CardWriter {
+public:
+    WorkbookWriter(QIODevice& out, workbook::Kind kind);
+    void write(const CardText& card) override;
+    bool finish() override;
+
+private:
+    QByteArray excel() const;
+    QByteArray openDocument() const;
+    // Each column's width in characters, from its longest line.
+    std::vector<int> widths() const;
+
+    QIODevice& m_out;
+    workbook::Kind m_kind;
+    std::vector<QStringList> m_rows;
+};

@@ -1,0 +1,306 @@
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+
+#include "exchange/card_export.h"
+#include "exchange/card_import.h"
+#include "exchange/csv_writer.h"
+#include "exchange/exchange_error.h"
+#include "exchange/glossary_cards.h"
+#include "exchange/zip_archive.h"
+#include "store/data_file.h"
+#include "support/card_files.h"
+
+// Workbooks both ways with clients nobody here wrote: LibreOffice, openpyxl
+// and odfpy; and the workbooks an import must refuse.
+namespace {
+
+const QString kScript = QStringLiteral(CLIENT_SCRIPTS "/clients.py");
+const QString kGlossaries = QStringLiteral(GLOSSARIES);
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+};
+
+Run run(const QString& program, const QStringList& arguments, const QByteArray& input = {}) {
+    QProcess process;
+    process.start(program, arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(180000)) return {};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput()};
+}
+
+// What a card's fields hold, as the clients should find them.
+QList<cardfiles::Card> cards() {
+    return {{1, "œuvre", "work", "œuvre (n. f.)", "work", "Robert, p. 3", "", "Une œuvre « majeure »."},
+            {2, "=SUM(A1)", "+plus", "-moins", "@arobase", "Littré", "note", "Première ligne.\nDeuxième ligne."},
+            {3, "  élève", "pupil; student", "élève", "pupil", "Hachette, 2001", "a,b", QString(990, u'c')}};
+}
+
+QList<QStringList> rowsOf(const QJsonArray& array) {
+    QList<QStringList> rows;
+    for (const QJsonValue& row : array) {
+        QStringList cells;
+        for (const QJsonValue& cell : row.toArray()) cells.append(cell.toString());
+        rows.append(cells);
+    }
+    return rows;
+}
+
+QList<QStringList> expectedRows() {
+    QList<QStringList> rows{CsvWriter::columns()};
+    for (const cardfiles::Card& card : cards()) {
+        rows.append({QString::number(card.numero), card.expression, card.traduction, card.dictionnaire,
+                     card.dictionnairecible, card.miscellanea, card.reference, card.contexte});
+    }
+    return rows;
+}
+
+QString failureOf(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const ExchangeError& error) {
+        return error.message();
+    }
+    return {};
+}
+
+// A zip archive of the given members.
+void zipOf(const QString& path, const QList<std::pair<QString, QByteArray>>& members) {
+    ziparchive::Writer zip;
+    for (const auto& [name, bytes] : members) zip.add(name, bytes);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(zip.finish());
+}
+
+}  // namespace
+
+class TestSpreadsheets : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QString m_python;
+    QString m_office;
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    void exportTo(const QString& to, cardexport::Format format) {
+        const QString data = path(QStringLiteral("export.dat"));
+        cardfiles::write(data, cards());
+        DataFile file = DataFile::open(data);
+        cardexport::Options options;
+        options.format = format;
+        QVERIFY(cardexport::exportCards(file, {1, 2, 3}, to, options, {}));
+    }
+
+    // LibreOffice converts a file to another format, in the same folder.
+    QString converted(const QString& from, const QString& to) {
+        const Run converting = run(m_office, {QStringLiteral("-env:UserInstallation=file://") + path(QStringLiteral("office")),
+                                              QStringLiteral("--headless"), QStringLiteral("--convert-to"), to,
+                                              QStringLiteral("--outdir"), QFileInfo(from).path(), from});
+        return QFileInfo(from).path() + u'/' + QFileInfo(from).completeBaseName() + u'.' + to.section(u':', 0, 0);
+    }
+
+private slots:
+    void initTestCase() {
+        const QString python = QStringLiteral("/usr/bin/python3");
+        if (QFile::exists(python) && run(python, {QStringLiteral("-c"), QStringLiteral("import openpyxl, odf")}).exitCode == 0) {
+            m_python = python;
+        }
+        m_office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    }
+
+    // What the export writes, each client reads cell for cell as the cards hold them.
+    void eachClientReadsTheExportCellForCell_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("client");
+        QTest::newRow("xlsx, openpyxl") << int(cardexport::Format::xlsx) << "python";
+        QTest::newRow("ods, odfpy") << int(cardexport::Format::ods) << "python";
+        QTest::newRow("xlsx, LibreOffice") << int(cardexport::Format::xlsx) << "office";
+        QTest::newRow("ods, LibreOffice") << int(cardexport::Format::ods) << "office";
+    }
+    void eachClientReadsTheExportCellForCell() {
+        QFETCH(int, format);
+        QFETCH(QString, client);
+        const bool xlsx = format == int(cardexport::Format::xlsx);
+        const QString workbook = path(client + (xlsx ? QStringLiteral(".xlsx") : QStringLiteral(".ods")));
+        exportTo(workbook, cardexport::Format(format));
+        QList<QStringList> rows;
+        if (client == QLatin1String("python")) {
+            if (m_python.isEmpty()) QSKIP("no Python with openpyxl and odfpy here (python3-openpyxl, python3-odf)");
+            const Run read = run(m_python, {kScript, QStringLiteral("read-workbook"), workbook});
+            QCOMPARE(read.exitCode, 0);
+            rows = rowsOf(QJsonDocument::fromJson(read.out).array());
+        } else {
+            if (m_office.isEmpty()) QSKIP("no LibreOffice here (libreoffice-calc-nogui)");
+            // As shown, UTF-8, "," and quotes, every cell quoted.
+            const QString csv = converted(workbook, QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,true,true,true"));
+            const Run read = run(QStringLiteral("/usr/bin/python3"), {kScript, QStringLiteral("read-csv"), csv, QStringLiteral(",")});
+            rows = rowsOf(QJsonDocument::fromJson(read.out).array());
+        }
+        QCOMPARE(rows, expectedRows());
+    }
+
+    // What each client writes imports with every field right: openpyxl and
+    // odfpy from rows; LibreOffice from a table of 5,000 rows.
+    void eachClientsWorkbookImports_data() {
+        QTest::addColumn<QString>("workbook");
+        QTest::newRow("openpyxl") << "openpyxl.xlsx";
+        QTest::newRow("odfpy") << "odfpy.ods";
+        QTest::newRow("LibreOffice, xlsx") << "office.xlsx";
+        QTest::newRow("LibreOffice, ods") << "office.ods";
+    }
+    void eachClientsWorkbookImports() {
+        QFETCH(QString, workbook);
+        const bool office = workbook.startsWith(QLatin1String("office"));
+        if (office && m_office.isEmpty()) QSKIP("no LibreOffice here (libreoffice-calc-nogui)");
+        if (!office && m_python.isEmpty()) QSKIP("no Python with openpyxl and odfpy here (python3-openpyxl, python3-odf)");
+        QList<QStringList> rows = expectedRows();
+        const int copies = office ? 5000 / 3 : 1;
+        for (int copy = 1; copy < copies; ++copy) {
+            for (int card = 1; card <= 3; ++card) {
+                QStringList row = rows[card];
+                row[1] += QStringLiteral(" %1").arg(copy);
+                rows.append(row);
+            }
+        }
+        const QString file = path(workbook);
+        if (office) {
+            const QString csv = path(QStringLiteral("office.csv"));
+            QFile out(csv);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            CsvWriter writer(out, u',');
+            for (qsizetype r = 1; r < rows.size(); ++r) {
+                CardText card;
+                card.numero = rows[r][0].toInt();
+                const Module1::Field fields[] = {Module1::Field::expression, Module1::Field::traduction, Module1::Field::dictionnaire,
+                                                 Module1::Field::dictionnairecible, Module1::Field::miscellanea,
+                                                 Module1::Field::reference, Module1::Field::contexte};
+                for (int f = 0; f < 7; ++f) card[fields[f]] = rows[r][f + 1];
+                writer.write(card);
+            }
+            out.close();
+            // The card number a number cell, every other column text (so "=SUM(A1)" stays text).
+            const QString columns = QStringLiteral("1/1/2/2/3/2/4/2/5/2/6/2/7/2/8/2");
+            QProcess convert;
+            convert.start(m_office, {QStringLiteral("-env:UserInstallation=file://") + path(QStringLiteral("office")),
+                                     QStringLiteral("--headless"),
+                                     QStringLiteral("--infilter=CSV:44,34,76,1,") + columns,
+                                     QStringLiteral("--convert-to"), QFileInfo(file).suffix(), QStringLiteral("--outdir"),
+                                     m_dir.path(), csv});
+            QVERIFY(convert.waitForFinished(180000));
+        } else {
+            QJsonArray json;
+            for (const QStringList& row : rows) json.append(QJsonArray::fromStringList(row));
+            QCOMPARE(run(m_python, {kScript, QStringLiteral("write-workbook"), file}, QJsonDocument(json).toJson()).exitCode, 0);
+        }
+        const glossary::Glossary read = cardimport::readFile(file);
+        const std::vector<CardText> imported = glossary::cardsOf(read, glossary::proposedPair(read)).cards;
+        QCOMPARE(qsizetype(imported.size()), rows.size() - 1);
+        for (qsizetype r = 1; r < rows.size(); r += office ? 997 : 1) {
+            const CardText& card = imported[std::size_t(r - 1)];
+            QCOMPARE(card[Module1::Field::expression], rows[r][1]);
+            QCOMPARE(card[Module1::Field::traduction], rows[r][2]);
+            QCOMPARE(card[Module1::Field::miscellanea], rows[r][5]);
+            QCOMPARE(card[Module1::Field::contexte], rows[r][7]);
+        }
+    }
+
+    // The real glossaries, saved by LibreOffice as workbooks, give the cards the originals give.
+    void realGlossariesSavedAsWorkbooksGiveTheSameCards_data() {
+        QTest::addColumn<QString>("glossary");
+        QTest::addColumn<QString>("format");
+        for (const char* name : {"bilan-carbone-glossaire-en-fr.csv", "wordpress-polyglots-fr.csv", "ms-terms-en-ug.csv"}) {
+            for (const char* format : {"xlsx", "ods"}) QTest::addRow("%s, %s", name, format) << name << format;
+        }
+    }
+    void realGlossariesSavedAsWorkbooksGiveTheSameCards() {
+        QFETCH(QString, glossary);
+        QFETCH(QString, format);
+        if (m_office.isEmpty()) QSKIP("no LibreOffice here (libreoffice-calc-nogui)");
+        const QString copy = path(glossary);
+        QFile::remove(copy);
+        QVERIFY(QFile::copy(kGlossaries + u'/' + glossary, copy));
+        // Every column text, as the table holds it.
+        QString columns;
+        for (int c = 1; c <= 16; ++c) columns += QStringLiteral("%1%2/2").arg(c == 1 ? QString() : QStringLiteral("/")).arg(c);
+        const glossary::Glossary original = cardimport::readFile(copy);
+        QProcess convert;
+        convert.start(m_office, {QStringLiteral("-env:UserInstallation=file://") + path(QStringLiteral("office")),
+                                 QStringLiteral("--headless"), QStringLiteral("--infilter=CSV:44,34,76,1,") + columns,
+                                 QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"), m_dir.path(), copy});
+        QVERIFY(convert.waitForFinished(180000));
+        const glossary::Glossary saved = cardimport::readFile(path(QFileInfo(glossary).completeBaseName() + u'.' + format));
+        QCOMPARE(saved.languages, original.languages);
+        const glossary::Pair pair = glossary::proposedPair(original);
+        const auto expected = glossary::cardsOf(original, pair).cards;
+        const auto got = glossary::cardsOf(saved, pair).cards;
+        QCOMPARE(got.size(), expected.size());
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            // A spreadsheet keeps a cell's line breaks as line feeds alone.
+            for (std::size_t f = 0; f < 7; ++f) {
+                QCOMPARE(QString(got[i].fields[f]).replace("\r\n", "\n"), QString(expected[i].fields[f]).replace("\r\n", "\n"));
+            }
+        }
+    }
+
+    // Each gets one French message naming the file; nothing is inflated past the limit.
+    void badWorkbooksAreRefused_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("not a zip") << "texte.xlsx" << "ce n'est pas une archive zip";
+        QTest::newRow("a zip, no workbook") << "autre.ods" << "n'est pas un classeur OpenDocument";
+        QTest::newRow("XML not well-formed") << "casse.xlsx" << "illisible";
+        QTest::newRow("nested without end") << "gigogne.ods" << "sans fin";
+        QTest::newRow("inflates past the limit") << "bombe.xlsx" << "dépasse 256 Mo";
+        QTest::newRow("shared string out of range") << "partage.xlsx" << "texte partagé n° 7";
+        QTest::newRow("cell out of range") << "cellule.xlsx" << "«\u00A0XFE1\u00A0» hors des limites";
+    }
+    void badWorkbooksAreRefused() {
+        QFETCH(QString, name);
+        QFETCH(QString, said);
+        const QByteArray workbook = "<workbook><sheets><sheet name=\"F\" sheetId=\"1\" r:id=\"rId1\" "
+                                    "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"/>"
+                                    "</sheets></workbook>";
+        const QByteArray relations = "<Relationships><Relationship Id=\"rId1\" Type=\"x/worksheet\" "
+                                     "Target=\"worksheets/sheet1.xml\"/></Relationships>";
+        const auto excel = [&](const QByteArray& sheet, const QByteArray& strings = "<sst><si><t>a</t></si></sst>") {
+            return QList<std::pair<QString, QByteArray>>{{QStringLiteral("xl/workbook.xml"), workbook},
+                                                         {QStringLiteral("xl/_rels/workbook.xml.rels"), relations},
+                                                         {QStringLiteral("xl/sharedStrings.xml"), strings},
+                                                         {QStringLiteral("xl/worksheets/sheet1.xml"), sheet}};
+        };
+        const QString file = path(name);
+        QFile::remove(file);
+        if (name == QLatin1String("texte.xlsx")) {
+            QFile text(file);
+            QVERIFY(text.open(QIODevice::WriteOnly));
+            text.write("expression;traduction\n");
+        } else if (name == QLatin1String("autre.ods")) {
+            zipOf(file, {{QStringLiteral("lisezmoi.txt"), "bonjour"}});
+        } else if (name == QLatin1String("casse.xlsx")) {
+            zipOf(file, excel("<worksheet><sheetData><row>"));
+        } else if (name == QLatin1String("gigogne.ods")) {
+            zipOf(file, {{QStringLiteral("content.xml"), QByteArray("<a>").repeated(100000)}});
+        } else if (name == QLatin1String("bombe.xlsx")) {
+            zipOf(file, excel("<worksheet><sheetData/></worksheet>" + QByteArray(257 * 1024 * 1024, ' ')));
+        } else if (name == QLatin1String("partage.xlsx")) {
+            zipOf(file, excel("<worksheet><sheetData><row r=\"1\"><c r=\"A1\" t=\"s\"><v>7</v></c></row></sheetData></worksheet>"));
+        } else {
+            zipOf(file, excel("<worksheet><sheetData><row r=\"1\"><c r=\"XFE1\" t=\"s\"><v>0</v></c></row></sheetData></worksheet>"));
+        }
+        const QString message = failureOf([&] { cardimport::readFile(file); });
+        QVERIFY2(message.contains(said) && message.contains(QDir::toNativeSeparators(file)), qPrintable(message));
+    }
+};
+
+QTEST_MAIN(TestSpreadsheets)
+#include "tst_spreadsheets.moc"
