@@ -5,11 +5,13 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
+#include "exchange/zip_archive.h"
 #include "support/card_files.h"
 #include "support/window_test_kit.h"
 #include "windows/edition/frm_ajout.h"
@@ -291,6 +293,7 @@ private slots:
                                            << "ajoutez-en une";
         QTest::newRow("one language") << QStringLiteral("une-langue.csv") << "n'a de termes qu'en anglais (en)";
         QTest::newRow("no pair") << QStringLiteral("sans-paire.tbx") << "Aucune entrée";
+        QTest::newRow("a workbook that is no zip") << QStringLiteral("texte.xlsx") << "ce n'est pas une archive zip";
     }
     void aFileThatCannotBeUsedLeavesTheDataFileAsItWas() {
         QFETCH(QString, file);
@@ -299,6 +302,7 @@ private slots:
         cardfiles::writeNumbered(kit.path(), 3);
         const QByteArray before = cardfiles::contents(kit.path());
         writeFile(kit.path(QStringLiteral("une-langue.csv")), "en,pos\nlens,noun\n");
+        writeFile(kit.path(QStringLiteral("texte.xlsx")), "en,fr\nlens,lentille\n");
         writeFile(kit.path(QStringLiteral("sans-paire.tbx")),
                   "<martif><text><body><termEntry><langSet xml:lang=\"en\"><tig><term>a</term></tig></langSet></termEntry>"
                   "<termEntry><langSet xml:lang=\"fr\"><tig><term>b</term></tig></langSet></termEntry></body></text></martif>");
@@ -312,6 +316,50 @@ private slots:
         QVERIFY2(kit.messages[0].text.endsWith(QStringLiteral("Rien n'a été importé.")), qPrintable(kit.messages[0].text));
         QCOMPARE(cardfiles::contents(kit.path()), before);
         QCOMPARE(edition.numero(), QStringLiteral("4"));
+    }
+
+    // Hidden sheets last and said so; the one chosen is the one imported.
+    void aWorkbookOfSeveralSheetsAsksWhichOne() {
+        WindowTestKit kit;
+        cardfiles::writeNumbered(kit.path(), 2);
+        const auto sheet = [](const QByteArray& rows) {
+            return "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>" + rows +
+                   "</sheetData></worksheet>";
+        };
+        const auto row = [](int r, const char* a, const char* b) {
+            return QByteArray("<row r=\"%1\"><c r=\"A%1\" t=\"inlineStr\"><is><t>").replace("%1", QByteArray::number(r)) + a +
+                   QByteArray("</t></is></c><c r=\"B%1\" t=\"inlineStr\"><is><t>").replace("%1", QByteArray::number(r)) + b +
+                   "</t></is></c></row>";
+        };
+        ziparchive::Writer zip;
+        zip.add(QStringLiteral("xl/workbook.xml"),
+                "<workbook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets>"
+                "<sheet name=\"Notes\" sheetId=\"1\" state=\"hidden\" r:id=\"rId1\"/>"
+                "<sheet name=\"Glossaire\" sheetId=\"2\" r:id=\"rId2\"/><sheet name=\"Vide\" sheetId=\"3\" r:id=\"rId3\"/>"
+                "</sheets></workbook>");
+        zip.add(QStringLiteral("xl/_rels/workbook.xml.rels"),
+                "<Relationships><Relationship Id=\"rId1\" Type=\"w\" Target=\"worksheets/sheet1.xml\"/>"
+                "<Relationship Id=\"rId2\" Type=\"w\" Target=\"worksheets/sheet2.xml\"/>"
+                "<Relationship Id=\"rId3\" Type=\"w\" Target=\"worksheets/sheet3.xml\"/></Relationships>");
+        zip.add(QStringLiteral("xl/worksheets/sheet1.xml"), sheet(row(1, "Expression", "Traduction")));
+        zip.add(QStringLiteral("xl/worksheets/sheet2.xml"),
+                sheet(row(1, "Expression", "Traduction") + row(2, "lentille", "lens") + row(4, "prisme", "prism")));
+        zip.add(QStringLiteral("xl/worksheets/sheet3.xml"), sheet(QByteArray()));
+        writeFile(kit.path(QStringLiteral("classeur.xlsx")), zip.finish());
+        Edition edition(kit.path());
+        QStringList offered;
+        kit.onModal = [&](QWidget* dialog) {
+            auto* list = dialog->findChild<QListWidget*>(QStringLiteral("feuilles"));
+            for (int i = 0; i < list->count(); ++i) offered.append(list->item(i)->text());
+            list->setCurrentRow(0);
+            static_cast<QDialog*>(dialog)->accept();
+        };
+        kit.answers = {kit.path(QStringLiteral("classeur.xlsx"))};
+        kit.questionAnswers = {true};
+        edition.window.importer_Click();
+        QCOMPARE(offered, QStringList({"Glossaire (3 lignes)", "Vide (0 ligne)", "Notes (1 ligne, masquée)"}));
+        QCOMPARE(cardfiles::fieldOf(kit.path(), 3, Field::expression), QStringLiteral("lentille"));
+        QCOMPARE(cardfiles::fieldOf(kit.path(), 4, Field::traduction), QStringLiteral("prism"));
     }
 
     void anEmptyPathIsAskedForFirst() {
