@@ -23,7 +23,7 @@ SheetDialog::SheetDialog(QWidget* parent, const QString& file, const std::vector
     label->setBuddy(m_sheets);
     for (const cardimport::SheetChoice& sheet : sheets) {
         // French counts none in the singular, as one.
-        const QString rows = QStringLiteral(sheet.rows <= 1 ? "%1 ligne" : "%1 lignes").arg(sheet.rows);
+        const QString rows = (sheet.rows <= 1 ? QStringLiteral("%1 ligne") : QStringLiteral("%1 lignes")).arg(sheet.rows);
         m_sheets->addItem(sheet.hidden ? QStringLiteral("%1 (%2, masquée)").arg(sheet.name, rows)
                                        : QStringLiteral("%1 (%2)").arg(sheet.name, rows));
     }
