@@ -47,6 +47,10 @@ const Figure kFigures[] = {
     {"export 32767 cards to CSV", "BM_ExportCards/1", nullptr, 2000, 0, 0},
     {"import 32767 cards from TBX", "BM_ImportCards/0", nullptr, 2000, 0, 0},
     {"import 32767 cards from CSV", "BM_ImportCards/1", nullptr, 2000, 0, 0},
+    {"export 32767 cards to .xlsx", "BM_ExportCards/2", nullptr, 2000, 0, 0},
+    {"export 32767 cards to .ods", "BM_ExportCards/3", nullptr, 2000, 0, 0},
+    {"import 32767 cards from .xlsx", "BM_ImportCards/2", nullptr, 2000, 0, 0},
+    {"import 32767 cards from .ods", "BM_ImportCards/3", nullptr, 2000, 0, 0},
     {"save a card, history kept", "BM_SaveCardWithHistory", nullptr, 5, 0, 0},
     {"a card's history, 100000 kept", "BM_ListCardHistory", nullptr, 100, 0, 0},
     {"daily copy of 32767 cards", "BM_DailyCopy", nullptr, 2000, 0, 0},
@@ -66,7 +70,7 @@ void SummaryReporter::ReportRuns(const std::vector<Run>& runs) {
     }
 }
 
-void SummaryReporter::printTable(double peakMemoryMb) const {
+void SummaryReporter::printTable(const std::vector<std::pair<const char*, double>>& peaks) const {
     const auto find = [this](std::string_view names) {
         double fastest = -1.0;
         for (std::size_t from = 0; from <= names.size();) {
@@ -111,8 +115,9 @@ void SummaryReporter::printTable(double peakMemoryMb) const {
         std::printf("%-30s %10.1f %9.2f %9s %10s  %s %s\n", figure.name, ms, floor > 0 ? ms / floor : 0.0, peerRatio,
                     peerMs, target.c_str(), met ? "met" : "MISSED");
     }
-    if (peakMemoryMb >= 0) {
-        std::printf("%-30s %10.1f MB                                <= 150 MB %s\n", "peak memory, full list shown",
-                    peakMemoryMb, peakMemoryMb <= 150 ? "met" : "MISSED");
+    for (const auto& [name, megabytes] : peaks) {
+        if (megabytes < 0) continue;
+        std::printf("%-30s %10.1f MB                                <= 150 MB %s\n", name, megabytes,
+                    megabytes <= 150 ? "met" : "MISSED");
     }
 }

@@ -3,14 +3,17 @@
 #include <benchmark/benchmark.h>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 // Reports as the console does, and keeps each benchmark's median so that a
 // final table can set them against the floor and the peer.
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override;
-    // Prints the table; peakMemoryMb < 0 when it could not be measured.
-    void printTable(double peakMemoryMb) const;
+    // Prints the table, then each peak of memory named (in MB; < 0 when it
+    // could not be measured).
+    void printTable(const std::vector<std::pair<const char*, double>>& peaks) const;
 
 private:
     std::map<std::string, double> m_medianMs;

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QLocale>
 #include <QXmlStreamReader>
+#include <memory>
 #include <QSet>
 #include <algorithm>
 #include <cmath>
@@ -37,15 +38,30 @@ private:
     QString m_file;
 };
 
-// A member's XML read as a stream, its depth watched.
+// What the archive could not give of a member, said of the workbook.
+[[noreturn]] void failMember(const Failing& failing, const ziparchive::Failure& failure, const QString& member) {
+    if (failure.kind == ziparchive::Failure::Kind::tooLarge) {
+        failing.fail(QStringLiteral("a une partie «\u00A0%1\u00A0» qui dépasse %2 Mo une fois décompressée")
+                         .arg(member)
+                         .arg(kLargestMember / (1024 * 1024)));
+    }
+    failing.fail(QStringLiteral("a une partie «\u00A0%1\u00A0» illisible").arg(member));
+}
+
+// A member's XML read as it is inflated, a piece at a time, its depth watched.
 class Xml {
 public:
-    Xml(const QByteArray& bytes, const QString& member, const Failing& failing)
-        : m_reader(bytes), m_member(member), m_failing(failing) {}
+    Xml(const ziparchive::Reader& zip, const QString& member, const Failing& failing) : m_member(member), m_failing(failing) {
+        try {
+            m_stream = zip.open(member, kLargestMember);
+        } catch (const ziparchive::Failure& failure) {
+            failMember(m_failing, failure, member);
+        }
+    }
 
-    // The next start or end of an element; false at the end of the document.
+    // The next start or end of an element, or text; false at the end of the document.
     bool next() {
-        while (!m_reader.atEnd()) {
+        for (;;) {
             const auto token = m_reader.readNext();
             if (token == QXmlStreamReader::StartElement) {
                 if (++m_depth > kDeepest) m_failing.fail(QStringLiteral("imbrique «\u00A0%1\u00A0» sans fin").arg(m_member));
@@ -56,13 +72,17 @@ public:
                 return true;
             }
             if (token == QXmlStreamReader::Characters) return true;
+            if (token == QXmlStreamReader::EndDocument) return false;
+            if (m_reader.error() == QXmlStreamReader::PrematureEndOfDocumentError && !m_ended) {
+                refill();
+                continue;
+            }
+            if (m_reader.hasError()) {
+                m_failing.fail(QStringLiteral("a une partie «\u00A0%1\u00A0» illisible (%2, ligne %3)")
+                                   .arg(m_member, m_reader.errorString())
+                                   .arg(m_reader.lineNumber()));
+            }
         }
-        if (m_reader.hasError()) {
-            m_failing.fail(QStringLiteral("a une partie «\u00A0%1\u00A0» illisible (%2, ligne %3)")
-                               .arg(m_member, m_reader.errorString())
-                               .arg(m_reader.lineNumber()));
-        }
-        return false;
     }
     bool starts(QLatin1StringView name) const { return m_reader.isStartElement() && m_reader.name() == name; }
     bool ends(QLatin1StringView name) const { return m_reader.isEndElement() && m_reader.name() == name; }
@@ -82,7 +102,24 @@ public:
     }
 
 private:
+    void refill() {
+        QByteArray piece;
+        try {
+            piece = m_stream->next();
+        } catch (const ziparchive::Failure& failure) {
+            failMember(m_failing, failure, m_member);
+        }
+        if (piece.isEmpty()) {
+            m_ended = true;  // what the reader lacks now, the document lacks
+            m_reader.addData(QByteArray(" "));
+            return;
+        }
+        m_reader.addData(piece);
+    }
+
     QXmlStreamReader m_reader;
+    std::unique_ptr<ziparchive::Reader::Stream> m_stream;
+    bool m_ended = false;
     QString m_member;
     const Failing& m_failing;
     int m_depth = 0;
@@ -197,7 +234,7 @@ public:
         readStrings(target(rels, folder, QLatin1StringView("/sharedStrings")).value(0));
         const QHash<QString, QString> sheetFiles = targets(rels, folder);
         std::vector<Sheet> sheets;
-        Xml xml(member(workbookPath), workbookPath, m_failing);
+        Xml xml(m_zip, workbookPath, m_failing);
         std::vector<QString> files;
         while (xml.next()) {
             if (xml.starts(QLatin1StringView("workbookPr"))) {
@@ -223,24 +260,11 @@ public:
     }
 
 private:
-    QByteArray member(const QString& name) const {
-        try {
-            return m_zip.read(name, kLargestMember);
-        } catch (const ziparchive::Failure& failure) {
-            if (failure.kind == ziparchive::Failure::Kind::tooLarge) {
-                m_failing.fail(QStringLiteral("a une partie «\u00A0%1\u00A0» qui dépasse %2 Mo une fois décompressée")
-                                   .arg(name)
-                                   .arg(kLargestMember / (1024 * 1024)));
-            }
-            m_failing.fail(QStringLiteral("a une partie «\u00A0%1\u00A0» illisible").arg(name));
-        }
-    }
-
     // Relationship ids and their targets, as paths inside the archive.
     QHash<QString, QString> targets(const QString& rels, const QString& folder, QLatin1StringView type = {}) const {
         QHash<QString, QString> found;
         if (!m_zip.has(rels)) return found;
-        Xml xml(member(rels), rels, m_failing);
+        Xml xml(m_zip, rels, m_failing);
         while (xml.next()) {
             if (!xml.starts(QLatin1StringView("Relationship"))) continue;
             if (!type.isEmpty() && !xml.attribute(QLatin1StringView("Type")).endsWith(type)) continue;
@@ -256,7 +280,7 @@ private:
 
     void readStyles(const QString& name) {
         if (name.isEmpty() || !m_zip.has(name)) return;
-        Xml xml(member(name), name, m_failing);
+        Xml xml(m_zip, name, m_failing);
         bool inCellStyles = false;
         while (xml.next()) {
             if (xml.starts(QLatin1StringView("numFmt"))) {
@@ -274,14 +298,14 @@ private:
 
     void readStrings(const QString& name) {
         if (name.isEmpty() || !m_zip.has(name)) return;
-        Xml xml(member(name), name, m_failing);
+        Xml xml(m_zip, name, m_failing);
         while (xml.next()) {
             if (xml.starts(QLatin1StringView("si"))) m_strings.append(runsOf(xml, QLatin1StringView("si")));
         }
     }
 
     void readSheet(const QString& name, Sheet& sheet) {
-        Xml xml(member(name), name, m_failing);
+        Xml xml(m_zip, name, m_failing);
         Row row;
         int nextColumn = 0;
         while (xml.next()) {
@@ -359,16 +383,7 @@ public:
 
     std::vector<Sheet> read() {
         if (!m_zip.has(QStringLiteral("content.xml"))) m_failing.fail(QStringLiteral("n'est pas un classeur OpenDocument (.ods)"));
-        QByteArray content;
-        try {
-            content = m_zip.read(QStringLiteral("content.xml"), kLargestMember);
-        } catch (const ziparchive::Failure& failure) {
-            m_failing.fail(failure.kind == ziparchive::Failure::Kind::tooLarge
-                               ? QStringLiteral("a une partie «\u00A0content.xml\u00A0» qui dépasse %1 Mo une fois décompressée")
-                                     .arg(kLargestMember / (1024 * 1024))
-                               : QStringLiteral("a une partie «\u00A0content.xml\u00A0» illisible"));
-        }
-        Xml xml(content, QStringLiteral("content.xml"), m_failing);
+        Xml xml(m_zip, QStringLiteral("content.xml"), m_failing);
         QSet<QString> hiddenStyles;
         QString style;
         std::vector<Sheet> sheets;

@@ -27,8 +27,29 @@ public:
     Reader& operator=(const Reader&) = delete;
 
     bool has(const QString& member) const;
-    // The member's bytes; throws Failure when it would inflate past `limit`
-    // bytes (tooLarge, nothing beyond the limit inflated) or cannot be read.
+
+    // A member read a piece at a time, so that only the piece is held.
+    class Stream {
+    public:
+        ~Stream();
+        Stream(const Stream&) = delete;
+        Stream& operator=(const Stream&) = delete;
+        // The next bytes, empty at the member's end; throws Failure when the
+        // member would inflate past the limit (tooLarge, nothing beyond it
+        // inflated) or cannot be read.
+        QByteArray next();
+
+    private:
+        friend class Reader;
+        Stream(void* file, QString member, qint64 limit);
+        void* m_file;
+        QString m_member;
+        qint64 m_limit;
+        qint64 m_read = 0;
+    };
+    // Throws Failure when the member cannot be opened, or claims a size past `limit`.
+    std::unique_ptr<Stream> open(const QString& member, qint64 limit) const;
+    // The member's bytes whole, as the stream gives them.
     QByteArray read(const QString& member, qint64 limit) const;
 
 private:
