@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionButton>
-#include <QTemporaryFile>
+#include <QFile>
 #include <cmath>
 #include <cstring>
 
@@ -170,17 +170,21 @@ int main(int argc, char** argv) {
     }
     qputenv("QT_SCALE_FACTOR", scale);
     // The smallest laptop screen in use: 1280 x 800 pixels. Named relative
-    // to the working folder: the platform's arguments are split at colons,
-    // a drive letter's included.
-    QTemporaryFile screens(QStringLiteral("screens-XXXXXX.json"));
-    if (!screens.open()) return 1;
-    screens.write(R"({"screens": [{"name": "laptop", "width": 1280, "height": 800}]})");
-    screens.flush();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
+    // to the working folder, as the platform's arguments are split at colons
+    // (a drive letter's included), and closed before the platform reads it.
+    const QString screens = QStringLiteral("display-scale-screens.json");
+    {
+        QFile file(screens);
+        if (!file.open(QIODevice::WriteOnly)) return 1;
+        file.write(R"({"screens": [{"name": "laptop", "width": 1280, "height": 800}]})");
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.toLocal8Bit());
     int count = int(args.size());
     QApplication app(count, args.data());
     TestDisplayScale test;
-    return QTest::qExec(&test, count, args.data());
+    const int failed = QTest::qExec(&test, count, args.data());
+    QFile::remove(screens);
+    return failed;
 }
 
 #include "tst_display_scale.moc"
