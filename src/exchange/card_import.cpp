@@ -139,16 +139,16 @@ Plan plan(const std::vector<CardText>& cards, std::int32_t recordCount) {
     }
     Plan planned;
     planned.first = recordCount + 1;
-    planned.cards.reserve(cards.size());
+    planned.slotBytes.reserve(cards.size() * std::size_t(Module1::kSlotSize));
     for (const CardText& card : cards) {
         bool altered = false;
-        const auto numero = std::int16_t(planned.first + std::int32_t(planned.cards.size()));
-        planned.cards.push_back(recordOf(card, numero, altered));
+        const auto slot = Module1::toBytes(recordOf(card, std::int16_t(planned.first + planned.count()), altered));
+        planned.slotBytes.insert(planned.slotBytes.end(), slot.begin(), slot.end());
         planned.altered += altered ? 1 : 0;
     }
     return planned;
 }
 
-void apply(DataFile& data, const Plan& plan) { data.appendSlots(plan.first, plan.cards); }
+void apply(DataFile& data, const Plan& plan) { data.appendSlots(plan.first, std::span<const char>(plan.slotBytes)); }
 
 }  // namespace cardimport

@@ -49,12 +49,14 @@ glossary::Glossary readFile(const QString& path, std::int32_t room = Module1::kH
 std::vector<CardText> withoutCardsAlreadyThere(std::vector<CardText> cards, DataFile& data, int& alreadyThere);
 
 // The cards as they will be stored, numbered from the record count + 1.
+// The cards are kept as the bytes of their slots, written from there.
 struct Plan {
     std::int32_t first = 0;
-    std::vector<Module1::FicheRecord> cards;
+    std::vector<char> slotBytes;
     int altered = 0;       // cards with a field cut at its width or a character stored as "?"
     int alreadyThere = 0;  // cards of the file left aside, being in the data file already
-    std::int32_t last() const { return first + std::int32_t(cards.size()) - 1; }
+    std::int32_t count() const { return std::int32_t(slotBytes.size() / std::size_t(Module1::kSlotSize)); }
+    std::int32_t last() const { return first + count() - 1; }
 };
 
 // Throws ExchangeError when the cards would pass card 32767.

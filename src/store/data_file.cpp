@@ -119,31 +119,47 @@ void DataFile::replaceWith(std::span<const char> bytes, cardhistory::Action acti
     save.replaceAll(bytes, action, restoredCopy);
 }
 
+void DataFile::appendSlots(std::int32_t first, std::span<const char> slotBytes, cardhistory::Action action) {
+    write(first, slotBytes, true, action);
+}
+
 void DataFile::write(std::int32_t first, std::span<const FicheRecord> cards, bool appending,
                      cardhistory::Action action) {
+    std::vector<char> slotBytes;
+    slotBytes.reserve(cards.size() * std::size_t(kSlotSize));
+    for (const FicheRecord& fiche : cards) {
+        const auto card = Module1::toBytes(fiche);
+        slotBytes.insert(slotBytes.end(), card.begin(), card.end());
+    }
+    write(first, slotBytes, appending, action);
+}
+
+void DataFile::write(std::int32_t first, std::span<const char> slotBytes, bool appending, cardhistory::Action action) {
     requireSlotNumber(first);
-    const auto last = std::int64_t(first) + std::int64_t(cards.size()) - 1;
-    const QString what = cards.size() == 1
+    const auto count = std::int64_t(slotBytes.size() / std::size_t(kSlotSize));
+    const auto last = std::int64_t(first) + count - 1;
+    const QString what = count == 1
                              ? QStringLiteral("Impossible d'enregistrer la fiche n° %1 dans le fichier").arg(first)
                              : QStringLiteral("Impossible d'enregistrer les fiches n° %1 à %2 dans le fichier")
                                    .arg(first)
                                    .arg(last);
-    if (cards.empty()) return;
+    if (slotBytes.empty()) return;
     SaveTransaction save(*m_fileSystem, m_path, *m_file, what);
     if (appending && recordCountFor(save.size()) + 1 != first) {
         throw StoreError(QStringLiteral("%1 %2\u00A0: un autre programme y a ajouté des fiches entre-temps. Rien n'a "
                                         "été enregistré\u00A0; recommencez.")
                              .arg(what, quotedPath(m_path)));
     }
-    // Slots skipped over past the end are written as empty cards.
+    // Slots skipped over past the end are written as empty cards, before
+    // the cards; with none, the cards are written from where they are.
     const std::int64_t offset = slotOffset(first);
     const std::int64_t start = std::min(offset, save.size());
-    std::vector<char> data = emptyCardsBetween(start, offset);
-    data.reserve(data.size() + cards.size() * std::size_t(kSlotSize));
-    for (const FicheRecord& fiche : cards) {
-        const auto card = Module1::toBytes(fiche);
-        data.insert(data.end(), card.begin(), card.end());
+    if (start == offset) {
+        save.write(start, slotBytes, action);
+        return;
     }
+    std::vector<char> data = emptyCardsBetween(start, offset);
+    data.insert(data.end(), slotBytes.begin(), slotBytes.end());
     save.write(start, data, action);
 }
 

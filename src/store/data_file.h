@@ -49,6 +49,10 @@ public:
     // is written and StoreError says so.
     void appendSlots(std::int32_t first, std::span<const Module1::FicheRecord> cards,
                      cardhistory::Action action = cardhistory::Action::import);
+    // The same, the cards given as the slots' bytes, written from where they
+    // are: the largest import holds its cards once.
+    void appendSlots(std::int32_t first, std::span<const char> slotBytes,
+                     cardhistory::Action action = cardhistory::Action::import);
     // Makes the file these bytes (a copy of it put back), in one save;
     // `restoredCopy`, the copy they come from, is kept among the copies.
     void replaceWith(std::span<const char> bytes, cardhistory::Action action, const QString& restoredCopy = {});
@@ -59,6 +63,7 @@ private:
     DataFile(QString path, std::unique_ptr<RandomAccessFile> file, FileSystem& fileSystem);
     void write(std::int32_t first, std::span<const Module1::FicheRecord> cards, bool appending,
                cardhistory::Action action);
+    void write(std::int32_t first, std::span<const char> slotBytes, bool appending, cardhistory::Action action);
     std::int64_t fileSize();
     [[noreturn]] void fail(const QString& what, int error) const;
 

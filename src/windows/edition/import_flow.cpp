@@ -31,14 +31,14 @@ QString cardCount(qsizetype count) {
 }
 
 QString numbers(const cardimport::Plan& plan) {
-    return plan.cards.size() == 1 ? QStringLiteral("n° %1").arg(plan.first)
+    return plan.count() == 1 ? QStringLiteral("n° %1").arg(plan.first)
                                   : QStringLiteral("n° %1 à %2").arg(plan.first).arg(plan.last());
 }
 
 // « N fiches seront ajoutées ; M sont déjà dans le fichier et seront
 // laissées de côté », before the import or, done, after it.
 QString alreadyThere(const cardimport::Plan& plan, bool done) {
-    const auto added = qsizetype(plan.cards.size());
+    const auto added = qsizetype(plan.count());
     const QString kept = added == 1 ? (done ? QStringLiteral("1 fiche a été ajoutée") : QStringLiteral("1 fiche sera ajoutée"))
                                     : (done ? QStringLiteral("%1 fiches ont été ajoutées")
                                             : QStringLiteral("%1 fiches seront ajoutées"))
@@ -79,7 +79,7 @@ QString languagesNamed(const QStringList& codes) {
 
 QString question(const QString& file, const cardimport::Plan& plan, const glossary::Selection& selection,
                  const glossary::Pair& pair) {
-    const QString added = plan.cards.size() == 1
+    const QString added = plan.count() == 1
                               ? QStringLiteral("Elle sera ajoutée après la dernière fiche, sous le numéro %1")
                                     .arg(plan.first)
                               : QStringLiteral("Elles seront ajoutées après la dernière fiche, sous les numéros %1 à %2")
@@ -90,7 +90,7 @@ QString question(const QString& file, const cardimport::Plan& plan, const glossa
                                                           .arg(languageNamed(pair.source), languageNamed(pair.target));
     QString text = QStringLiteral("Le fichier «\u00A0%1\u00A0» contient %2%3. %4\u00A0; aucune fiche existante ne sera "
                                   "modifiée.")
-                       .arg(QDir::toNativeSeparators(file), cardCount(plan.cards.size()), direction, added);
+                       .arg(QDir::toNativeSeparators(file), cardCount(plan.count()), direction, added);
     if (selection.skipped > 0) {
         text += selection.skipped == 1
                     ? QStringLiteral("\n\n1 entrée sans terme dans l'une des deux langues a été laissée de côté.")
@@ -202,8 +202,8 @@ std::optional<ImportedCards> importCards(QWidget* window, const QString& dataFil
         file.close();
     });
     if (!added) return std::nullopt;
-    const QString imported = plan->cards.size() == 1 ? QStringLiteral("1 fiche importée")
-                                                      : QStringLiteral("%1 fiches importées").arg(plan->cards.size());
+    const QString imported = plan->count() == 1 ? QStringLiteral("1 fiche importée")
+                                                      : QStringLiteral("%1 fiches importées").arg(plan->count());
     QString done = QStringLiteral("%1 (%2).").arg(imported, numbers(*plan));
     if (plan->alreadyThere > 0) done += QLatin1Char(' ') + alreadyThere(*plan, true);
     if (plan->altered > 0) done += QLatin1Char(' ') + altered(*plan, true);
