@@ -2,11 +2,11 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "client_run.h"
 #include "exchange/card_export.h"
 #include "exchange/card_import.h"
 #include "exchange/csv_writer.h"
@@ -23,30 +23,11 @@ namespace {
 
 const QString kScript = QStringLiteral(CLIENT_SCRIPTS "/clients.py");
 
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run run(const QString& program, const QStringList& arguments, const QByteArray& input = {}) {
-    QProcess process;
-    process.start(program, arguments);
-    process.write(input);
-    process.closeWriteChannel();
-    Run result;
-    if (!process.waitForFinished(60000)) return result;
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
-}
-
 // The Python that has the Translate Toolkit: the system's, before another on the path.
 QString pythonWithTheToolkit() {
     for (const QString& python : {QStringLiteral("/usr/bin/python3"), QStandardPaths::findExecutable("python3")}) {
         if (!python.isEmpty() && QFile::exists(python) &&
-            run(python, {QStringLiteral("-c"), QStringLiteral("import translate.storage.tbx")}).exitCode == 0) {
+            runClient(python, {QStringLiteral("-c"), QStringLiteral("import translate.storage.tbx")}).exitCode == 0) {
             return python;
         }
     }
@@ -100,7 +81,7 @@ private slots:
         if (m_python.isEmpty()) QSKIP("no Python with the Translate Toolkit here (package translate-toolkit)");
         const QString tbx = path(QStringLiteral("glossaire.tbx"));
         exportGlossary(tbx, cardexport::Format::tbx);
-        const Run read = run(m_python, {kScript, QStringLiteral("read-tbx"), tbx});
+        const ClientRun read = runClient(m_python, {kScript, QStringLiteral("read-tbx"), tbx});
         QVERIFY2(read.exitCode == 0, read.err.constData());
         const QJsonArray units = asJson(read.out);
         QCOMPARE(units.size(), exportedCards().size());
@@ -109,7 +90,7 @@ private slots:
             QCOMPARE(units[i].toArray()[1].toString(), exportedCards()[i].traduction);
         }
 
-        const Run po = run(QStringLiteral("tbx2po"), {tbx, path(QStringLiteral("glossaire.po"))});
+        const ClientRun po = runClient(QStringLiteral("tbx2po"), {tbx, path(QStringLiteral("glossaire.po"))});
         QVERIFY2(po.exitCode == 0, po.err.constData());
         const QString converted = QString::fromUtf8(cardfiles::contents(path(QStringLiteral("glossaire.po"))));
         QVERIFY(converted.contains(QStringLiteral("msgid \"cœur\"\nmsgstr \"heart\"")));
@@ -120,7 +101,7 @@ private slots:
         if (xmllint.isEmpty()) QSKIP("no xmllint here (package libxml2-utils)");
         const QString tbx = path(QStringLiteral("lint.tbx"));
         exportGlossary(tbx, cardexport::Format::tbx);
-        const Run lint = run(xmllint, {QStringLiteral("--noout"), QStringLiteral("--nonet"), tbx});
+        const ClientRun lint = runClient(xmllint, {QStringLiteral("--noout"), QStringLiteral("--nonet"), tbx});
         QVERIFY2(lint.exitCode == 0 && lint.err.isEmpty(), lint.err.constData());
     }
 
@@ -134,7 +115,7 @@ private slots:
         if (m_python.isEmpty()) QSKIP("no system Python here");
         const QString csv = path(QStringLiteral("tableau.csv"));
         exportGlossary(csv, cardexport::Format::csv, separator);
-        const Run read = run(m_python, {kScript, QStringLiteral("read-csv"), csv, QString(separator)});
+        const ClientRun read = runClient(m_python, {kScript, QStringLiteral("read-csv"), csv, QString(separator)});
         QVERIFY2(read.exitCode == 0, read.err.constData());
         const QJsonArray rows = asJson(read.out);
         const QList<cardfiles::Card> cards = exportedCards();
@@ -157,7 +138,7 @@ private slots:
         source.write("\"source\",\"target\"\n\"élève\",\"pupil\"\n\"œuvre d'art\",\"work of art\"\n");
         source.close();
         const QString tbx = path(QStringLiteral("toolkit.tbx"));
-        const Run made = run(csv2tbx, {source.fileName(), tbx});
+        const ClientRun made = runClient(csv2tbx, {source.fileName(), tbx});
         QVERIFY2(made.exitCode == 0, made.err.constData());
         QVERIFY(cardfiles::contents(tbx).contains("<!DOCTYPE martif"));
         const std::vector<CardText> cards = cardsIn(tbx);
@@ -176,7 +157,7 @@ private slots:
             QJsonArray{"2", "cœur", "heart", ""},
         };
         const QByteArray rows = QJsonDocument(table).toJson();
-        const Run written = run(m_python, {kScript, QStringLiteral("write-csv"), csv}, rows);
+        const ClientRun written = runClient(m_python, {kScript, QStringLiteral("write-csv"), csv}, rows);
         QVERIFY2(written.exitCode == 0, written.err.constData());
         QVERIFY(cardfiles::contents(csv).startsWith("\xEF\xBB\xBF"));
         const std::vector<CardText> cards = cardsIn(csv);

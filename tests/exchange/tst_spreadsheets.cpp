@@ -2,12 +2,12 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 
+#include "client_run.h"
 #include "exchange/card_export.h"
 #include "exchange/card_import.h"
 #include "exchange/csv_writer.h"
@@ -23,20 +23,6 @@ namespace {
 
 const QString kScript = QStringLiteral(CLIENT_SCRIPTS "/clients.py");
 const QString kGlossaries = QStringLiteral(GLOSSARIES);
-
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-};
-
-Run run(const QString& program, const QStringList& arguments, const QByteArray& input = {}) {
-    QProcess process;
-    process.start(program, arguments);
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(180000)) return {};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput()};
-}
 
 // What a card's fields hold, as the clients should find them.
 QList<cardfiles::Card> cards() {
@@ -101,18 +87,21 @@ private:
         QVERIFY(cardexport::exportCards(file, {1, 2, 3}, to, options, {}));
     }
 
-    // LibreOffice converts a file to another format, in the same folder.
-    QString converted(const QString& from, const QString& to) {
-        const Run converting = run(m_office, {QStringLiteral("-env:UserInstallation=file://") + path(QStringLiteral("office")),
-                                              QStringLiteral("--headless"), QStringLiteral("--convert-to"), to,
-                                              QStringLiteral("--outdir"), QFileInfo(from).path(), from});
+    // LibreOffice converts a file to another format, in the same folder; a
+    // table's columns read as `columns` says ("1/2": column 1 text).
+    QString converted(const QString& from, const QString& to, const QString& columns = {}) {
+        QStringList arguments{QStringLiteral("-env:UserInstallation=file://") + path(QStringLiteral("office")),
+                              QStringLiteral("--headless")};
+        if (!columns.isEmpty()) arguments << QStringLiteral("--infilter=CSV:44,34,76,1,") + columns;
+        arguments << QStringLiteral("--convert-to") << to << QStringLiteral("--outdir") << QFileInfo(from).path() << from;
+        runClient(m_office, arguments);
         return QFileInfo(from).path() + u'/' + QFileInfo(from).completeBaseName() + u'.' + to.section(u':', 0, 0);
     }
 
 private slots:
     void initTestCase() {
         const QString python = QStringLiteral("/usr/bin/python3");
-        if (QFile::exists(python) && run(python, {QStringLiteral("-c"), QStringLiteral("import openpyxl, odf")}).exitCode == 0) {
+        if (QFile::exists(python) && runClient(python, {QStringLiteral("-c"), QStringLiteral("import openpyxl, odf")}).exitCode == 0) {
             m_python = python;
         }
         m_office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
@@ -136,14 +125,14 @@ private slots:
         QList<QStringList> rows;
         if (client == QLatin1String("python")) {
             if (m_python.isEmpty()) QSKIP("no Python with openpyxl and odfpy here (python3-openpyxl, python3-odf)");
-            const Run read = run(m_python, {kScript, QStringLiteral("read-workbook"), workbook});
+            const ClientRun read = runClient(m_python, {kScript, QStringLiteral("read-workbook"), workbook});
             QCOMPARE(read.exitCode, 0);
             rows = rowsOf(QJsonDocument::fromJson(read.out).array());
         } else {
             if (m_office.isEmpty()) QSKIP("no LibreOffice here (libreoffice-calc-nogui)");
             // As shown, UTF-8, "," and quotes, every cell quoted.
             const QString csv = converted(workbook, QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,true,true,true"));
-            const Run read = run(QStringLiteral("/usr/bin/python3"), {kScript, QStringLiteral("read-csv"), csv, QStringLiteral(",")});
+            const ClientRun read = runClient(QStringLiteral("/usr/bin/python3"), {kScript, QStringLiteral("read-csv"), csv, QStringLiteral(",")});
             rows = rowsOf(QJsonDocument::fromJson(read.out).array());
         }
         QCOMPARE(rows, expectedRows());
@@ -190,17 +179,11 @@ private slots:
             out.close();
             // The card number a number cell, every other column text (so "=SUM(A1)" stays text).
             const QString columns = QStringLiteral("1/1/2/2/3/2/4/2/5/2/6/2/7/2/8/2");
-            QProcess convert;
-            convert.start(m_office, {QStringLiteral("-env:UserInstallation=file://") + path(QStringLiteral("office")),
-                                     QStringLiteral("--headless"),
-                                     QStringLiteral("--infilter=CSV:44,34,76,1,") + columns,
-                                     QStringLiteral("--convert-to"), QFileInfo(file).suffix(), QStringLiteral("--outdir"),
-                                     m_dir.path(), csv});
-            QVERIFY(convert.waitForFinished(180000));
+            QCOMPARE(converted(csv, QFileInfo(file).suffix(), columns), file);
         } else {
             QJsonArray json;
             for (const QStringList& row : rows) json.append(QJsonArray::fromStringList(row));
-            QCOMPARE(run(m_python, {kScript, QStringLiteral("write-workbook"), file}, QJsonDocument(json).toJson()).exitCode, 0);
+            QCOMPARE(runClient(m_python, {kScript, QStringLiteral("write-workbook"), file}, QJsonDocument(json).toJson()).exitCode, 0);
         }
         const glossary::Glossary read = cardimport::readFile(file);
         const std::vector<CardText> imported = glossary::cardsOf(read, glossary::proposedPair(read)).cards;
@@ -233,12 +216,7 @@ private slots:
         QString columns;
         for (int c = 1; c <= 16; ++c) columns += QStringLiteral("%1%2/2").arg(c == 1 ? QString() : QStringLiteral("/")).arg(c);
         const glossary::Glossary original = cardimport::readFile(copy);
-        QProcess convert;
-        convert.start(m_office, {QStringLiteral("-env:UserInstallation=file://") + path(QStringLiteral("office")),
-                                 QStringLiteral("--headless"), QStringLiteral("--infilter=CSV:44,34,76,1,") + columns,
-                                 QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"), m_dir.path(), copy});
-        QVERIFY(convert.waitForFinished(180000));
-        const glossary::Glossary saved = cardimport::readFile(path(QFileInfo(glossary).completeBaseName() + u'.' + format));
+        const glossary::Glossary saved = cardimport::readFile(converted(copy, format, columns));
         QCOMPARE(saved.languages, original.languages);
         const glossary::Pair pair = glossary::proposedPair(original);
         const auto expected = glossary::cardsOf(original, pair).cards;
