@@ -58,13 +58,6 @@ std::unique_ptr<Reader::Stream> Reader::open(const QString& member, qint64 limit
     return std::unique_ptr<Stream>(new Stream(file, member, limit));
 }
 
-QByteArray Reader::read(const QString& member, qint64 limit) const {
-    const auto stream = open(member, limit);
-    QByteArray bytes;
-    for (QByteArray piece = stream->next(); !piece.isEmpty(); piece = stream->next()) bytes += piece;
-    return bytes;
-}
-
 void Writer::add(const QString& member, QByteArray bytes, bool stored) {
     m_members.push_back({member, std::move(bytes), stored});
 }

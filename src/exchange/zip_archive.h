@@ -49,8 +49,6 @@ public:
     };
     // Throws Failure when the member cannot be opened, or claims a size past `limit`.
     std::unique_ptr<Stream> open(const QString& member, qint64 limit) const;
-    // The member's bytes whole, as the stream gives them.
-    QByteArray read(const QString& member, qint64 limit) const;
 
 private:
     QByteArray m_bytes;  // the archive reads from these
@@ -62,7 +60,8 @@ class Writer {
 public:
     // A member stored as it is (a workbook's "mimetype" must be) or compressed.
     void add(const QString& member, QByteArray bytes, bool stored = false);
-    // The archive's bytes, the members in the order they were added.
+    // The archive's bytes, the members in the order they were added;
+    // throws std::bad_alloc when they cannot be made.
     QByteArray finish() const;
 
 private:
