@@ -276,6 +276,19 @@ void Frm_consultation::Command1_Click() {
                [&](std::size_t count) { return resultsummary::afterSearch(count, query); });
 }
 
+void Frm_consultation::showCard(const QString& text, const QString& numero) {
+    m_text1->setText(text);
+    m_scope->choose(cardsearch::Scope::everyField);
+    m_searchOptions->setAccents(cardsearch::Accents::ignored);
+    Command1_Click();
+    for (int row = 1; row < m_grille01->Rows(); ++row) {
+        if (m_grille01->TextMatrix(row, 0).trimmed() != numero.trimmed()) continue;
+        m_grille01->setRow(row);
+        Grille01_DblClick();
+        return;
+    }
+}
+
 void Frm_consultation::Liste_complete_Click() { listInGrid(cardsearch::fullList, resultsummary::count); }
 
 void Frm_consultation::doublons_Click() { listInGrid(duplicates::list, resultsummary::count); }

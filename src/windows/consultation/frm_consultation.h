@@ -34,6 +34,9 @@ public:
     void Fermer_Click();
     void about_Click();
     void Form_Resize();
+    // The cards holding `text` anywhere, accents ignored, as a look-up from
+    // another program found them, and the card numbered `numero` open.
+    void showCard(const QString& text, const QString& numero);
 
     FlexGrid* Grille01() const { return m_grille01; }
 

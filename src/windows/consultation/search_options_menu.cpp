@@ -29,6 +29,10 @@ SearchOptionsMenu::SearchOptionsMenu(QMenu* menu)
     menu->setToolTipsVisible(true);
 }
 
+void SearchOptionsMenu::setAccents(cardsearch::Accents accents) {
+    m_sansaccents->setChecked(accents == cardsearch::Accents::ignored);
+}
+
 cardsearch::Accents SearchOptionsMenu::accents() const {
     return m_sansaccents->isChecked() ? cardsearch::Accents::ignored : cardsearch::Accents::kept;
 }

@@ -17,6 +17,7 @@ public:
     explicit SearchOptionsMenu(QMenu* menu);
 
     cardsearch::Accents accents() const;
+    void setAccents(cardsearch::Accents accents);
     cardsearch::MatchOptions options() const;
 
 private:

@@ -38,6 +38,12 @@ Scope SearchScopeMenu::scope() const {
     return ticked ? Scope(ticked->data().toInt()) : Scope::entries;
 }
 
+void SearchScopeMenu::choose(Scope scope) {
+    for (QAction* action : m_choices->actions()) {
+        if (Scope(action->data().toInt()) == scope) action->setChecked(true);
+    }
+}
+
 void SearchScopeMenu::chosen(Scope scope) {
     const bool entries = scope == Scope::entries;
     for (QWidget* button : m_optionButtons) button->setEnabled(entries);

@@ -20,6 +20,7 @@ public:
     SearchScopeMenu(QMenu* menu, std::initializer_list<QWidget*> optionButtons);
 
     cardsearch::Scope scope() const;
+    void choose(cardsearch::Scope scope);
 
 private:
     void chosen(cardsearch::Scope scope);

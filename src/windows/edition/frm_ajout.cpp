@@ -244,4 +244,9 @@ void Frm_ajout::resizeEvent(QResizeEvent* event) {
     Form_Resize();
 }
 
+void Frm_ajout::setExpression(const QString& expression) {
+    m_boxes.setText(Module1::Field::expression, expression);
+    m_boxes.txttraduction()->setFocus();
+}
+
 void Frm_ajout::Form_Resize() { resizelayout::refit(*this, *m_boxes.txtcontexte(), statusBar()->height(), {1650, 4900}); }

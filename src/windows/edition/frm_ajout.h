@@ -34,6 +34,8 @@ public:
     void Fermer_Click();
     void about_Click();
     void Form_Resize();
+    // The new card shown starts with this expression.
+    void setExpression(const QString& expression);
 
     std::int32_t nbfiches() const { return m_nbfiches; }
 

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTimer>
 
 #include "windows/common/fitting.h"
 #include "windows/common/keyboard.h"
@@ -19,6 +20,9 @@
 #include "windows/controls/common_dialog.h"
 #include "windows/main/copies_dialog.h"
 #include "windows/edition/frm_ajout.h"
+#include "windows/lookup/quick_lookup_service.h"
+#include "windows/lookup/shortcut_dialog.h"
+#include "windows/controls/alert.h"
 
 namespace {
 
@@ -85,6 +89,9 @@ Menu::Menu(const QString& defaultPath)
     fichier->setObjectName(QStringLiteral("Fichier"));
     fichier->addAction(QStringLiteral("&Copies du fichier de données..."), this, &Menu::copies_Click)
         ->setObjectName(QStringLiteral("copies"));
+    m_raccourci = fichier->addAction(QStringLiteral("&Raccourci de recherche..."), this, &Menu::raccourci_Click);
+    m_raccourci->setObjectName(QStringLiteral("raccourci"));
+    m_raccourci->setEnabled(false);
     fichier->addAction(QStringLiteral("&Quitter"), this, &Menu::Quitter_Click)->setObjectName(QStringLiteral("Quitter"));
     QMenu* aide = menuBar()->addMenu(QStringLiteral("A&ide"));
     aide->setObjectName(QStringLiteral("aide"));
@@ -104,17 +111,59 @@ bool Menu::usesDefaultDataFile() const { return m_check1->isChecked(); }
 void Menu::showMainWindow() { show(); }
 
 void Menu::showInstead(QWidget* window) {
+    m_working = window;
     window->show();
     hide();
 }
 
-void Menu::Ajout_Click() {
+Frm_ajout* Menu::openEdition() {
     auto* edition = new Frm_ajout(*this);
     if (!edition->Form_Load()) {
         delete edition;
-        return;
+        return nullptr;
     }
     showInstead(edition);
+    return edition;
+}
+
+void Menu::Ajout_Click() { openEdition(); }
+
+QString Menu::workingWindowInTheWay() const {
+    if (!m_working || !m_working->isVisible()) return {};
+    const QString name = qobject_cast<Frm_ajout*>(m_working.data()) ? QStringLiteral("Edition")
+                                                                      : QStringLiteral("Consultation");
+    return QStringLiteral("La fenêtre « %1 » est ouverte : fermez-la d'abord.").arg(name);
+}
+
+QString Menu::openCard(const QString& text, const QString& numero) {
+    const QString inTheWay = workingWindowInTheWay();
+    if (!inTheWay.isEmpty()) return inTheWay;
+    auto* consultation = new Frm_consultation(*this);
+    consultation->Form_Load();
+    showInstead(consultation);
+    // The card opens over the window once the look-up has closed.
+    QTimer::singleShot(0, consultation, [consultation, text, numero] { consultation->showCard(text, numero); });
+    return {};
+}
+
+QString Menu::newCard(const QString& expression) {
+    const QString inTheWay = workingWindowInTheWay();
+    if (!inTheWay.isEmpty()) return inTheWay;
+    if (Frm_ajout* edition = openEdition()) edition->setExpression(expression);
+    return {};
+}
+
+void Menu::setQuickLookup(QuickLookupService* lookup) {
+    m_lookup = lookup;
+    m_raccourci->setEnabled(lookup != nullptr);
+}
+
+void Menu::raccourci_Click() {
+    if (!m_lookup) return;
+    const auto chosen = ShortcutDialog::choose(this, m_lookup->shortcut());
+    if (!chosen) return;
+    const QString refused = m_lookup->changeShortcut(*chosen);
+    if (!refused.isEmpty()) Alert::error(this, refused);
 }
 
 void Menu::Consultation_Click() {

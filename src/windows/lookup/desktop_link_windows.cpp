@@ -1,0 +1,225 @@
+// The Windows desktop: the shortcut registered with the system, the
+// selection asked of the program in front by its copy command, the
+// clipboard put back exactly as it was, the focus handed back to that program.
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <vector>
+#include <windows.h>
+
+#include "windows/lookup/desktop_link.h"
+
+namespace {
+
+constexpr int kHotKeyId = 0x4c58;
+constexpr int kCopyWait = 500;  // ms the program in front has to answer its copy command
+
+UINT virtualKeyOf(int key) {
+    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) return UINT(key);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return UINT(VK_F1 + key - Qt::Key_F1);
+    switch (key) {
+        case Qt::Key_Space: return VK_SPACE;
+        case Qt::Key_Insert: return VK_INSERT;
+        case Qt::Key_Home: return VK_HOME;
+        case Qt::Key_End: return VK_END;
+        case Qt::Key_PageUp: return VK_PRIOR;
+        case Qt::Key_PageDown: return VK_NEXT;
+        case Qt::Key_Pause: return VK_PAUSE;
+        default: return 0;
+    }
+}
+
+UINT modifiersOf(Qt::KeyboardModifiers modifiers) {
+    UINT flags = MOD_NOREPEAT;
+    if (modifiers & Qt::ControlModifier) flags |= MOD_CONTROL;
+    if (modifiers & Qt::AltModifier) flags |= MOD_ALT;
+    if (modifiers & Qt::ShiftModifier) flags |= MOD_SHIFT;
+    if (modifiers & Qt::MetaModifier) flags |= MOD_WIN;
+    return flags;
+}
+
+// The clipboard is another program's for a moment at a time: opening it is tried again briefly.
+bool openClipboard(HWND owner) {
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        if (OpenClipboard(owner)) return true;
+        Sleep(10);
+    }
+    return false;
+}
+
+// What the clipboard held, every format, to be put back.
+class ClipboardCopy {
+public:
+    bool take() {
+        if (!openClipboard(nullptr)) return false;
+        for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format)) {
+            HANDLE data = GetClipboardData(format);
+            if (!data) continue;
+            Held held{format, {}, nullptr};
+            if (format == CF_BITMAP || format == CF_DSPBITMAP) {
+                held.handle = CopyImage(data, IMAGE_BITMAP, 0, 0, 0);
+            } else if (format == CF_ENHMETAFILE || format == CF_DSPENHMETAFILE) {
+                held.handle = CopyEnhMetaFile(static_cast<HENHMETAFILE>(data), nullptr);
+            } else if (format == CF_PALETTE || format == CF_METAFILEPICT || format == CF_DSPMETAFILEPICT ||
+                       format == CF_OWNERDISPLAY) {
+                continue;  // made again by the system from the formats kept, or the owner's to draw
+            } else if (const void* bytes = GlobalLock(data)) {
+                const auto* first = static_cast<const char*>(bytes);
+                held.bytes.assign(first, first + GlobalSize(data));
+                GlobalUnlock(data);
+            } else {
+                continue;
+            }
+            m_formats.push_back(std::move(held));
+        }
+        CloseClipboard();
+        return true;
+    }
+
+    void putBack(HWND owner) {
+        if (!openClipboard(owner)) return;
+        EmptyClipboard();
+        for (Held& held : m_formats) {
+            HANDLE data = held.handle;
+            if (!data) {
+                HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE, held.bytes.size());
+                if (!global) continue;
+                if (void* bytes = GlobalLock(global)) {
+                    std::copy(held.bytes.begin(), held.bytes.end(), static_cast<char*>(bytes));
+                    GlobalUnlock(global);
+                }
+                data = global;
+            }
+            if (!SetClipboardData(held.format, data)) held.handle ? DeleteObject(held.handle) : GlobalFree(data);
+            held.handle = nullptr;
+        }
+        CloseClipboard();
+    }
+
+private:
+    struct Held {
+        UINT format;
+        std::vector<char> bytes;
+        HANDLE handle;
+    };
+    std::vector<Held> m_formats;
+};
+
+QString clipboardText() {
+    QString text;
+    if (!openClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = QString::fromWCharArray(chars);
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+bool clipboardChangedSince(DWORD sequence) {
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < kCopyWait) {
+        if (GetClipboardSequenceNumber() != sequence) return true;
+        QThread::msleep(10);
+    }
+    return false;
+}
+
+// Ctrl+C typed for the user, the keys of the shortcut they still hold let go first.
+void typeCopyKeys() {
+    std::vector<INPUT> inputs;
+    const auto key = [&inputs](WORD virtualKey, bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = virtualKey;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    for (const WORD held : {WORD(VK_MENU), WORD(VK_SHIFT), WORD(VK_LWIN), WORD(VK_RWIN)}) {
+        if (GetAsyncKeyState(held) & 0x8000) key(held, true);
+    }
+    key(VK_CONTROL, false);
+    key('C', false);
+    key('C', true);
+    key(VK_CONTROL, true);
+    SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+class WindowsDesktopLink : public DesktopLink, public QAbstractNativeEventFilter {
+public:
+    WindowsDesktopLink() {
+        // The clipboard put back needs a window of ours to own it.
+        m_owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+    ~WindowsDesktopLink() override {
+        release();
+        if (m_owner) DestroyWindow(m_owner);
+    }
+
+    QString grab(const QKeySequence& shortcut) override {
+        const QKeyCombination combination = shortcut[0];
+        const UINT virtualKey = virtualKeyOf(combination.key());
+        if (shortcut.count() != 1 || virtualKey == 0) return desktoplink::unknownKeyMessage(shortcut);
+        release();
+        if (!RegisterHotKey(nullptr, kHotKeyId, modifiersOf(combination.keyboardModifiers()), virtualKey)) {
+            return desktoplink::takenMessage(shortcut);
+        }
+        m_registered = true;
+        return {};
+    }
+
+    void release() override {
+        if (m_registered) UnregisterHotKey(nullptr, kHotKeyId);
+        m_registered = false;
+    }
+
+    QString selectedText() override {
+        HWND front = GetForegroundWindow();
+        if (!front) return {};
+        ClipboardCopy held;
+        if (!held.take()) return {};
+        const DWORD sequence = GetClipboardSequenceNumber();
+        // A standard text box copies on being asked; any other program is
+        // given the keys a user would type.
+        GUITHREADINFO thread{};
+        thread.cbSize = sizeof(thread);
+        HWND focus = GetGUIThreadInfo(GetWindowThreadProcessId(front, nullptr), &thread) && thread.hwndFocus
+                         ? thread.hwndFocus
+                         : front;
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(focus, WM_COPY, 0, 0, SMTO_ABORTIFHUNG, kCopyWait, &ignored);
+        if (GetClipboardSequenceNumber() == sequence) typeCopyKeys();
+        if (!clipboardChangedSince(sequence)) return {};
+        const QString text = clipboardText();
+        held.putBack(m_owner);
+        return text;
+    }
+
+    void rememberFocus() override { m_front = GetForegroundWindow(); }
+
+    void giveFocusBack() override {
+        if (m_front && IsWindow(m_front)) SetForegroundWindow(m_front);
+    }
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
+        if (eventType != "windows_generic_MSG" && eventType != "windows_dispatcher_MSG") return false;
+        const MSG* msg = static_cast<const MSG*>(message);
+        if (msg->message != WM_HOTKEY || msg->wParam != kHotKeyId) return false;
+        emit shortcutPressed();
+        return true;
+    }
+
+private:
+    HWND m_owner = nullptr;
+    HWND m_front = nullptr;
+    bool m_registered = false;
+};
+
+}  // namespace
+
+std::unique_ptr<DesktopLink> DesktopLink::create() { return std::make_unique<WindowsDesktopLink>(); }

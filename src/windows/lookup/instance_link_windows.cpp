@@ -1,0 +1,71 @@
+// Windows: the command line goes to a hidden window of the running program,
+// found by a class name of this user's, as a WM_COPYDATA message.
+#include <QMetaObject>
+#include <windows.h>
+
+#include "windows/lookup/instance_link.h"
+
+namespace {
+
+constexpr UINT kWait = 2000;  // ms a start waits for the running program
+constexpr ULONG_PTR kArguments = 0x4c58;
+
+LRESULT CALLBACK receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_COPYDATA) return DefWindowProcW(window, message, wParam, lParam);
+    auto* link = reinterpret_cast<InstanceLink*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    if (!link || data->dwData != kArguments) return FALSE;
+    const auto arguments =
+        InstanceLink::unpacked(QByteArray(static_cast<const char*>(data->lpData), int(data->cbData)));
+    if (!arguments) return FALSE;
+    // Answered at once; the request is worked on once the sender has its answer.
+    QMetaObject::invokeMethod(link, [link, arguments] { emit link->requested(*arguments); }, Qt::QueuedConnection);
+    return TRUE;
+}
+
+}  // namespace
+
+struct InstanceLink::Listening {
+    std::wstring className;
+    HWND window = nullptr;
+    ~Listening() {
+        if (window) DestroyWindow(window);
+        UnregisterClassW(className.c_str(), GetModuleHandleW(nullptr));
+    }
+};
+
+InstanceLink::InstanceLink(QString name, QObject* parent) : QObject(parent), m_name(std::move(name)) {}
+
+InstanceLink::~InstanceLink() = default;
+
+bool InstanceLink::handOver(const QStringList& arguments) const {
+    HWND running = FindWindowExW(HWND_MESSAGE, nullptr, reinterpret_cast<LPCWSTR>(m_name.utf16()), nullptr);
+    if (!running) return false;
+    // The running program may come to the front: its window is what the user asked for.
+    DWORD process = 0;
+    GetWindowThreadProcessId(running, &process);
+    AllowSetForegroundWindow(process);
+    QByteArray bytes = packed(arguments);
+    COPYDATASTRUCT data{kArguments, DWORD(bytes.size()), bytes.data()};
+    DWORD_PTR answer = FALSE;
+    return SendMessageTimeoutW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kWait,
+                               &answer) &&
+           answer == TRUE;
+}
+
+bool InstanceLink::listen() {
+    auto listening = std::make_unique<Listening>();
+    listening->className = m_name.toStdWString();
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = receive;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = listening->className.c_str();
+    if (!RegisterClassW(&windowClass)) return false;
+    if (FindWindowExW(HWND_MESSAGE, nullptr, listening->className.c_str(), nullptr)) return false;
+    listening->window = CreateWindowExW(0, listening->className.c_str(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                        windowClass.hInstance, nullptr);
+    if (!listening->window) return false;
+    SetWindowLongPtrW(listening->window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    m_listening = std::move(listening);
+    return true;
+}

@@ -1,0 +1,28 @@
+#include "windows/lookup/lookup_settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+const QString kKey = QStringLiteral("recherche_rapide/raccourci");
+const QKeySequence kDefault(Qt::CTRL | Qt::ALT | Qt::Key_F);
+}  // namespace
+
+LookupSettings::LookupSettings(QString iniPath) : m_path(std::move(iniPath)) {}
+
+QString LookupSettings::defaultPath() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("lexicarium.ini"));
+}
+
+QKeySequence LookupSettings::shortcut() const {
+    const QKeySequence kept(QSettings(m_path, QSettings::IniFormat).value(kKey).toString(), QKeySequence::PortableText);
+    return kept.isEmpty() ? kDefault : kept;
+}
+
+void LookupSettings::setShortcut(const QKeySequence& shortcut) {
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    QSettings settings(m_path, QSettings::IniFormat);
+    settings.setValue(kKey, shortcut.toString(QKeySequence::PortableText));
+}

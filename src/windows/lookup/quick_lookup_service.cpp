@@ -1,0 +1,109 @@
+#include "windows/lookup/quick_lookup_service.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+#include "windows/controls/alert.h"
+#include "windows/lookup/frm_recherche_rapide.h"
+
+namespace {
+
+// The selection of a box of this program, or the word under its cursor.
+template <typename Box>
+QString textAtCursor(Box* box) {
+    QTextCursor cursor = box->textCursor();
+    if (!cursor.hasSelection()) cursor.select(QTextCursor::WordUnderCursor);
+    return cursor.selectedText();
+}
+
+QString textAtCursor(QWidget* focused) {
+    if (auto* line = qobject_cast<QLineEdit*>(focused)) {
+        if (line->hasSelectedText()) return line->selectedText();
+        // The word the cursor stands in or just after.
+        const QString text = line->text();
+        qsizetype begin = line->cursorPosition();
+        qsizetype end = begin;
+        while (begin > 0 && text[begin - 1].isLetterOrNumber()) --begin;
+        while (end < text.size() && text[end].isLetterOrNumber()) ++end;
+        return text.mid(begin, end - begin);
+    }
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(focused)) return textAtCursor(plain);
+    if (auto* rich = qobject_cast<QTextEdit*>(focused)) return textAtCursor(rich);
+    return {};
+}
+
+}  // namespace
+
+QuickLookupService::QuickLookupService(LookupActions& actions, std::unique_ptr<DesktopLink> desktop,
+                                       LookupSettings settings, QObject* parent)
+    : QObject(parent), m_actions(actions), m_desktop(std::move(desktop)), m_settings(std::move(settings)) {
+    connect(m_desktop.get(), &DesktopLink::shortcutPressed, this, &QuickLookupService::lookUpSelection);
+}
+
+QuickLookupService::~QuickLookupService() {
+    m_desktop->release();
+    delete m_window;
+}
+
+void QuickLookupService::start() {
+    const QString refused = m_desktop->grab(m_settings.shortcut());
+    if (!refused.isEmpty()) Alert::information(nullptr, refused);
+}
+
+QString QuickLookupService::changeShortcut(const QKeySequence& shortcut) {
+    const QKeySequence current = m_settings.shortcut();
+    const QString refused = m_desktop->grab(shortcut);
+    if (!refused.isEmpty()) {
+        m_desktop->grab(current);
+        return refused;
+    }
+    m_settings.setShortcut(shortcut);
+    return {};
+}
+
+void QuickLookupService::lookUpSelection() {
+    QWidget* focused = QApplication::focusWidget();
+    const bool ownBox = focused && QApplication::activeWindow() && focused->window() != m_window;
+    // Looking up again from the window itself keeps the focus to give back.
+    if (!(m_window && m_window->isActiveWindow())) m_desktop->rememberFocus();
+    lookUp(ownBox ? textAtCursor(focused) : m_window && m_window->isActiveWindow() ? QString()
+                                                                                    : m_desktop->selectedText());
+}
+
+void QuickLookupService::lookUp(const QString& text) { windowForNow().showFor(text, QCursor::pos()); }
+
+void QuickLookupService::handle(const StartRequest& request) {
+    switch (request.kind) {
+        case StartRequest::Kind::lookUpSelection: lookUpSelection(); return;
+        case StartRequest::Kind::lookUpText:
+            m_desktop->rememberFocus();
+            lookUp(request.text);
+            return;
+        case StartRequest::Kind::show: break;
+    }
+    // The window the user works in comes to the front.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible() || window == m_window || window->windowType() == Qt::ToolTip) continue;
+        window->raise();
+        window->activateWindow();
+    }
+}
+
+Frm_recherche_rapide* QuickLookupService::window() const { return m_window; }
+
+Frm_recherche_rapide& QuickLookupService::windowForNow() {
+    // A window shown modal takes every click but its own windows': the
+    // look-up opens within it then.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (m_window && m_window->parentWidget() != modal) delete m_window;
+    if (!m_window) {
+        m_window = new Frm_recherche_rapide(m_actions, modal);
+        connect(m_window, &Frm_recherche_rapide::finished, this, [this](bool giveFocusBack) {
+            if (giveFocusBack) m_desktop->giveFocusBack();
+        });
+    }
+    return *m_window;
+}
