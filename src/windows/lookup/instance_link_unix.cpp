@@ -35,16 +35,15 @@ bool InstanceLink::handOver(const QStringList& arguments) const {
 bool InstanceLink::listen() {
     m_listening = std::make_unique<Listening>();
     QLocalServer& server = m_listening->server;
+    // A socket only this user may reach is made aside and put in place over
+    // whatever has the name: one that answers belongs to a running program,
+    // one that does not was left by a program that ended without closing it.
+    QLocalSocket probe;
+    probe.connectToServer(m_name);
+    if (probe.waitForConnected(kWait)) return false;
+    QLocalServer::removeServer(m_name);
     server.setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server.listen(m_name)) {
-        // A socket left by a program that ended without closing it.
-        if (server.serverError() != QAbstractSocket::AddressInUseError) return false;
-        QLocalSocket probe;
-        probe.connectToServer(m_name);
-        if (probe.waitForConnected(kWait)) return false;
-        QLocalServer::removeServer(m_name);
-        if (!server.listen(m_name)) return false;
-    }
+    if (!server.listen(m_name)) return false;
     connect(&server, &QLocalServer::newConnection, this, [this, &server] {
         while (QLocalSocket* socket = server.nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);

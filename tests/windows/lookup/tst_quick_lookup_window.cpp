@@ -1,0 +1,211 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTreeView>
+
+#include "support/card_files.h"
+#include "support/window_test_kit.h"
+#include "windows/card/frm_fiche.h"
+#include "windows/consultation/frm_consultation.h"
+#include "windows/controls/flex_grid.h"
+#include "windows/edition/frm_ajout.h"
+#include "windows/lookup/frm_recherche_rapide.h"
+#include "windows/lookup/quick_lookup_service.h"
+#include "windows/main/menu.h"
+
+namespace {
+
+// The desktop as a test sets it: the selection another program holds, the
+// shortcuts it lets be taken.
+class FakeDesktop : public DesktopLink {
+public:
+    QString selection;
+    QList<QKeySequence> heldByOthers;
+    QKeySequence held;
+    int focusTaken = 0;
+    int focusGivenBack = 0;
+
+    QString grab(const QKeySequence& shortcut) override {
+        if (heldByOthers.contains(shortcut)) return desktoplink::takenMessage(shortcut);
+        held = shortcut;
+        return {};
+    }
+    void release() override { held = {}; }
+    QString selectedText() override { return selection; }
+    void rememberFocus() override { ++focusTaken; }
+    void giveFocusBack() override { ++focusGivenBack; }
+};
+
+struct Session {
+    WindowTestKit kit;
+    FakeDesktop* desktop = new FakeDesktop;
+    Menu menu{kit.path()};
+    QuickLookupService lookup{menu, std::unique_ptr<DesktopLink>(desktop), LookupSettings(kit.path("lexicarium.ini"))};
+
+    Session() {
+        cardfiles::write(kit.path(), {{1, "matou", "tomcat", "", "", "", "", "un chat passe"},
+                                      {2, "chat", "cat", "chat n. m.", "", "Larousse", "", ""},
+                                      {3, "chaton", "kitten", "", "", "", "", ""}});
+        menu.setQuickLookup(&lookup);
+        lookup.start();
+    }
+    Frm_recherche_rapide& window() { return *lookup.window(); }
+    template <typename T>
+    T* find(const char* name) { return window().findChild<T*>(QLatin1String(name)); }
+    void press(const QString& selected) {
+        desktop->selection = selected;
+        emit desktop->shortcutPressed();
+    }
+};
+
+QWidget* shown(const char* name) {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1String(name) && widget->isVisible()) return widget;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+class TestQuickLookupWindow : public QObject {
+    Q_OBJECT
+private slots:
+    // From the shortcut to the key that ends the look-up, as a user goes.
+    void theKeysEndTheLookUpAsTheySay_data() {
+        QTest::addColumn<QString>("keys");  // typed in the window, in turn
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<bool>("windowStays");
+        QTest::addColumn<int>("focusGivenBack");
+        QTest::addColumn<QString>("openWindow");
+        QTest::newRow("Enter copies the best card's translation") << "Return" << "cat" << false << 1 << "";
+        QTest::newRow("the arrows choose another") << "Down Down Return" << "tomcat" << false << 1 << "";
+        QTest::newRow("Escape leaves the clipboard") << "Escape" << "avant" << false << 1 << "";
+        QTest::newRow("Ctrl+Enter opens the card") << "Ctrl+Return" << "avant" << false << 0 << "frm_fiche";
+    }
+    void theKeysEndTheLookUpAsTheySay() {
+        QFETCH(QString, keys);
+        QFETCH(QString, clipboard);
+        QFETCH(bool, windowStays);
+        QFETCH(int, focusGivenBack);
+        QFETCH(QString, openWindow);
+        Session session;
+        QStringList opened;
+        session.kit.onModal = [&opened](QWidget* window) { opened << window->objectName(); };
+        QGuiApplication::clipboard()->setText(QStringLiteral("avant"));
+        session.press(QStringLiteral(" Chat\n"));
+        QCOMPARE(session.find<QLineEdit>("texte")->text(), QStringLiteral("Chat"));
+        QCOMPARE(session.find<QLabel>("compte")->text(), QStringLiteral("3 fiches"));
+        QVERIFY(session.find<QTextBrowser>("detail")->toHtml().contains(QStringLiteral("Larousse")));
+        for (const QString& key : keys.split(u' ')) {
+            const QKeySequence sequence(key);
+            QTest::keyClick(session.find<QLineEdit>("texte"), sequence[0].key(), sequence[0].keyboardModifiers());
+        }
+        QTRY_COMPARE(opened, openWindow.isEmpty() ? QStringList() : QStringList{openWindow});
+        QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
+        QCOMPARE(session.window().isVisible(), windowStays);
+        QCOMPARE(session.desktop->focusTaken, 1);
+        QCOMPARE(session.desktop->focusGivenBack, focusGivenBack);
+    }
+
+    // A card can be opened, or a new one begun, only where no working window is in the way.
+    void openingWaitsForTheWorkingWindowToClose() {
+        Session session;
+        session.menu.Ajout_Click();
+        session.press(QStringLiteral("chat"));
+        QTest::keyClick(session.find<QLineEdit>("texte"), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(session.kit.messageTexts(), QStringList{"La fenêtre «\u00A0Edition\u00A0» est ouverte\u00A0: fermez-la d'abord."});
+        QVERIFY(session.window().isVisible());
+        shown("Frm_ajout")->close();
+
+        session.press(QStringLiteral("ornithorynque"));
+        QCOMPARE(session.find<QLabel>("compte")->text(), QStringLiteral("Aucune fiche ne contient «\u00A0ornithorynque\u00A0»"));
+        QTest::keyClick(session.find<QLineEdit>("texte"), Qt::Key_Return);
+        QVERIFY(session.window().isVisible());
+        session.find<QPushButton>("nouvelle")->click();
+        auto* edition = static_cast<Frm_ajout*>(shown("Frm_ajout"));
+        QVERIFY(edition);
+        QCOMPARE(edition->findChild<QPlainTextEdit*>("txtexpression")->toPlainText(), QStringLiteral("ornithorynque"));
+        edition->close();
+    }
+
+    // The text under the cursor of one of the program's own boxes is looked up, not the selection elsewhere.
+    void aBoxOfTheProgramGivesItsWordUnderTheCursor() {
+        Session session;
+        session.menu.Consultation_Click();
+        auto* text1 = shown("Frm_consultation")->findChild<QLineEdit*>("Text1");
+        QApplication::setActiveWindow(text1->window());
+        text1->setFocus();
+        text1->setText(QStringLiteral("un chaton noir"));
+        text1->setCursorPosition(5);
+        session.press(QStringLiteral("ailleurs"));
+        QCOMPARE(session.find<QLineEdit>("texte")->text(), QStringLiteral("chaton"));
+        text1->window()->close();
+    }
+
+    // Said once when taken elsewhere; a new one is kept only when it could be taken.
+    void theShortcutIsKeptOnlyWhenItCanBeTaken() {
+        WindowTestKit kit;
+        auto* desktop = new FakeDesktop;
+        const QKeySequence usual(QStringLiteral("Ctrl+Alt+F"));
+        const QKeySequence other(QStringLiteral("Ctrl+Alt+L"));
+        const QKeySequence taken(QStringLiteral("Ctrl+Shift+F1"));
+        desktop->heldByOthers = {usual, taken};
+        FakeMainWindow link;
+        Menu menu(kit.path());
+        QuickLookupService lookup(menu, std::unique_ptr<DesktopLink>(desktop), LookupSettings(kit.path("lexicarium.ini")));
+        lookup.start();
+        QCOMPARE(kit.messageTexts(), QStringList{desktoplink::takenMessage(usual)});
+        QVERIFY(kit.messageTexts().front().contains(QStringLiteral("Ctrl+Alt+F")));
+
+        QCOMPARE(lookup.changeShortcut(taken), desktoplink::takenMessage(taken));
+        QCOMPARE(lookup.shortcut(), usual);
+        QCOMPARE(lookup.changeShortcut(other), QString());
+        QCOMPARE(desktop->held, other);
+        QCOMPARE(LookupSettings(kit.path("lexicarium.ini")).shortcut(), other);
+        QCOMPARE(QSettings(kit.path("lexicarium.ini"), QSettings::IniFormat).value("recherche_rapide/raccourci").toString(),
+                 QStringLiteral("Ctrl+Alt+L"));
+    }
+
+    void aLaterStartHandsItsRequestOver_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("no argument") << QStringList{"lexicarium"} << int(StartRequest::Kind::show) << "";
+        QTest::newRow("the selection") << QStringList{"lexicarium", "--chercher"}
+                                       << int(StartRequest::Kind::lookUpSelection) << "";
+        QTest::newRow("a text") << QStringList{"lexicarium", "--chercher", "cœur de métier"}
+                                << int(StartRequest::Kind::lookUpText) << "cœur de métier";
+        QTest::newRow("a text joined") << QStringList{"lexicarium", "--chercher=chat"}
+                                       << int(StartRequest::Kind::lookUpText) << "chat";
+    }
+    void aLaterStartHandsItsRequestOver() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        const QString name = QStringLiteral("lexicarium-test-%1").arg(QCoreApplication::applicationPid());
+        InstanceLink first(name);
+        QVERIFY(!first.handOver(arguments));  // nobody listens yet
+        QVERIFY(first.listen());
+        QStringList received;
+        connect(&first, &InstanceLink::requested, this, [&received](const QStringList& got) { received = got; });
+        // The later start waits for its answer while the first goes on with its own work.
+        QThread* later = QThread::create([&] { QVERIFY(InstanceLink(name).handOver(arguments)); });
+        later->start();
+        QTRY_COMPARE(received, arguments);
+        later->wait();
+        delete later;
+        const StartRequest request = StartRequest::from(received);
+        QCOMPARE(int(request.kind), kind);
+        QCOMPARE(request.text, text);
+        QVERIFY(!InstanceLink(name).listen());
+    }
+};
+
+QTEST_MAIN(TestQuickLookupWindow)
+#include "tst_quick_lookup_window.moc"
