@@ -1,4 +1,5 @@
 #include <QAbstractButton>
+#include <QAction>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QLineEdit>
@@ -43,6 +44,10 @@ double searchMs(QWidget* consultation, const QString& text) {
 }
 
 void measure(QWidget* consultation) {
+    // Where the search looks, a « Chercher dans » choice by name; the entries when none is given.
+    if (const QString scope = qEnvironmentVariable("LEXICARIUM_OUTSIDE_SCOPE"); !scope.isEmpty()) {
+        if (auto* choice = consultation->findChild<QAction*>(scope)) choice->trigger();
+    }
     const int rounds = std::max(1, qEnvironmentVariableIntValue("LEXICARIUM_OUTSIDE_ROUNDS"));
     const QString large = qEnvironmentVariable("LEXICARIUM_OUTSIDE_TEXT", QStringLiteral("TION"));
     const QAbstractItemModel* grid = child<QAbstractItemView>(consultation, "Grille01")->model();
