@@ -91,13 +91,30 @@ public:
                 }
                 data = global;
             }
-            if (!SetClipboardData(held.format, data)) held.handle ? DeleteObject(held.handle) : GlobalFree(data);
+            // Once set, the data is the system's; what it refused is ours to free.
+            if (!SetClipboardData(held.format, data)) free(held.format, data);
             held.handle = nullptr;
         }
         CloseClipboard();
     }
 
+    ~ClipboardCopy() {
+        for (const Held& held : m_formats) {
+            if (held.handle) free(held.format, held.handle);
+        }
+    }
+
 private:
+    static void free(UINT format, HANDLE data) {
+        if (format == CF_BITMAP || format == CF_DSPBITMAP) {
+            DeleteObject(data);
+        } else if (format == CF_ENHMETAFILE || format == CF_DSPENHMETAFILE) {
+            DeleteEnhMetaFile(static_cast<HENHMETAFILE>(data));
+        } else {
+            GlobalFree(data);
+        }
+    }
+
     struct Held {
         UINT format;
         std::vector<char> bytes;
