@@ -114,6 +114,12 @@ Frm_recherche_rapide::Frm_recherche_rapide(LookupActions& actions, QWidget* pare
     m_fiches->header()->setStretchLastSection(true);
     m_fiches->header()->resizeSection(0, 60);
     m_fiches->header()->resizeSection(1, 230);
+    // The chosen card stands out while the typed text has the focus.
+    QPalette chosenShows = m_fiches->palette();
+    chosenShows.setBrush(QPalette::Inactive, QPalette::Highlight, chosenShows.brush(QPalette::Active, QPalette::Highlight));
+    chosenShows.setBrush(QPalette::Inactive, QPalette::HighlightedText,
+                         chosenShows.brush(QPalette::Active, QPalette::HighlightedText));
+    m_fiches->setPalette(chosenShows);
     connect(m_fiches->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &Frm_recherche_rapide::showChosen);
     connect(m_fiches, &QTreeView::doubleClicked, this, &Frm_recherche_rapide::copier);
@@ -159,7 +165,7 @@ void Frm_recherche_rapide::showFor(const QString& text, const QPoint& pointer) {
     QRect wanted(pointer + kBesidePointer, size().boundedTo(area.size()));
     if (wanted.right() > area.right()) wanted.moveRight(pointer.x() - kBesidePointer.x());
     if (wanted.bottom() > area.bottom()) wanted.moveBottom(pointer.y() - kBesidePointer.y());
-    move(wanted.topLeft());
+    setGeometry(wanted);
     show();
     raise();
     activateWindow();
