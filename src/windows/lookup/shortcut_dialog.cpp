@@ -28,6 +28,8 @@ ShortcutDialog::ShortcutDialog(QWidget* parent, const QKeySequence& current) : Q
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annuler"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // Room for the title in full.
+    setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) * 2);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(m_sequence);

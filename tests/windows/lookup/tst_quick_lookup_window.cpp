@@ -1,5 +1,8 @@
 #include <QApplication>
+#include <QAction>
 #include <QClipboard>
+#include <QDialog>
+#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -156,16 +159,28 @@ private slots:
         const QKeySequence other(QStringLiteral("Ctrl+Alt+L"));
         const QKeySequence taken(QStringLiteral("Ctrl+Shift+F1"));
         desktop->heldByOthers = {usual, taken};
-        FakeMainWindow link;
         Menu menu(kit.path());
         QuickLookupService lookup(menu, std::unique_ptr<DesktopLink>(desktop), LookupSettings(kit.path("lexicarium.ini")));
         lookup.start();
         QCOMPARE(kit.messageTexts(), QStringList{desktoplink::takenMessage(usual)});
         QVERIFY(kit.messageTexts().front().contains(QStringLiteral("Ctrl+Alt+F")));
 
-        QCOMPARE(lookup.changeShortcut(taken), desktoplink::takenMessage(taken));
+        // Chosen from the main window's menu, in its dialog.
+        menu.setQuickLookup(&lookup);
+        QKeySequence typed;
+        kit.onModal = [&typed](QWidget* dialog) {
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Raccourci de recherche"));
+            dialog->findChild<QKeySequenceEdit*>("sequence")->setKeySequence(typed);
+            static_cast<QDialog*>(dialog)->accept();
+        };
+        QAction* raccourci = menu.findChild<QAction*>("raccourci");
+        typed = taken;
+        raccourci->trigger();
+        QCOMPARE(kit.errors(), QStringList{desktoplink::takenMessage(taken)});
         QCOMPARE(lookup.shortcut(), usual);
-        QCOMPARE(lookup.changeShortcut(other), QString());
+        typed = other;
+        raccourci->trigger();
+        QCOMPARE(kit.errors().size(), 1);
         QCOMPARE(desktop->held, other);
         QCOMPARE(LookupSettings(kit.path("lexicarium.ini")).shortcut(), other);
         QCOMPARE(QSettings(kit.path("lexicarium.ini"), QSettings::IniFormat).value("recherche_rapide/raccourci").toString(),
