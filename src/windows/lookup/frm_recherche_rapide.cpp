@@ -203,6 +203,8 @@ void Frm_recherche_rapide::lookUp(const QString& text) {
     } else {
         m_compte->setText((count == 1 ? QStringLiteral("%1 fiche") : QStringLiteral("%1 fiches")).arg(count));
     }
+    // Read out with the typed text, as the window opens.
+    m_texte->setAccessibleDescription(m_compte->text());
     if (count > 0) {
         m_fiches->setCurrentIndex(m_rows->index(0, 0));
     } else {

@@ -65,12 +65,12 @@ QString QuickLookupService::changeShortcut(const QKeySequence& shortcut) {
 }
 
 void QuickLookupService::lookUpSelection() {
-    QWidget* focused = QApplication::focusWidget();
-    const bool ownBox = focused && QApplication::activeWindow() && focused->window() != m_window;
-    // Looking up again from the window itself keeps the focus to give back.
-    if (!(m_window && m_window->isActiveWindow())) m_desktop->rememberFocus();
-    lookUp(ownBox ? textAtCursor(focused) : m_window && m_window->isActiveWindow() ? QString()
-                                                                                    : m_desktop->selectedText());
+    // Pressed again, or held down, over the window: it stays as it is.
+    if (m_window && m_window->isActiveWindow()) return;
+    QWidget* focused = QApplication::activeWindow() ? QApplication::focusWidget() : nullptr;
+    m_desktop->rememberFocus();
+    const QString own = focused ? textAtCursor(focused) : QString();
+    lookUp(own.isEmpty() ? m_desktop->selectedText() : own);
 }
 
 void QuickLookupService::lookUp(const QString& text) { windowForNow().showFor(text, QCursor::pos()); }

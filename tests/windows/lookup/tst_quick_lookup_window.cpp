@@ -148,6 +148,11 @@ private slots:
         text1->setCursorPosition(5);
         session.press(QStringLiteral("ailleurs"));
         QCOMPARE(session.find<QLineEdit>("texte")->text(), QStringLiteral("chaton"));
+        // Pressed again over the window, or held down: it stays as it is.
+        QApplication::setActiveWindow(&session.window());
+        session.press(QStringLiteral("ailleurs"));
+        QCOMPARE(session.find<QLineEdit>("texte")->text(), QStringLiteral("chaton"));
+        QCOMPARE(session.find<QLabel>("compte")->text(), QStringLiteral("1 fiche"));
         text1->window()->close();
     }
 
