@@ -52,7 +52,7 @@ int measureImportPeak(const QString& source) {
     auto read = std::make_unique<glossary::Glossary>(cardimport::readFile(source, Module1::kHighestCardNumber));
     glossary::Selection selection = glossary::cardsOf(*read, glossary::proposedPair(*read));
     read.reset();
-    const cardimport::Plan plan = cardimport::plan(selection.cards, 0);
+    const cardimport::Plan plan = cardimport::plan(std::move(selection.cards), 0);
     selection.cards.clear();
     cardimport::apply(data, plan);
     printPeak();

@@ -128,7 +128,7 @@ std::vector<CardText> withoutCardsAlreadyThere(std::vector<CardText> cards, Data
     return fresh;
 }
 
-Plan plan(const std::vector<CardText>& cards, std::int32_t recordCount) {
+Plan plan(std::vector<CardText> cards, std::int32_t recordCount) {
     const std::int64_t last = std::int64_t(recordCount) + std::int64_t(cards.size());
     if (last > Module1::kHighestCardNumber) {
         throw ExchangeError(QStringLiteral("L'import ajouterait %1 fiches aux %2 du fichier de données, qui ne peut pas "
@@ -139,16 +139,22 @@ Plan plan(const std::vector<CardText>& cards, std::int32_t recordCount) {
     }
     Plan planned;
     planned.first = recordCount + 1;
-    planned.slotBytes.reserve(cards.size() * std::size_t(Module1::kSlotSize));
     for (const CardText& card : cards) {
         bool altered = false;
-        const auto slot = Module1::toBytes(recordOf(card, std::int16_t(planned.first + planned.count()), altered));
-        planned.slotBytes.insert(planned.slotBytes.end(), slot.begin(), slot.end());
+        recordOf(card, 0, altered);
         planned.altered += altered ? 1 : 0;
     }
+    planned.cards = std::move(cards);
     return planned;
 }
 
-void apply(DataFile& data, const Plan& plan) { data.appendSlots(plan.first, std::span<const char>(plan.slotBytes)); }
+void apply(DataFile& data, const Plan& plan) {
+    data.appendSlots(plan.first, plan.count(), [&plan](std::int32_t index, std::span<char, Module1::kSlotSize> slot) {
+        bool altered = false;
+        const auto bytes =
+            Module1::toBytes(recordOf(plan.cards[std::size_t(index)], std::int16_t(plan.first + index), altered));
+        std::copy(bytes.begin(), bytes.end(), slot.begin());
+    });
+}
 
 }  // namespace cardimport

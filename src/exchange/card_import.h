@@ -49,18 +49,19 @@ glossary::Glossary readFile(const QString& path, std::int32_t room = Module1::kH
 std::vector<CardText> withoutCardsAlreadyThere(std::vector<CardText> cards, DataFile& data, int& alreadyThere);
 
 // The cards as they will be stored, numbered from the record count + 1.
-// The cards are kept as the bytes of their slots, written from there.
+// They are kept as text and made into slots as they are written: the
+// largest import never holds its slots all at once beside its cards.
 struct Plan {
     std::int32_t first = 0;
-    std::vector<char> slotBytes;
+    std::vector<CardText> cards;
     int altered = 0;       // cards with a field cut at its width or a character stored as "?"
     int alreadyThere = 0;  // cards of the file left aside, being in the data file already
-    std::int32_t count() const { return std::int32_t(slotBytes.size() / std::size_t(Module1::kSlotSize)); }
+    std::int32_t count() const { return std::int32_t(cards.size()); }
     std::int32_t last() const { return first + count() - 1; }
 };
 
 // Throws ExchangeError when the cards would pass card 32767.
-Plan plan(const std::vector<CardText>& cards, std::int32_t recordCount);
+Plan plan(std::vector<CardText> cards, std::int32_t recordCount);
 
 // Writes the planned cards in one save through the recovery file: a failure
 // or a crash leaves the data file as it was. Throws StoreError, writing

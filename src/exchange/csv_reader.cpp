@@ -73,8 +73,8 @@ private:
 
     void endField() {
         if (m_fields.size() >= kMostFields) fail(QStringLiteral("a plus de %1 champs à la ligne %2").arg(kMostFields).arg(m_line));
-        m_fields.append(m_field);
-        m_field.clear();
+        m_fields.append(QString(m_field.constData(), m_field.size()));
+        m_field.resize(0);
     }
 
     void endRecord() {

@@ -129,6 +129,7 @@ void setCell(QStringList& cells, int column, QString text) {
     if (text.isEmpty()) return;
     if (column >= kColumnsKept) return;  // past any column a table of cards names
     while (cells.size() <= column) cells.append(QString());
+    text.squeeze();  // kept for the whole import: no room left over from its making
     cells[column] = std::move(text);
 }
 
@@ -300,7 +301,10 @@ private:
         if (name.isEmpty() || !m_zip.has(name)) return;
         Xml xml(m_zip, name, m_failing);
         while (xml.next()) {
-            if (xml.starts(QLatin1StringView("si"))) m_strings.append(runsOf(xml, QLatin1StringView("si")));
+            if (xml.starts(QLatin1StringView("si"))) {
+                m_strings.append(runsOf(xml, QLatin1StringView("si")));
+                m_strings.back().squeeze();
+            }
         }
     }
 

@@ -29,6 +29,52 @@ std::vector<char> emptyCardsBetween(std::int64_t from, std::int64_t to) {
     return bytes;
 }
 
+// Slots made one at a time, as a save reads them.
+class MadeSlots : public SaveBytes {
+public:
+    MadeSlots(std::int32_t count, const DataFile::SlotMaker& make) : m_count(count), m_make(make) {}
+    std::int64_t size() const override { return std::int64_t(m_count) * kSlotSize; }
+    void copy(std::int64_t from, std::span<char> into) const override {
+        for (std::int64_t at = from; at < from + std::int64_t(into.size());) {
+            const auto index = std::int32_t(at / kSlotSize);
+            const std::int64_t inSlot = at % kSlotSize;
+            const std::int64_t count = std::min<std::int64_t>(kSlotSize - inSlot, from + std::int64_t(into.size()) - at);
+            char* target = into.data() + (at - from);
+            if (count == kSlotSize) {
+                m_make(index, std::span<char, kSlotSize>(target, kSlotSize));
+            } else {
+                Module1::SlotBytes slot;
+                m_make(index, slot);
+                std::copy_n(slot.begin() + inSlot, count, target);
+            }
+            at += count;
+        }
+    }
+
+private:
+    std::int32_t m_count;
+    const DataFile::SlotMaker& m_make;
+};
+
+// Some bytes at hand, then the rest.
+class JoinedBytes : public SaveBytes {
+public:
+    JoinedBytes(std::vector<char> head, const SaveBytes& rest) : m_head(std::move(head)), m_rest(rest) {}
+    std::int64_t size() const override { return std::int64_t(m_head.size()) + m_rest.size(); }
+    void copy(std::int64_t from, std::span<char> into) const override {
+        const auto headSize = std::int64_t(m_head.size());
+        const std::int64_t fromHead = std::clamp<std::int64_t>(headSize - from, 0, std::int64_t(into.size()));
+        std::copy_n(m_head.begin() + std::min(from, headSize), fromHead, into.begin());
+        if (fromHead < std::int64_t(into.size())) {
+            m_rest.copy(std::max<std::int64_t>(0, from - headSize), into.subspan(std::size_t(fromHead)));
+        }
+    }
+
+private:
+    std::vector<char> m_head;
+    const SaveBytes& m_rest;
+};
+
 void requireSlotNumber(std::int32_t n) {
     if (n < 1) {
         throw StoreError(QStringLiteral("Le numéro de fiche %1 n'est pas valable\u00A0: "
@@ -119,8 +165,8 @@ void DataFile::replaceWith(std::span<const char> bytes, cardhistory::Action acti
     save.replaceAll(bytes, action, restoredCopy);
 }
 
-void DataFile::appendSlots(std::int32_t first, std::span<const char> slotBytes, cardhistory::Action action) {
-    write(first, slotBytes, true, action);
+void DataFile::appendSlots(std::int32_t first, std::int32_t count, const SlotMaker& make, cardhistory::Action action) {
+    write(first, MadeSlots(count, make), true, action);
 }
 
 void DataFile::write(std::int32_t first, std::span<const FicheRecord> cards, bool appending,
@@ -131,19 +177,19 @@ void DataFile::write(std::int32_t first, std::span<const FicheRecord> cards, boo
         const auto card = Module1::toBytes(fiche);
         slotBytes.insert(slotBytes.end(), card.begin(), card.end());
     }
-    write(first, slotBytes, appending, action);
+    write(first, HeldBytes(slotBytes), appending, action);
 }
 
-void DataFile::write(std::int32_t first, std::span<const char> slotBytes, bool appending, cardhistory::Action action) {
+void DataFile::write(std::int32_t first, const SaveBytes& slotBytes, bool appending, cardhistory::Action action) {
     requireSlotNumber(first);
-    const auto count = std::int64_t(slotBytes.size() / std::size_t(kSlotSize));
+    const std::int64_t count = slotBytes.size() / kSlotSize;
     const auto last = std::int64_t(first) + count - 1;
     const QString what = count == 1
                              ? QStringLiteral("Impossible d'enregistrer la fiche n° %1 dans le fichier").arg(first)
                              : QStringLiteral("Impossible d'enregistrer les fiches n° %1 à %2 dans le fichier")
                                    .arg(first)
                                    .arg(last);
-    if (slotBytes.empty()) return;
+    if (count == 0) return;
     SaveTransaction save(*m_fileSystem, m_path, *m_file, what);
     if (appending && recordCountFor(save.size()) + 1 != first) {
         throw StoreError(QStringLiteral("%1 %2\u00A0: un autre programme y a ajouté des fiches entre-temps. Rien n'a "
@@ -158,9 +204,7 @@ void DataFile::write(std::int32_t first, std::span<const char> slotBytes, bool a
         save.write(start, slotBytes, action);
         return;
     }
-    std::vector<char> data = emptyCardsBetween(start, offset);
-    data.insert(data.end(), slotBytes.begin(), slotBytes.end());
-    save.write(start, data, action);
+    save.write(start, JoinedBytes(emptyCardsBetween(start, offset), slotBytes), action);
 }
 
 void DataFile::close() { m_file.reset(); }

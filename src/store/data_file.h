@@ -2,12 +2,15 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 
 #include "store/card_history.h"
 #include "store/fiche_record.h"
 #include "store/native_file.h"
+
+class SaveBytes;
 
 // The data file: a plain sequence of 2799-byte slots, slot n at byte offset
 // (n - 1) x 2799. Every failure throws StoreError with a French message, and
@@ -49,9 +52,10 @@ public:
     // is written and StoreError says so.
     void appendSlots(std::int32_t first, std::span<const Module1::FicheRecord> cards,
                      cardhistory::Action action = cardhistory::Action::import);
-    // The same, the cards given as the slots' bytes, written from where they
-    // are: the largest import holds its cards once.
-    void appendSlots(std::int32_t first, std::span<const char> slotBytes,
+    // The same, `count` slots made by `make(index, slot)`, index from 0, as
+    // they are written: the largest import never holds all its slots at once.
+    using SlotMaker = std::function<void(std::int32_t index, std::span<char, Module1::kSlotSize> slot)>;
+    void appendSlots(std::int32_t first, std::int32_t count, const SlotMaker& make,
                      cardhistory::Action action = cardhistory::Action::import);
     // Makes the file these bytes (a copy of it put back), in one save;
     // `restoredCopy`, the copy they come from, is kept among the copies.
@@ -63,7 +67,7 @@ private:
     DataFile(QString path, std::unique_ptr<RandomAccessFile> file, FileSystem& fileSystem);
     void write(std::int32_t first, std::span<const Module1::FicheRecord> cards, bool appending,
                cardhistory::Action action);
-    void write(std::int32_t first, std::span<const char> slotBytes, bool appending, cardhistory::Action action);
+    void write(std::int32_t first, const SaveBytes& slotBytes, bool appending, cardhistory::Action action);
     std::int64_t fileSize();
     [[noreturn]] void fail(const QString& what, int error) const;
 

@@ -110,15 +110,19 @@ void SaveTransaction::failHistory(const QString& history, int error) const {
 }
 
 void SaveTransaction::write(std::int64_t offset, std::span<const char> bytes, cardhistory::Action action) {
+    write(offset, HeldBytes(bytes), action);
+}
+
+void SaveTransaction::write(std::int64_t offset, const SaveBytes& bytes, cardhistory::Action action) {
     dailycopies::copyOncePerDay(m_fileSystem, m_path, m_file, m_size);
-    apply(offset, bytes, std::max(m_size, offset + std::int64_t(bytes.size())), action);
+    apply(offset, bytes, std::max(m_size, offset + bytes.size()), action);
 }
 
 void SaveTransaction::replaceAll(std::span<const char> bytes, cardhistory::Action action,
                                  const QString& restoredCopy) {
     const QString before = dailycopies::copyBeforeRestoring(m_fileSystem, m_path, m_file, m_size);
     try {
-        apply(0, bytes, std::int64_t(bytes.size()), action);
+        apply(0, HeldBytes(bytes), std::int64_t(bytes.size()), action);
     } catch (...) {
         QFile::remove(before);  // the file is as that copy holds it
         throw;
@@ -126,9 +130,9 @@ void SaveTransaction::replaceAll(std::span<const char> bytes, cardhistory::Actio
     dailycopies::keepAfterRestoring(m_fileSystem, m_path, {before, restoredCopy});
 }
 
-void SaveTransaction::apply(std::int64_t offset, std::span<const char> bytes, std::int64_t newSize,
+void SaveTransaction::apply(std::int64_t offset, const SaveBytes& bytes, std::int64_t newSize,
                             cardhistory::Action action) {
-    const auto end = offset + std::int64_t(bytes.size());
+    const auto end = offset + bytes.size();
     // The range the recovery file checks starts with the card before the
     // first byte written, so that a save adding cards still recognises its
     // own file by bytes it holds; a save that shortens the file keeps all it
@@ -150,7 +154,7 @@ void SaveTransaction::apply(std::int64_t offset, std::span<const char> bytes, st
     record.writtenOver = record.previous;
     const auto from = std::size_t(std::min<std::int64_t>(offset - record.start, got));
     const auto upTo = std::size_t(std::clamp<std::int64_t>(end - record.start, std::int64_t(from), got));
-    std::copy_n(bytes.begin(), upTo - from, record.writtenOver.begin() + std::ptrdiff_t(from));
+    bytes.copy(0, std::span(record.writtenOver.data() + from, upTo - from));
 
     const std::vector<char> history = historyEntries(record, offset, bytes, action);
     HistoryFile historyFile;
@@ -172,8 +176,14 @@ void SaveTransaction::apply(std::int64_t offset, std::span<const char> bytes, st
         journal->rollBack(m_file, record);
         failHistory(historyFile.path, error);
     }
-    if (m_file.writeAt(offset, bytes.data(), std::int64_t(bytes.size())) &&
-        (newSize >= m_size || m_file.truncate(newSize)) && m_file.sync() && journal->commit(error)) {
+    bool written = false;
+    try {
+        written = writeOut(offset, bytes);
+    } catch (...) {
+        journal->rollBack(m_file, record);  // the bytes could not be made: nothing is left of them
+        throw;
+    }
+    if (written && (newSize >= m_size || m_file.truncate(newSize)) && m_file.sync() && journal->commit(error)) {
         m_size = newSize;
         return;
     }
@@ -183,10 +193,24 @@ void SaveTransaction::apply(std::int64_t offset, std::span<const char> bytes, st
     fail(error);
 }
 
+bool SaveTransaction::writeOut(std::int64_t offset, const SaveBytes& bytes) {
+    if (const std::span<const char> whole = bytes.whole(); !whole.empty() || bytes.size() == 0) {
+        return m_file.writeAt(offset, whole.data(), std::int64_t(whole.size()));
+    }
+    constexpr std::int64_t kRun = std::int64_t(256) * Module1::kSlotSize;
+    std::vector<char> run;
+    for (std::int64_t done = 0; done < bytes.size(); done += std::int64_t(run.size())) {
+        run.resize(std::size_t(std::min(kRun, bytes.size() - done)));
+        bytes.copy(done, run);
+        if (!m_file.writeAt(offset + done, run.data(), std::int64_t(run.size()))) return false;
+    }
+    return true;
+}
+
 std::vector<char> SaveTransaction::historyEntries(const recoveryfile::Record& record, std::int64_t offset,
-                                                  std::span<const char> bytes, cardhistory::Action action) const {
+                                                  const SaveBytes& bytes, cardhistory::Action action) const {
     constexpr std::int64_t kSlot = Module1::kSlotSize;
-    const std::int64_t end = offset + std::int64_t(bytes.size());
+    const std::int64_t end = offset + bytes.size();
     const std::int64_t reach = record.newSize < m_size ? m_size : end;
     // A slot as a read finds it: the file's bytes, completed by an empty card.
     const auto slotOf = [](std::int64_t slot, std::int64_t size, const auto& byteAt) {
@@ -196,8 +220,15 @@ std::vector<char> SaveTransaction::historyEntries(const recoveryfile::Record& re
         return out;
     };
     const auto before = [&](std::int64_t at) { return record.previous[std::size_t(at - record.start)]; };
-    const auto after = [&](std::int64_t at) {
-        return at >= offset && at < end ? bytes[std::size_t(at - offset)] : before(at);
+    // A slot the file held, as the save leaves it.
+    const auto slotAfter = [&](std::int64_t slot) {
+        Module1::SlotBytes out = slotOf(slot, record.newSize, [&](std::int64_t at) {
+            return at >= offset && at < end ? '\0' : before(at);
+        });
+        const std::int64_t from = std::max(slot * kSlot, offset);
+        const std::int64_t to = std::min({slot * kSlot + kSlot, end, record.newSize});
+        if (from < to) bytes.copy(from - offset, std::span(out.data() + (from - slot * kSlot), std::size_t(to - from)));
+        return out;
     };
     const QDateTime now = QDateTime::currentDateTimeUtc();
     std::vector<char> entries;
@@ -206,7 +237,7 @@ std::vector<char> SaveTransaction::historyEntries(const recoveryfile::Record& re
         const bool is = slot * kSlot < record.newSize;
         if (!was && !is) break;
         const auto old = was ? std::optional(slotOf(slot, m_size, before)) : std::nullopt;
-        if (was && is && old == slotOf(slot, record.newSize, after)) continue;
+        if (was && is && old == slotAfter(slot)) continue;
         const auto entry = cardhistory::encode({std::int32_t(slot + 1), now, action, old});
         entries.insert(entries.end(), entry.begin(), entry.end());
     }

@@ -11,6 +11,7 @@
 #include "store/file_owner.h"
 #include "store/native_file.h"
 #include "store/recovery_file.h"
+#include "store/save_bytes.h"
 
 // One save to the data file, whoever makes it (a card, an import): it takes
 // the file from other copies of the program, puts back any save of theirs
@@ -36,6 +37,8 @@ public:
     // Writes the bytes at offset (at most size()), all of them or none,
     // keeping in the card history every slot it changes as it was.
     void write(std::int64_t offset, std::span<const char> bytes, cardhistory::Action action);
+    // The same, the bytes read from `bytes` a run at a time as they are written.
+    void write(std::int64_t offset, const SaveBytes& bytes, cardhistory::Action action);
     // Makes the file these bytes, all of them or none, as write does, once
     // the file as it stands is among the copies. Only then are the copies no
     // longer kept let go, never `restoredCopy`; a failure leaves the copies
@@ -56,10 +59,12 @@ private:
         FileIdentity identity;
     };
 
-    void apply(std::int64_t offset, std::span<const char> bytes, std::int64_t newSize, cardhistory::Action action);
+    void apply(std::int64_t offset, const SaveBytes& bytes, std::int64_t newSize, cardhistory::Action action);
+    // Writes the bytes at offset, a run at a time where they are not at hand.
+    bool writeOut(std::int64_t offset, const SaveBytes& bytes);
     // The history entries of the slots a save changes, in the order of the slots.
     std::vector<char> historyEntries(const recoveryfile::Record& record, std::int64_t offset,
-                                     std::span<const char> bytes, cardhistory::Action action) const;
+                                     const SaveBytes& bytes, cardhistory::Action action) const;
     HistoryFile openHistory();
     std::unique_ptr<RandomAccessFile> createHistory(const QString& path, const fileowner::Owner& owner, int& error);
     // False where another data file's history stands there and cannot be moved.

@@ -185,6 +185,16 @@ private slots:
         QCOMPARE(contents(p), before);
         importing.appendSlots(5, cards);
         QCOMPARE(contents(p).size(), 5 * kSlotSize);
+
+        // Cards made as they are written: one that cannot be made takes back those written before it.
+        const QByteArray whole = contents(p);
+        struct Unmade {};
+        QVERIFY_THROWS_EXCEPTION(Unmade, importing.appendSlots(6, 600, [](std::int32_t index, std::span<char, kSlotSize> into) {
+            if (index == 400) throw Unmade{};
+            const auto bytes = Module1::toBytes(card(6 + index, QStringLiteral("importée")));
+            std::copy(bytes.begin(), bytes.end(), into.begin());
+        }));
+        QCOMPARE(contents(p), whole);
     }
 
     void filesBeyond32767SlotsReadLikeAnyOther() {

@@ -58,28 +58,41 @@ private slots:
     void aCrashAtAnyPointLeavesEachSlotOldOrNew_data() {
         QTest::addColumn<int>("slot");
         QTest::addColumn<bool>("folderRefusesNewFiles");
-        QTest::newRow("rewriting slot 3") << 3 << false;
-        QTest::newRow("adding slot 6") << 6 << false;
-        QTest::newRow("adding slot 9 past empty ones") << 9 << false;
-        QTest::newRow("rewriting slot 3, recovery file in the user's folder") << 3 << true;
-        QTest::newRow("adding slot 9, recovery file in the user's folder") << 9 << true;
+        QTest::addColumn<int>("imported");  // cards made as they are written, in runs; none: one card saved
+        QTest::newRow("rewriting slot 3") << 3 << false << 0;
+        QTest::newRow("adding slot 6") << 6 << false << 0;
+        QTest::newRow("adding slot 9 past empty ones") << 9 << false << 0;
+        QTest::newRow("rewriting slot 3, recovery file in the user's folder") << 3 << true << 0;
+        QTest::newRow("adding slot 9, recovery file in the user's folder") << 9 << true << 0;
+        QTest::newRow("importing 600 cards, three runs") << 6 << false << 600;
     }
     void aCrashAtAnyPointLeavesEachSlotOldOrNew() {
         QFETCH(int, slot);
         QFETCH(bool, folderRefusesNewFiles);
+        QFETCH(int, imported);
         const QString path = m_dir.filePath(QStringLiteral("crash.dat"));
         cardfiles::writeNumbered(path, 5);
         const QByteArray before = cardfiles::contents(path);
         const FicheRecord saved = card(slot, QStringLiteral("nouvelle fiche"));
-        save(path, slot, saved);
+        const auto work = [&] {
+            if (imported == 0) return save(path, slot, saved);
+            DataFile::open(path).appendSlots(slot, imported, [&](std::int32_t index, std::span<char, kSlotSize> into) {
+                const auto bytes = toBytes(card(slot + index, QStringLiteral("importée %1").arg(index)));
+                std::copy(bytes.begin(), bytes.end(), into.begin());
+            });
+        };
+        work();
         const QByteArray after = cardfiles::contents(path);
+        QCOMPARE(after.size(), qsizetype(std::max(5, slot - 1 + std::max(imported, 1))) * kSlotSize);
+        QCOMPARE(cardfiles::fieldOf(path, slot + std::max(imported, 1) - 1, Field::expression),
+                 imported == 0 ? QStringLiteral("nouvelle fiche") : QStringLiteral("importée %1").arg(imported - 1));
 
         CrashLoop loop;
         loop.prepare = [&] { cardfiles::restore(path, before); };
         loop.configure = [&](FaultyFileSystem& faults) {
             if (folderRefusesNewFiles) faults.refuseNewFilesIn = m_dir.path();
         };
-        loop.work = [&] { save(path, slot, saved); };
+        loop.work = work;
         loop.check = [&](int at, bool finished) {
             DataFile::open(path).close();  // the next open undoes a save cut short
             const QByteArray now = cardfiles::contents(path);

@@ -185,14 +185,14 @@ std::optional<ImportedCards> importCards(QWidget* window, const QString& dataFil
         }
         DataFile file = DataFile::open(dataFile);
         int alreadyThere = 0;
-        const std::vector<CardText> fresh =
+        std::vector<CardText> fresh =
             cardimport::withoutCardsAlreadyThere(std::move(selection.cards), file, alreadyThere);
         if (fresh.empty()) {
             throw ExchangeError(QStringLiteral("Les %1 du fichier «\u00A0%2\u00A0» sont déjà dans le fichier de données. "
                                                "Rien n'a été importé.")
                                     .arg(cardCount(alreadyThere), QDir::toNativeSeparators(source)));
         }
-        plan = cardimport::plan(fresh, file.recordCount());
+        plan = cardimport::plan(std::move(fresh), file.recordCount());
         plan->alreadyThere = alreadyThere;
     });
     if (!checked || !Alert::question(window, question(source, *plan, selection, *pair))) return std::nullopt;
