@@ -58,3 +58,10 @@ QStringList WindowTestKit::errors() const {
     }
     return texts;
 }
+
+QWidget* shownWindow(const char* name) {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1String(name) && widget->isVisible()) return widget;
+    }
+    return nullptr;
+}

@@ -55,3 +55,6 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// The window of that name the program shows now, or none.
+QWidget* shownWindow(const char* name);

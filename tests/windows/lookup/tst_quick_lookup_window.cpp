@@ -67,13 +67,6 @@ struct Session {
     }
 };
 
-QWidget* shown(const char* name) {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == QLatin1String(name) && widget->isVisible()) return widget;
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 class TestQuickLookupWindow : public QObject {
@@ -124,14 +117,14 @@ private slots:
         QTest::keyClick(session.find<QLineEdit>("texte"), Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(session.kit.messageTexts(), QStringList{"La fenêtre «\u00A0Edition\u00A0» est ouverte\u00A0: fermez-la d'abord."});
         QVERIFY(session.window().isVisible());
-        shown("Frm_ajout")->close();
+        shownWindow("Frm_ajout")->close();
 
         session.press(QStringLiteral("ornithorynque"));
         QCOMPARE(session.find<QLabel>("compte")->text(), QStringLiteral("Aucune fiche ne contient «\u00A0ornithorynque\u00A0»"));
         QTest::keyClick(session.find<QLineEdit>("texte"), Qt::Key_Return);
         QVERIFY(session.window().isVisible());
         session.find<QPushButton>("nouvelle")->click();
-        auto* edition = static_cast<Frm_ajout*>(shown("Frm_ajout"));
+        auto* edition = static_cast<Frm_ajout*>(shownWindow("Frm_ajout"));
         QVERIFY(edition);
         QCOMPARE(edition->findChild<QPlainTextEdit*>("txtexpression")->toPlainText(), QStringLiteral("ornithorynque"));
         edition->close();
@@ -141,7 +134,7 @@ private slots:
     void aBoxOfTheProgramGivesItsWordUnderTheCursor() {
         Session session;
         session.menu.Consultation_Click();
-        auto* text1 = shown("Frm_consultation")->findChild<QLineEdit*>("Text1");
+        auto* text1 = shownWindow("Frm_consultation")->findChild<QLineEdit*>("Text1");
         QApplication::setActiveWindow(text1->window());
         text1->setFocus();
         text1->setText(QStringLiteral("un chaton noir"));

@@ -33,13 +33,6 @@ struct AnyWindow {
     }
 };
 
-QWidget* topLevel(const char* name) {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == QLatin1String(name) && widget->isVisible()) return widget;
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 class TestMenu : public QObject {
@@ -89,7 +82,7 @@ private slots:
         Menu menu(kit.path());
         menu.show();
         QTest::mouseClick(menu.findChild<QPushButton*>(button), Qt::LeftButton);
-        QWidget* working = topLevel(qPrintable(window));
+        QWidget* working = shownWindow(qPrintable(window));
         QVERIFY(working);
         QVERIFY(!menu.isVisible());
         QVERIFY(QFile::exists(kit.path()) || window == QStringLiteral("Frm_consultation"));
@@ -108,11 +101,11 @@ private slots:
         kit.answers = {kit.path(QStringLiteral("choisi.dat"))};
         menu.Ajout_Click();
         QCOMPARE(kit.dialogs.size(), 1);
-        topLevel("Frm_ajout")->close();
+        shownWindow("Frm_ajout")->close();
         menu.Consultation_Click();
         QCOMPARE(kit.dialogs.size(), 1);
         QCOMPARE(menu.dataFilePath(), kit.path(QStringLiteral("choisi.dat")));
-        topLevel("Frm_consultation")->close();
+        shownWindow("Frm_consultation")->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
@@ -200,7 +193,7 @@ private slots:
         menu.show();
         menu.Ajout_Click();
         QVERIFY(menu.isVisible());
-        QVERIFY(!topLevel("Frm_ajout"));
+        QVERIFY(!shownWindow("Frm_ajout"));
         QCOMPARE(kit.errors().size(), 1);
         QVERIFY2(kit.errors()[0].contains(QStringLiteral("n'existe pas et ne peut pas être créé")), qPrintable(kit.errors()[0]));
         QVERIFY(kit.errors()[0].contains(QStringLiteral("Décochez «\u00A0Lexicarium par défaut\u00A0»")));
@@ -223,7 +216,7 @@ private slots:
         menu.setDataFilePath(QString());
         menu.Ajout_Click();
         QVERIFY(menu.isVisible());
-        QVERIFY(!topLevel("Frm_ajout"));
+        QVERIFY(!shownWindow("Frm_ajout"));
         QCOMPARE(kit.errors().size(), 1);
     }
 };
