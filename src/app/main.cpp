@@ -24,18 +24,26 @@ int main(int argc, char* argv[]) {
     screenplacement::install();
     Alert::showStoreNotices();
 
-    auto* splash = new frmSplash([&instance] {
+    // What this start and later ones ask waits for the end of the splash.
+    StartRequest waiting = StartRequest::from(QApplication::arguments());
+    QuickLookupService* lookup = nullptr;
+    QObject::connect(&instance, &InstanceLink::requested, [&waiting, &lookup](const QStringList& arguments) {
+        if (lookup) {
+            lookup->handle(StartRequest::from(arguments));
+        } else {
+            waiting = StartRequest::from(arguments);
+        }
+    });
+    auto* splash = new frmSplash([&waiting, &lookup] {
         auto* menu = new Menu(defaultDataFilePath());
         menu->setAttribute(Qt::WA_DeleteOnClose);
         menu->show();
         // The shortcut is held from now until the program ends.
-        auto* lookup = new QuickLookupService(*menu, DesktopLink::create(), LookupSettings(), menu);
+        lookup = new QuickLookupService(*menu, DesktopLink::create(), LookupSettings(), menu);
+        QObject::connect(lookup, &QObject::destroyed, [&lookup] { lookup = nullptr; });
         menu->setQuickLookup(lookup);
         lookup->start();
-        QObject::connect(&instance, &InstanceLink::requested, lookup,
-                         [lookup](const QStringList& arguments) { lookup->handle(StartRequest::from(arguments)); });
-        const StartRequest request = StartRequest::from(QApplication::arguments());
-        if (request.kind != StartRequest::Kind::show) lookup->handle(request);
+        if (waiting.kind != StartRequest::Kind::show) lookup->handle(waiting);
     });
     splash->show();
     splash->activateWindow();

@@ -69,6 +69,8 @@ std::vector<std::pair<qsizetype, qsizetype>> places(const QString& field, const 
     for (qsizetype at = folded.indexOf(needle); at >= 0; at = folded.indexOf(needle, at + needle.size())) {
         const qsizetype first = from[std::size_t(at)];
         const qsizetype last = from[std::size_t(at + needle.size() - 1)];
+        // Two matches within one character that folds to two ("ss" of "ß") mark it once.
+        if (!found.empty() && first < found.back().first + found.back().second) continue;
         found.emplace_back(first, last - first + 1);
     }
     return found;

@@ -54,6 +54,7 @@ private slots:
         QTest::newRow("accents") << "l'élève" << "eleve" << QList<int>{2, 5};
         QTest::newRow("a ligature in the field") << "le cœur" << "coeur" << QList<int>{3, 4};
         QTest::newRow("half a ligature") << "sœur" << "so" << QList<int>{0, 2};
+        QTest::newRow("one letter twice in one") << "Straße" << "s" << QList<int>{0, 1, 4, 1};
         QTest::newRow("none") << "chien" << "chat" << QList<int>{};
     }
     void placesCoverWhatTheFieldShows() {

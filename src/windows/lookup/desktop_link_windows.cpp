@@ -1,10 +1,11 @@
 // The Windows desktop: the shortcut registered with the system, the
 // selection asked of the program in front by its copy command, the
 // clipboard put back exactly as it was, the focus handed back to that program.
-#include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
+#include <QMetaObject>
 #include <QElapsedTimer>
 #include <QThread>
+#include <string_view>
 #include <vector>
 #include <windows.h>
 
@@ -13,6 +14,7 @@
 namespace {
 
 constexpr int kHotKeyId = 0x4c58;
+constexpr wchar_t kClassName[] = L"LexicariumShortcut";
 constexpr int kCopyWait = 500;  // ms the program in front has to answer its copy command
 
 UINT virtualKeyOf(int key) {
@@ -166,24 +168,43 @@ void typeCopyKeys() {
     SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-class WindowsDesktopLink : public DesktopLink, public QAbstractNativeEventFilter {
+// A console takes Ctrl+C for "stop": it is never typed there.
+bool isConsole(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return std::wstring_view(name) == L"ConsoleWindowClass" || std::wstring_view(name) == L"CASCADIA_HOSTING_WINDOW_CLASS";
+}
+
+LRESULT CALLBACK receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+class WindowsDesktopLink : public DesktopLink {
 public:
     WindowsDesktopLink() {
-        // The clipboard put back needs a window of ours to own it.
-        m_owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-        QCoreApplication::instance()->installNativeEventFilter(this);
+        // A window of ours receives the shortcut, even while a move or a
+        // system dialog runs a loop of its own, and owns the clipboard put back.
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = receive;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = kClassName;
+        RegisterClassW(&windowClass);
+        m_owner = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance,
+                                  nullptr);
+        if (m_owner) SetWindowLongPtrW(m_owner, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     ~WindowsDesktopLink() override {
         release();
         if (m_owner) DestroyWindow(m_owner);
+        UnregisterClassW(kClassName, GetModuleHandleW(nullptr));
     }
+
+    void pressed() { emit shortcutPressed(); }
 
     QString grab(const QKeySequence& shortcut) override {
         const QKeyCombination combination = shortcut[0];
         const UINT virtualKey = virtualKeyOf(combination.key());
         if (shortcut.count() != 1 || virtualKey == 0) return desktoplink::unknownKeyMessage(shortcut);
         release();
-        if (!RegisterHotKey(nullptr, kHotKeyId, modifiersOf(combination.keyboardModifiers()), virtualKey)) {
+        if (!RegisterHotKey(m_owner, kHotKeyId, modifiersOf(combination.keyboardModifiers()), virtualKey)) {
             return desktoplink::takenMessage(shortcut);
         }
         m_registered = true;
@@ -191,7 +212,7 @@ public:
     }
 
     void release() override {
-        if (m_registered) UnregisterHotKey(nullptr, kHotKeyId);
+        if (m_registered) UnregisterHotKey(m_owner, kHotKeyId);
         m_registered = false;
     }
 
@@ -210,7 +231,7 @@ public:
                          : front;
         DWORD_PTR ignored = 0;
         SendMessageTimeoutW(focus, WM_COPY, 0, 0, SMTO_ABORTIFHUNG, kCopyWait, &ignored);
-        if (GetClipboardSequenceNumber() == sequence) typeCopyKeys();
+        if (GetClipboardSequenceNumber() == sequence && !isConsole(front)) typeCopyKeys();
         if (!clipboardChangedSince(sequence)) return {};
         const QString text = clipboardText();
         held.putBack(m_owner);
@@ -223,19 +244,19 @@ public:
         if (m_front && IsWindow(m_front)) SetForegroundWindow(m_front);
     }
 
-    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
-        if (eventType != "windows_generic_MSG" && eventType != "windows_dispatcher_MSG") return false;
-        const MSG* msg = static_cast<const MSG*>(message);
-        if (msg->message != WM_HOTKEY || msg->wParam != kHotKeyId) return false;
-        emit shortcutPressed();
-        return true;
-    }
-
 private:
     HWND m_owner = nullptr;
     HWND m_front = nullptr;
     bool m_registered = false;
 };
+
+LRESULT CALLBACK receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* link = reinterpret_cast<WindowsDesktopLink*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message != WM_HOTKEY || wParam != WPARAM(kHotKeyId) || !link) return DefWindowProcW(window, message, wParam, lParam);
+    // Worked on from the program's own loop, whatever loop delivered it.
+    QMetaObject::invokeMethod(link, &WindowsDesktopLink::pressed, Qt::QueuedConnection);
+    return 0;
+}
 
 }  // namespace
 

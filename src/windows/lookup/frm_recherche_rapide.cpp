@@ -92,6 +92,7 @@ Frm_recherche_rapide::Frm_recherche_rapide(LookupActions& actions, QWidget* pare
     m_compte = new QLabel(this);
     m_compte->setObjectName(QStringLiteral("compte"));
     m_compte->setWordWrap(true);
+    m_compte->setTextFormat(Qt::PlainText);  // it quotes the selection, whatever it holds
     m_nouvelle = new QPushButton(QStringLiteral("&Nouvelle fiche"), this);
     m_nouvelle->setObjectName(QStringLiteral("nouvelle"));
     m_nouvelle->setAutoDefault(false);

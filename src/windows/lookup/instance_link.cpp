@@ -1,20 +1,11 @@
 #include "windows/lookup/instance_link.h"
 
-#include <QCryptographicHash>
 #include <QDataStream>
-#include <QDir>
+#include <QIODevice>
 
 namespace {
 const QString kLookUp = QStringLiteral("--chercher");
 }  // namespace
-
-QString InstanceLink::nameForUser() {
-    // The home folder tells users apart on every system; hashed, it makes a
-    // short name a socket path can hold.
-    const QByteArray home = QDir::homePath().toUtf8();
-    return QStringLiteral("lexicarium-") +
-           QString::fromLatin1(QCryptographicHash::hash(home, QCryptographicHash::Sha1).toHex().left(16));
-}
 
 QByteArray InstanceLink::packed(const QStringList& arguments) {
     QByteArray bytes;
@@ -24,7 +15,13 @@ QByteArray InstanceLink::packed(const QStringList& arguments) {
 }
 
 std::optional<QStringList> InstanceLink::unpacked(const QByteArray& bytes) {
+    // Whoever sends it, a list claiming more strings than its bytes could
+    // hold is refused before anything is set aside for them.
     QDataStream stream(bytes);
+    quint32 count = 0;
+    stream >> count;
+    if (bytes.size() > kLongestRequest || count > quint32(bytes.size() / 4)) return std::nullopt;
+    stream.device()->seek(0);
     QStringList arguments;
     stream >> arguments;
     if (stream.status() != QDataStream::Ok) return std::nullopt;

@@ -14,8 +14,12 @@ public:
     explicit InstanceLink(QString name = nameForUser(), QObject* parent = nullptr);
     ~InstanceLink() override;
 
-    // The link's name, the same for every start of this user's.
+    // The link's name, the same for every start of this user's, and for no
+    // other user's.
     static QString nameForUser();
+
+    // The longest command line a start may hand over, in bytes as carried.
+    static constexpr qsizetype kLongestRequest = 64 * 1024;
 
     // Gives the arguments to the program already running; false when none
     // took them.

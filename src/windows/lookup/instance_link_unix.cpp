@@ -1,7 +1,10 @@
-// Unix: the command line goes through a local socket only this user can reach.
-#include <QDataStream>
+// Unix: the command line goes through a local socket in the user's own
+// runtime folder, which no other user may enter.
+#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLockFile>
+#include <QStandardPaths>
 
 #include "windows/lookup/instance_link.h"
 
@@ -13,6 +16,11 @@ constexpr char kTaken = '1';
 struct InstanceLink::Listening {
     QLocalServer server;
 };
+
+QString InstanceLink::nameForUser() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation))
+        .filePath(QStringLiteral("lexicarium-instance"));
+}
 
 InstanceLink::InstanceLink(QString name, QObject* parent) : QObject(parent), m_name(std::move(name)) {}
 
@@ -38,6 +46,9 @@ bool InstanceLink::listen() {
     // A socket only this user may reach is made aside and put in place over
     // whatever has the name: one that answers belongs to a running program,
     // one that does not was left by a program that ended without closing it.
+    // Two starts at once take turns, so that the second finds the first.
+    QLockFile turn(m_name + QStringLiteral(".lock"));
+    if (!turn.tryLock(kWait)) return false;
     QLocalSocket probe;
     probe.connectToServer(m_name);
     if (probe.waitForConnected(kWait)) return false;
@@ -48,6 +59,10 @@ bool InstanceLink::listen() {
         while (QLocalSocket* socket = server.nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+                if (socket->bytesAvailable() > kLongestRequest) {
+                    socket->abort();
+                    return;
+                }
                 const auto arguments = unpacked(socket->peek(socket->bytesAvailable()));
                 if (!arguments) return;  // the rest is still coming
                 socket->readAll();

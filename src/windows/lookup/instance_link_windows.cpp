@@ -1,5 +1,7 @@
 // Windows: the command line goes to a hidden window of the running program,
 // found by a class name of this user's, as a WM_COPYDATA message.
+#include <QCryptographicHash>
+#include <QDir>
 #include <QMetaObject>
 #include <windows.h>
 
@@ -14,7 +16,7 @@ LRESULT CALLBACK receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     if (message != WM_COPYDATA) return DefWindowProcW(window, message, wParam, lParam);
     auto* link = reinterpret_cast<InstanceLink*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-    if (!link || data->dwData != kArguments) return FALSE;
+    if (!link || data->dwData != kArguments || data->cbData > InstanceLink::kLongestRequest) return FALSE;
     const auto arguments =
         InstanceLink::unpacked(QByteArray(static_cast<const char*>(data->lpData), int(data->cbData)));
     if (!arguments) return FALSE;
@@ -24,6 +26,14 @@ LRESULT CALLBACK receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 }
 
 }  // namespace
+
+QString InstanceLink::nameForUser() {
+    // A window class is seen from the user's own desktop only; the home
+    // folder tells apart two users sharing one.
+    const QByteArray home = QDir::homePath().toUtf8();
+    return QStringLiteral("lexicarium-") +
+           QString::fromLatin1(QCryptographicHash::hash(home, QCryptographicHash::Sha1).toHex().left(16));
+}
 
 struct InstanceLink::Listening {
     std::wstring className;

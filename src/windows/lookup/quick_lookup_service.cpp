@@ -73,7 +73,9 @@ void QuickLookupService::lookUpSelection() {
     lookUp(own.isEmpty() ? m_desktop->selectedText() : own);
 }
 
-void QuickLookupService::lookUp(const QString& text) { windowForNow().showFor(text, QCursor::pos()); }
+void QuickLookupService::lookUp(const QString& text) {
+    if (Frm_recherche_rapide* window = windowForNow()) window->showFor(text, QCursor::pos());
+}
 
 void QuickLookupService::handle(const StartRequest& request) {
     switch (request.kind) {
@@ -94,16 +96,25 @@ void QuickLookupService::handle(const StartRequest& request) {
 
 Frm_recherche_rapide* QuickLookupService::window() const { return m_window; }
 
-Frm_recherche_rapide& QuickLookupService::windowForNow() {
+Frm_recherche_rapide* QuickLookupService::windowForNow() {
     // A window shown modal takes every click but its own windows': the
     // look-up opens within it then.
     QWidget* modal = QApplication::activeModalWidget();
-    if (m_window && m_window->parentWidget() != modal) delete m_window;
+    if (m_window && modal && m_window->isAncestorOf(modal)) {
+        modal->raise();
+        modal->activateWindow();
+        return nullptr;
+    }
+    if (m_window && m_window->parentWidget() != modal) {
+        m_window->hide();
+        m_window->deleteLater();
+        m_window = nullptr;
+    }
     if (!m_window) {
         m_window = new Frm_recherche_rapide(m_actions, modal);
         connect(m_window, &Frm_recherche_rapide::finished, this, [this](bool giveFocusBack) {
             if (giveFocusBack) m_desktop->giveFocusBack();
         });
     }
-    return *m_window;
+    return m_window;
 }

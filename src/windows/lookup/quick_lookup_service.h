@@ -41,7 +41,9 @@ public:
     Frm_recherche_rapide* window() const;
 
 private:
-    Frm_recherche_rapide& windowForNow();
+    // The window to show, within the window shown modal if there is one;
+    // none while a box of the window's own waits for an answer.
+    Frm_recherche_rapide* windowForNow();
 
     LookupActions& m_actions;
     std::unique_ptr<DesktopLink> m_desktop;

@@ -217,6 +217,8 @@ private slots:
         QCOMPARE(int(request.kind), kind);
         QCOMPARE(request.text, text);
         QVERIFY(!InstanceLink(name).listen());
+        // Whoever sends it, a list claiming more than its bytes hold is refused.
+        QVERIFY(!InstanceLink::unpacked(QByteArray("\x7f\xff\xff\xff", 4)));
     }
 };
 
