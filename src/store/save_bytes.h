@@ -23,7 +23,7 @@ public:
     explicit HeldBytes(std::span<const char> bytes) : m_bytes(bytes) {}
     std::int64_t size() const override { return std::int64_t(m_bytes.size()); }
     void copy(std::int64_t from, std::span<char> into) const override {
-        std::memcpy(into.data(), m_bytes.data() + from, into.size());
+        if (!into.empty()) std::memcpy(into.data(), m_bytes.data() + from, into.size());
     }
     std::span<const char> whole() const override { return m_bytes; }
 

@@ -7,6 +7,7 @@
 
 namespace {
 const QString kKey = QStringLiteral("recherche_rapide/raccourci");
+const QString kRefusal = QStringLiteral("recherche_rapide/refus_signale");
 const QKeySequence kDefault(Qt::CTRL | Qt::ALT | Qt::Key_F);
 }  // namespace
 
@@ -25,4 +26,18 @@ void LookupSettings::setShortcut(const QKeySequence& shortcut) {
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     QSettings settings(m_path, QSettings::IniFormat);
     settings.setValue(kKey, shortcut.toString(QKeySequence::PortableText));
+}
+
+QString LookupSettings::toldRefusal() const {
+    return QSettings(m_path, QSettings::IniFormat).value(kRefusal).toString();
+}
+
+void LookupSettings::setToldRefusal(const QString& refusal) {
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    QSettings settings(m_path, QSettings::IniFormat);
+    if (refusal.isEmpty()) {
+        settings.remove(kRefusal);
+    } else {
+        settings.setValue(kRefusal, refusal);
+    }
 }

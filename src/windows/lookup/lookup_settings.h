@@ -14,6 +14,11 @@ public:
     QKeySequence shortcut() const;
     void setShortcut(const QKeySequence& shortcut);
 
+    // Why the shortcut could not be taken, as last told the user; empty once
+    // it was taken again.
+    QString toldRefusal() const;
+    void setToldRefusal(const QString& refusal);
+
 private:
     QString m_path;
 };

@@ -49,7 +49,11 @@ QuickLookupService::~QuickLookupService() {
 }
 
 void QuickLookupService::start() {
+    // Said once, not at every start: the user knows, and may have bound
+    // the command to a key of the desktop's instead.
     const QString refused = m_desktop->grab(m_settings.shortcut());
+    if (refused == m_settings.toldRefusal()) return;
+    m_settings.setToldRefusal(refused);
     if (!refused.isEmpty()) Alert::information(nullptr, refused);
 }
 

@@ -22,7 +22,7 @@ public:
     ~QuickLookupService() override;
 
     // Takes the shortcut the settings keep; when another program holds it,
-    // says so once and goes on without it.
+    // says so, once for as long as that stays so, and goes on without it.
     void start();
 
     QKeySequence shortcut() const { return m_settings.shortcut(); }

@@ -162,6 +162,8 @@ private slots:
         lookup.start();
         QCOMPARE(kit.messageTexts(), QStringList{desktoplink::takenMessage(usual)});
         QVERIFY(kit.messageTexts().front().contains(QStringLiteral("Ctrl+Alt+F")));
+        lookup.start();  // the next start of the program: nothing new to say
+        QCOMPARE(kit.messageTexts().size(), 1);
 
         // Chosen from the main window's menu, in its dialog.
         menu.setQuickLookup(&lookup);
