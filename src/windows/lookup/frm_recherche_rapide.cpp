@@ -167,6 +167,8 @@ void Frm_recherche_rapide::showFor(const QString& text, const QPoint& pointer) {
     if (wanted.right() > area.right()) wanted.moveRight(pointer.x() - kBesidePointer.x());
     if (wanted.bottom() > area.bottom()) wanted.moveBottom(pointer.y() - kBesidePointer.y());
     setGeometry(wanted);
+    // Minimised since it was last used: it comes back all the same.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();

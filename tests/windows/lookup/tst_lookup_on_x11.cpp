@@ -32,13 +32,21 @@ private slots:
     void aWordSelectedInATerminalIsLookedUp_data() {
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("clipboard");
-        QTest::newRow("Enter pastes the expression's own card") << "Return" << "kitten";
-        QTest::newRow("then the one that begins with it") << "Down Return" << "a black kitten";
-        QTest::newRow("Escape changes nothing") << "Escape" << "avant";
+        QTest::addColumn<bool>("minimisedBefore");  // the window left minimised by an earlier look-up
+        QTest::newRow("Enter pastes the expression's own card") << "Return" << "kitten" << false;
+        QTest::newRow("then the one that begins with it") << "Down Return" << "a black kitten" << false;
+        QTest::newRow("Escape changes nothing") << "Escape" << "avant" << false;
+        QTest::newRow("a minimised window comes back") << "Return" << "kitten" << true;
     }
     void aWordSelectedInATerminalIsLookedUp() {
         QFETCH(QString, keys);
         QFETCH(QString, clipboard);
+        QFETCH(bool, minimisedBefore);
+        if (minimisedBefore) {
+            QCOMPARE(m_session.run({"xdotool", "key", "ctrl+alt+f"}).exitCode, 0);
+            QCOMPARE(m_session.run({"xdotool", "search", "--sync", "--onlyvisible", "--name", "^Recherche rapide"}).exitCode, 0);
+            QCOMPARE(m_session.run({"xdotool", "getactivewindow", "windowminimize", "--sync"}).exitCode, 0);
+        }
         // A triple click selects the terminal's line, the word alone.
         QCOMPARE(m_session.run({"xdotool", "windowactivate", "--sync", m_terminal, "mousemove", "--window", m_terminal,
                                 "20", "10", "click", "--repeat", "3", "--delay", "60", "1"})

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDir>
+#include <QFile>
 #include <QObject>
 #include <QProcess>
 #include <QStandardPaths>
@@ -32,6 +33,11 @@ public:
         environment.insert("XDG_DATA_HOME", home.filePath("data"));
         environment.insert("XDG_CONFIG_HOME", home.filePath("config"));
         environment.insert("HOME", home.path());
+        // The program's link to a later start lives there: this session's program is not another's.
+        const QString runtime = home.filePath("runtime");
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        environment.insert("XDG_RUNTIME_DIR", runtime);
         start("openbox", {});
         return true;
     }
