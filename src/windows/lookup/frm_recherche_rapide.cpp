@@ -82,7 +82,6 @@ Frm_recherche_rapide::Frm_recherche_rapide(LookupActions& actions, QWidget* pare
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), m_actions(actions) {
     setObjectName(QStringLiteral("recherche_rapide"));
     setWindowTitle(QStringLiteral("Recherche rapide - Lexicarium"));
-    setAttribute(Qt::WA_DeleteOnClose, false);
 
     m_texte = new QLineEdit(this);
     m_texte->setObjectName(QStringLiteral("texte"));
@@ -152,8 +151,6 @@ Frm_recherche_rapide::Frm_recherche_rapide(LookupActions& actions, QWidget* pare
     }
     resize(kSize);
 }
-
-Frm_recherche_rapide::~Frm_recherche_rapide() = default;
 
 void Frm_recherche_rapide::showFor(const QString& text, const QPoint& pointer) {
     m_texte->setText(quicklookup::lookedUpText(text));

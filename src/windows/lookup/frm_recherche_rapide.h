@@ -22,7 +22,6 @@ class Frm_recherche_rapide : public QWidget {
     Q_OBJECT
 public:
     explicit Frm_recherche_rapide(LookupActions& actions, QWidget* parent = nullptr);
-    ~Frm_recherche_rapide() override;
 
     // Shows the window for the text, near the pointer, on top and with the
     // keyboard focus.
