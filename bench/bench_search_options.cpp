@@ -37,3 +37,45 @@ void BM_SearchOption(benchmark::State& state) {
 BENCHMARK(BM_SearchOption)->ArgsProduct({{0, 1}, {0, 1, 2, 3}})->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+// Wildcard texts beside a plain search in the same run: range 0 the text,
+// range 1 the plain text (0) or the wildcards (1). The first three find what
+// their plain text finds; the last three find little and make the matcher
+// walk most, beside the plain search of their letters.
+namespace {
+
+struct WildcardCase {
+    const char* pattern;
+    const char* plain;
+    cardsearch::Scope scope;
+};
+const WildcardCase kWildcardCases[] = {
+    {"not?on", "notion", cardsearch::Scope::everyField},
+    {"t*ion", "tion", cardsearch::Scope::everyField},
+    {"r*siliation", "résiliation", cardsearch::Scope::everyField},
+    {"ch*zz", "chzz", cardsearch::Scope::everyField},
+    {"e*qz", "eqz", cardsearch::Scope::everyField},
+    {"?*zq", "zq", cardsearch::Scope::contexte},
+};
+
+void BM_Wildcards(benchmark::State& state) {
+    const WildcardCase& tried = kWildcardCases[state.range(0)];
+    cardsearch::Query query;
+    query.scope = tried.scope;
+    query.text = QString::fromUtf8(state.range(1) == 1 ? tried.pattern : tried.plain);
+    query.options.wildcards = state.range(1) == 1;
+    DataFile warm = DataFile::open(largestfile::dataFile());
+    std::size_t rows = cardsearch::search(warm, query).size();
+    warm.close();
+    for (auto _ : state) {
+        DataFile file = DataFile::open(largestfile::dataFile());
+        rows = cardsearch::search(file, query).size();
+    }
+    state.SetLabel(tried.pattern);
+    state.counters["rows"] = double(rows);
+}
+BENCHMARK(BM_Wildcards)
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -54,6 +54,13 @@ const Figure kFigures[] = {
     {"save a card, history kept", "BM_SaveCardWithHistory", nullptr, 5, 0, 0},
     {"a card's history, 100000 kept", "BM_ListCardHistory", nullptr, 100, 0, 0},
     {"daily copy of 32767 cards", "BM_DailyCopy", nullptr, 2000, 0, 0},
+    // Wildcards: the peer is the plain search of the text without them.
+    {"wildcards not?on, x plain", "BM_Wildcards/0/1", "BM_Wildcards/0/0", 0, 0, 1.5},
+    {"wildcards t*ion, x plain", "BM_Wildcards/1/1", "BM_Wildcards/1/0", 0, 0, 1.5},
+    {"wildcards r*siliation, x plain", "BM_Wildcards/2/1", "BM_Wildcards/2/0", 0, 0, 1.5},
+    {"wildcards ch*zz, x plain", "BM_Wildcards/3/1", "BM_Wildcards/3/0", 0, 0, 3},
+    {"wildcards e*qz, x plain", "BM_Wildcards/4/1", "BM_Wildcards/4/0", 0, 0, 3},
+    {"wildcards ?*zq context, x plain", "BM_Wildcards/5/1", "BM_Wildcards/5/0", 0, 0, 3},
 };
 
 }  // namespace

@@ -1,137 +1,139 @@
 #include "search/pattern_matcher.h"
 
+#include <algorithm>
+
 #include "search/folding.h"
+#include "store/field_text.h"
 
 namespace cardsearch {
 
 PatternMatcher::PatternMatcher(const QString& text, Accents accents, bool wildcards, bool wholeWord)
     : m_accents(accents), m_wholeWord(wholeWord) {
+    Piece piece;
     QString literal;
     const auto endLiteral = [&] {
         if (literal.isEmpty()) return;
         FieldMatcher matcher(literal, accents);
         if (!matcher.possible()) m_possible = false;
-        if (!m_anchor) m_anchor.emplace(matcher);
-        m_tokens.push_back({Token::Kind::literal, matcher.comparedBytes()});
+        if (piece.tokens.empty() && !matcher.comparedBytes().empty()) {
+            const char lead = matcher.comparedBytes().front();
+            piece.lead = lead;
+            for (std::size_t byte = 0; byte < 256; ++byte) {
+                piece.mayBegin[byte] = accents == Accents::ignored
+                                           ? folding::foldingTable()[byte][0] == lead || folding::foldingTable()[byte][1] == lead
+                                           : folding::lowerCaseTable()[byte] == lead;
+            }
+        }
+        piece.tokens.push_back({Token::Kind::literal, matcher.comparedBytes()});
         literal.clear();
+    };
+    const auto endPiece = [&] {
+        endLiteral();
+        if (piece.tokens.empty()) {
+            if (m_pieces.empty()) m_freeStart = true;  // `*` first, or nothing before it
+            return;
+        }
+        m_pieces.push_back(std::move(piece));
+        piece = Piece();
     };
     for (const QChar ch : text) {
         if (!wildcards || (ch != u'*' && ch != u'?')) {
             literal += ch;
-            continue;
-        }
-        endLiteral();
-        if (ch == u'?') {
-            m_tokens.push_back({Token::Kind::oneCharacter, {}});
-        } else if (m_tokens.empty() || m_tokens.back().kind != Token::Kind::anyRun) {
-            m_tokens.push_back({Token::Kind::anyRun, {}});
+        } else if (ch == u'?') {
+            endLiteral();
+            piece.tokens.push_back({Token::Kind::oneCharacter, {}});
+        } else {
+            endPiece();
         }
     }
-    endLiteral();
-    if (!m_tokens.empty() && m_tokens.front().kind == Token::Kind::anyRun) {
-        m_freeStart = true;
-        m_tokens.erase(m_tokens.begin());
-    }
-    if (!m_tokens.empty() && m_tokens.back().kind == Token::Kind::anyRun) {
-        m_freeEnd = true;
-        m_tokens.pop_back();
-    }
-    // Only a literal that begins the match says where matches may begin.
-    if (m_tokens.empty() || m_tokens.front().kind != Token::Kind::literal) m_anchor.reset();
+    const bool endsWithRun = wildcards && text.endsWith(u'*');
+    endPiece();
+    m_freeEnd = endsWithRun;
+    if (m_pieces.empty()) m_freeStart = m_freeEnd = false;
 }
 
-PatternMatcher::Cursor PatternMatcher::next(std::span<const char> field, Cursor cursor) const {
+char PatternMatcher::letterAt(const Field& field, Cursor cursor) const {
+    const auto byte = static_cast<unsigned char>(field.bytes[cursor.at]);
+    return m_accents == Accents::ignored ? folding::foldingTable()[byte][cursor.part] : folding::lowerCaseTable()[byte];
+}
+
+PatternMatcher::Cursor PatternMatcher::next(const Field& field, Cursor cursor) const {
     if (m_accents == Accents::ignored && cursor.part == 0 &&
-        folding::foldingTable()[static_cast<unsigned char>(field[cursor.at])][1] != '\0') {
+        folding::foldingTable()[static_cast<unsigned char>(field.bytes[cursor.at])][1] != '\0') {
         return {cursor.at, 1};
     }
     return {cursor.at + 1, 0};
 }
 
-std::optional<PatternMatcher::Cursor> PatternMatcher::step(std::span<const char> field, Cursor cursor,
-                                                           const Token& token) const {
-    if (token.kind == Token::Kind::oneCharacter) {
-        if (cursor.at >= field.size()) return {};
-        return Cursor{cursor.at + 1, 0};  // the whole character, both letters of a ligature
-    }
-    for (const char wanted : token.bytes) {
-        if (cursor.at >= field.size()) return {};
-        const auto byte = static_cast<unsigned char>(field[cursor.at]);
-        const char seen = m_accents == Accents::ignored ? folding::foldingTable()[byte][cursor.part]
-                                                        : folding::lowerCaseTable()[byte];
-        if (seen != wanted) return {};
-        cursor = next(field, cursor);
+// Where the piece ends when it begins at `start`, if it can begin there.
+std::optional<PatternMatcher::Cursor> PatternMatcher::matchPiece(const Field& field, Cursor start,
+                                                                 const Piece& piece) const {
+    Cursor cursor = start;
+    for (const Token& token : piece.tokens) {
+        if (token.kind == Token::Kind::oneCharacter) {
+            if (cursor.at >= field.text) return {};
+            cursor = {cursor.at + 1, 0};  // the whole character, both letters of a ligature
+            continue;
+        }
+        for (const char wanted : token.bytes) {
+            if (cursor.at >= field.bytes.size() || letterAt(field, cursor) != wanted) return {};
+            cursor = next(field, cursor);
+        }
     }
     return cursor;
 }
 
-bool PatternMatcher::startsWord(std::span<const char> field, Cursor cursor) const {
-    if (!m_wholeWord || m_freeStart) return true;
+bool PatternMatcher::startsWord(const Field& field, Cursor cursor) const {
     return cursor.part == 0 &&
-           (cursor.at == 0 || !folding::wordByteTable()[static_cast<unsigned char>(field[cursor.at - 1])]);
+           (cursor.at == 0 || !folding::wordByteTable()[static_cast<unsigned char>(field.bytes[cursor.at - 1])]);
 }
 
-bool PatternMatcher::endsWord(std::span<const char> field, Cursor cursor) const {
-    if (!m_wholeWord || m_freeEnd) return true;
+bool PatternMatcher::endsWord(const Field& field, Cursor cursor) const {
     return cursor.part == 0 &&
-           (cursor.at >= field.size() || !folding::wordByteTable()[static_cast<unsigned char>(field[cursor.at])]);
+           (cursor.at >= field.bytes.size() ||
+            !folding::wordByteTable()[static_cast<unsigned char>(field.bytes[cursor.at])]);
 }
 
-// Where a match that begins at `start` ends. Each `*` first takes as
-// little as it can; when what follows fails, the last `*` takes one more
-// letter and the rest is tried again, which finds a match whenever one
-// exists.
-std::optional<PatternMatcher::Cursor> PatternMatcher::matchFrom(std::span<const char> field, Cursor start) const {
-    std::size_t token = 0;
-    Cursor cursor = start;
-    std::optional<std::size_t> lastRun;
-    Cursor runEnd;
-    for (;;) {
-        if (token == m_tokens.size()) {
-            if (endsWord(field, cursor)) return cursor;
-        } else if (m_tokens[token].kind == Token::Kind::anyRun) {
-            lastRun = token++;
-            runEnd = cursor;
-            continue;
-        } else if (const auto after = step(field, cursor, m_tokens[token])) {
-            cursor = *after;
-            ++token;
-            continue;
+// The first place, at `from` or after, where piece number `index` can lie.
+// A place later than the first would leave the pieces after it less room,
+// since a piece's end moves on with its beginning: the first place is the
+// one to take. What a `*` passes over is the field's text, so a piece after
+// one begins in the text or right after it; the first piece, when no `*`
+// comes before it, begins in the text.
+std::optional<PatternMatcher::Placed> PatternMatcher::place(const Field& field, Cursor from, std::size_t index) const {
+    const Piece& piece = m_pieces[index];
+    const bool first = index == 0 && !m_freeStart;
+    const bool last = index + 1 == m_pieces.size() && !m_freeEnd;
+    const std::size_t beyond = std::min(field.bytes.size(), first ? field.text : std::max(field.text, from.at) + 1);
+    for (Cursor start = from; start.at < beyond; start = next(field, start)) {
+        if (piece.lead) {
+            if (start.part == 0) {
+                while (start.at < beyond && !piece.mayBegin[static_cast<unsigned char>(field.bytes[start.at])]) ++start.at;
+                if (start.at == beyond) break;
+            }
+            if (letterAt(field, start) != *piece.lead) continue;
         }
-        if (!lastRun || runEnd.at >= field.size()) return {};
-        runEnd = next(field, runEnd);
-        cursor = runEnd;
-        token = *lastRun + 1;
-    }
-}
-
-std::optional<FieldMatcher::Span> PatternMatcher::find(std::span<const char> field) const {
-    if (!m_possible) return {};
-    if (m_tokens.empty()) return FieldMatcher::Span{};
-    const auto tryAt = [&](Cursor start) -> std::optional<FieldMatcher::Span> {
-        if (!startsWord(field, start)) return {};
-        const auto end = matchFrom(field, start);
-        if (!end) return {};
-        return FieldMatcher::Span{start.at, end->at + (end->part != 0 ? 1 : 0)};
-    };
-    const auto tryBothLetters = [&](std::size_t at) -> std::optional<FieldMatcher::Span> {
-        if (const auto span = tryAt({at, 0})) return span;
-        const bool ligature = m_accents == Accents::ignored &&
-                              folding::foldingTable()[static_cast<unsigned char>(field[at])][1] != '\0';
-        return ligature ? tryAt({at, 1}) : std::nullopt;
-    };
-    if (m_anchor) {
-        std::size_t from = 0;
-        while (const auto hit = m_anchor->find(field, from)) {
-            if (const auto span = tryBothLetters(hit->begin)) return span;
-            from = hit->begin + 1;
-        }
-        return {};
-    }
-    for (std::size_t at = 0; at < field.size(); ++at) {
-        if (const auto span = tryBothLetters(at)) return span;
+        if (first && m_wholeWord && !startsWord(field, start)) continue;
+        const auto end = matchPiece(field, start, piece);
+        if (!end || (last && m_wholeWord && !endsWord(field, *end))) continue;
+        return Placed{start, *end};
     }
     return {};
+}
+
+std::optional<FieldMatcher::Span> PatternMatcher::find(std::span<const char> bytes) const {
+    if (!m_possible) return {};
+    if (m_pieces.empty()) return FieldMatcher::Span{};
+    const Field field{bytes, fieldtext::textLength(bytes)};
+    Cursor begin;
+    Cursor end;
+    for (std::size_t index = 0; index < m_pieces.size(); ++index) {
+        const auto placed = place(field, end, index);
+        if (!placed) return {};
+        if (index == 0) begin = placed->begin;
+        end = placed->end;
+    }
+    return FieldMatcher::Span{begin.at, end.at + (end.part != 0 ? 1 : 0)};
 }
 
 }  // namespace cardsearch

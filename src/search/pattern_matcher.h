@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <optional>
 #include <span>
 #include <string>
@@ -12,16 +13,21 @@ namespace cardsearch {
 
 // A search text with wildcards, or matched as a whole word, or both, in a
 // whole field as the plain search reads it (lower-cased, folded when
-// accents are ignored). With wildcards, `*` stands for any run of
-// characters, none included, and `?` for one character; without them both
-// are plain characters. A whole word is neither preceded nor followed by a
-// letter or a digit of the code page.
+// accents are ignored). With wildcards, `*` stands for any run of the
+// field's text, none included, and `?` for one of its characters; neither
+// takes the spaces that fill the field after its text. Without wildcards
+// both are plain characters. A whole word is neither preceded nor followed
+// by a letter or a digit of the code page.
+//
+// The text is cut at each `*` into pieces that must come in order; each is
+// placed at the first place it can take after the one before, which finds a
+// match whenever one exists, so a field is walked once per piece.
 class PatternMatcher {
 public:
     PatternMatcher(const QString& text, Accents accents, bool wildcards, bool wholeWord);
 
     std::optional<FieldMatcher::Span> find(std::span<const char> field) const;
-    bool matchesEverything() const { return m_possible && m_tokens.empty(); }
+    bool matchesEverything() const { return m_possible && m_pieces.empty(); }
 
 private:
     // A place in the field: a byte and, for a byte folded to two letters
@@ -31,15 +37,33 @@ private:
         std::size_t part = 0;
     };
     struct Token {
-        enum class Kind { literal, oneCharacter, anyRun } kind;
+        enum class Kind { literal, oneCharacter } kind;
         std::string bytes;  // a literal's, as compared
     };
+    // The tokens between two `*`.
+    struct Piece {
+        std::vector<Token> tokens;
+        // The letter it begins with, when it begins with one, and the bytes
+        // whose letters hold it: where it may begin is found a byte at a time.
+        std::optional<char> lead;
+        std::array<bool, 256> mayBegin{};
+    };
+    // The field and the number of its bytes that hold its text.
+    struct Field {
+        std::span<const char> bytes;
+        std::size_t text;
+    };
 
-    Cursor next(std::span<const char> field, Cursor cursor) const;
-    std::optional<Cursor> step(std::span<const char> field, Cursor cursor, const Token& token) const;
-    std::optional<Cursor> matchFrom(std::span<const char> field, Cursor start) const;
-    bool startsWord(std::span<const char> field, Cursor cursor) const;
-    bool endsWord(std::span<const char> field, Cursor cursor) const;
+    Cursor next(const Field& field, Cursor cursor) const;
+    char letterAt(const Field& field, Cursor cursor) const;
+    std::optional<Cursor> matchPiece(const Field& field, Cursor start, const Piece& piece) const;
+    struct Placed {
+        Cursor begin;
+        Cursor end;
+    };
+    std::optional<Placed> place(const Field& field, Cursor from, std::size_t piece) const;
+    bool startsWord(const Field& field, Cursor cursor) const;
+    bool endsWord(const Field& field, Cursor cursor) const;
 
     Accents m_accents;
     bool m_wholeWord;
@@ -48,9 +72,7 @@ private:
     // word always begins or ends.
     bool m_freeStart = false;
     bool m_freeEnd = false;
-    std::vector<Token> m_tokens;
-    // Finds where the first literal may lie, as fast as the plain search.
-    std::optional<FieldMatcher> m_anchor;
+    std::vector<Piece> m_pieces;
 };
 
 }  // namespace cardsearch

@@ -1,6 +1,8 @@
 #include <QRandomGenerator>
 #include <QTest>
 #include <array>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "search/folding.h"
@@ -30,6 +32,43 @@ int referenceDistance(const QString& a, const QString& b) {
     return d[std::size_t(a.size())][std::size_t(b.size())];
 }
 
+// Whether `pattern` covers exactly field[begin, end): `*` and `?` only over
+// the first `text` characters, the field's text; letters anywhere.
+bool coversExactly(const QString& field, qsizetype text, QStringView pattern, qsizetype begin, qsizetype end, bool ignored) {
+    if (pattern.isEmpty()) return begin == end;
+    const QChar head = pattern.front();
+    if (head == u'*') {
+        for (qsizetype stop = begin; stop <= end && (stop == begin || stop <= text); ++stop) {
+            if (coversExactly(field, text, pattern.mid(1), stop, end, ignored)) return true;
+        }
+        return false;
+    }
+    if (begin >= end) return false;
+    const auto letter = [ignored](QChar ch) { return ignored ? folding::forComparison(QString(ch)) : QString(ch.toLower()); };
+    if (head == u'?' ? begin >= text : letter(head) != letter(field[begin])) return false;
+    return coversExactly(field, text, pattern.mid(1), begin + 1, end, ignored);
+}
+
+std::optional<std::pair<std::size_t, std::size_t>> exhaustiveMatch(const QString& field, qsizetype text, QString pattern,
+                                                                   bool wholeWord, bool ignored) {
+    const bool freeStart = pattern.startsWith(u'*');
+    const bool freeEnd = pattern.endsWith(u'*');
+    while (pattern.startsWith(u'*')) pattern.remove(0, 1);
+    while (pattern.endsWith(u'*')) pattern.chop(1);
+    if (pattern.isEmpty()) return std::pair<std::size_t, std::size_t>{0, 0};
+    const auto wordAt = [&](qsizetype at) {
+        return at >= 0 && at < field.size() && folding::wordByteTable()[static_cast<unsigned char>(cp1252::encode(QString(field[at]))[0])];
+    };
+    for (qsizetype begin = 0; begin < (freeStart ? text + 1 : text); ++begin) {
+        if (wholeWord && !freeStart && wordAt(begin - 1)) continue;
+        for (qsizetype end = begin; end <= field.size(); ++end) {
+            if (wholeWord && !freeEnd && wordAt(end)) continue;
+            if (coversExactly(field, text, pattern, begin, end, ignored)) return std::pair{std::size_t(begin), std::size_t(end)};
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 class TestSearchOptions : public QObject {
@@ -53,6 +92,15 @@ private slots:
         QTest::newRow("whole word, a later place") << "châteaux, chat" << "chat" << "m" << "chat";
         QTest::newRow("whole word and wildcards") << "le château d'eau" << "ch*eau" << "jm" << "château";
         QTest::newRow("whole word: a trailing * reaches the end") << "château" << "châ*" << "jm" << "châ";
+        QTest::newRow("? is never the filling") << "chat" << "chat?" << "j" << "";
+        QTest::newRow("? is never the filling, shorter") << "cha" << "cha?" << "j" << "";
+        QTest::newRow("? alone finds no empty field") << "" << "?" << "j" << "";
+        QTest::newRow("* then ? needs a character of the text") << "chat" << "ch*?" << "j" << "cha";
+        QTest::newRow("* then ? past the text") << "chat" << "chat*?" << "j" << "";
+        QTest::newRow("* takes none of the filling") << "chat" << "c*t*x" << "j" << "";
+        QTest::newRow("a run across a later place") << "ch ch ch zz" << "ch*zz" << "j" << "ch ch ch zz";
+        QTest::newRow("whole word: the last piece ends a word") << "équipe et équipement" << "é*pe" << "jm" << "équipe";
+        QTest::newRow("whole word: a later ending") << "équipements, équipe" << "é*pe" << "jm" << "équipements, équipe";
         QTest::newRow("a word with two letters swapped") << "la traduction" << "traudction" << "a" << "traduction";
         QTest::newRow("a letter missing") << "la traducion" << "traduction" << "a" << "traducion";
         QTest::newRow("two edits from 8 letters") << "équipotentiel" << "equipotentiele" << "a" << "équipotentiel";
@@ -77,6 +125,34 @@ private slots:
         QCOMPARE(matcher.matches(field), span.has_value());
         const QString covered = span ? cp1252::decode(field.data() + span->begin, qsizetype(span->end - span->begin)) : QString();
         QCOMPARE(covered, found);
+    }
+
+    // Random fields and patterns against every beginning and end tried in
+    // turn: the first beginning that starts a match, then its nearest end.
+    void theWildcardsFindWhatAnExhaustiveSearchFinds() {
+        QRandomGenerator random(42);
+        const QString fieldLetters = QStringLiteral("abéÉ .");
+        const QString patternLetters = QStringLiteral("abéÉ .**??");
+        for (int round = 0; round < 20000; ++round) {
+            QString text;
+            QString pattern;
+            for (int i = int(random.bounded(0, 9)); i > 0; --i) text += fieldLetters[random.bounded(fieldLetters.size())];
+            for (int i = int(random.bounded(1, 6)); i > 0; --i) pattern += patternLetters[random.bounded(patternLetters.size())];
+            const bool wholeWord = random.bounded(2) == 1;
+            const bool ignored = random.bounded(2) == 1;
+            std::array<char, 12> field;
+            fieldtext::store(field, text);
+            const cardsearch::QueryMatcher matcher(pattern, ignored ? Accents::ignored : Accents::kept,
+                                                   MatchOptions{true, wholeWord, false});
+            const auto span = matcher.find(field);
+            const auto expected = exhaustiveMatch(cp1252::decode(field.data(), qsizetype(field.size())),
+                                                  fieldtext::read(field).size(), pattern, wholeWord, ignored);
+            const QString what = QStringLiteral("«%1» in «%2»%3%4").arg(pattern, text, wholeWord ? " m" : "", ignored ? " s" : "");
+            QVERIFY2(span.has_value() == expected.has_value(), qPrintable(what));
+            if (span) {
+                QVERIFY2(span->begin == expected->first && span->end == expected->second, qPrintable(what));
+            }
+        }
     }
 
     // Random words of letters that fold (é, œ, ß) against the distance worked
