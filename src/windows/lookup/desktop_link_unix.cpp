@@ -47,11 +47,13 @@ std::uint16_t modifierStateOf(Qt::KeyboardModifiers modifiers) {
 class X11DesktopLink : public DesktopLink, public QAbstractNativeEventFilter {
 public:
     X11DesktopLink() {
-        if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
-            m_connection = x11->connection();
-            m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
-            QCoreApplication::instance()->installNativeEventFilter(this);
-        }
+        // Platforms without a display (offscreen) offer the interface with no
+        // connection behind it: a desktop without the shortcut, as Wayland.
+        auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        if (!x11 || !x11->connection()) return;
+        m_connection = x11->connection();
+        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+        QCoreApplication::instance()->installNativeEventFilter(this);
     }
     ~X11DesktopLink() override { release(); }
 
