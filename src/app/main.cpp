@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <cstdio>
 
 #include "windows/common/look.h"
 #include "windows/common/screen_placement.h"
@@ -14,14 +15,23 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lexicarium"));
 
-    // A second start hands its request to the program running already.
+    // A second start hands its request to the program running already, and
+    // never runs as a second program once it has reached one.
     InstanceLink instance;
-    if (instance.handOver(QApplication::arguments())) return 0;
-    if (!instance.listen() && instance.handOver(QApplication::arguments())) return 0;
+    InstanceLink::HandOver handedOver = instance.handOver(QApplication::arguments());
+    if (handedOver == InstanceLink::HandOver::noneRunning && !instance.listen()) {
+        handedOver = instance.handOver(QApplication::arguments());
+    }
+    if (handedOver == InstanceLink::HandOver::taken) return 0;
 
     frenchdialogs::install();
     look::installFontSubstitutes();
     screenplacement::install();
+    if (handedOver == InstanceLink::HandOver::unanswered) {
+        std::fprintf(stderr, "%s\n", qUtf8Printable(InstanceLink::unansweredMessage()));
+        Alert::error(nullptr, InstanceLink::unansweredMessage());
+        return 1;
+    }
     Alert::showStoreNotices();
 
     // What this start and later ones ask waits for the end of the splash.

@@ -2,30 +2,48 @@
 
 #include <QDataStream>
 #include <QIODevice>
+#include <QtEndian>
 
 namespace {
 const QString kLookUp = QStringLiteral("--chercher");
+constexpr qsizetype kLengthBytes = 4;
 }  // namespace
 
 QByteArray InstanceLink::packed(const QStringList& arguments) {
-    QByteArray bytes;
-    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    QByteArray request;
+    QDataStream stream(&request, QIODevice::WriteOnly);
     stream << arguments;
-    return bytes;
+    QByteArray bytes(kLengthBytes, '\0');
+    qToBigEndian(quint32(request.size()), bytes.data());
+    return bytes + request;
 }
 
-std::optional<QStringList> InstanceLink::unpacked(const QByteArray& bytes) {
-    // Whoever sends it, a list claiming more strings than its bytes could
-    // hold is refused before anything is set aside for them.
-    QDataStream stream(bytes);
+InstanceLink::Received InstanceLink::received(const QByteArray& bytes) {
+    using State = Received::State;
+    if (bytes.size() < kLengthBytes) return {};
+    const quint32 length = qFromBigEndian<quint32>(bytes.constData());
+    // Whoever sends it, a request claiming more than a start sends, or
+    // strings its bytes could not hold, is refused before anything is set
+    // aside for it.
+    if (length > quint32(kLongestRequest - kLengthBytes) || length < 4) return {State::refused, {}};
+    if (bytes.size() < kLengthBytes + qsizetype(length)) return {};
+    if (bytes.size() > kLengthBytes + qsizetype(length)) return {State::refused, {}};
+    const QByteArray request = bytes.mid(kLengthBytes);
+    QDataStream stream(request);
     quint32 count = 0;
     stream >> count;
-    if (bytes.size() > kLongestRequest || count > quint32(bytes.size() / 4)) return std::nullopt;
+    if (count > length / 4) return {State::refused, {}};
     stream.device()->seek(0);
     QStringList arguments;
     stream >> arguments;
-    if (stream.status() != QDataStream::Ok) return std::nullopt;
-    return arguments;
+    if (stream.status() != QDataStream::Ok || !stream.atEnd()) return {State::refused, {}};
+    return {State::whole, arguments};
+}
+
+QString InstanceLink::unansweredMessage() {
+    return QStringLiteral("Lexicarium est déjà ouvert, mais il n'a pas répondu en %1 secondes\u00A0: il termine sans "
+                          "doute un long travail. Réessayez quand il l'aura fini.")
+        .arg(kAnswerWait.count() / 1000);
 }
 
 StartRequest StartRequest::from(const QStringList& arguments) {
@@ -37,4 +55,17 @@ StartRequest StartRequest::from(const QStringList& arguments) {
         return {Kind::lookUpSelection, {}};
     }
     return {};
+}
+
+QStringList StartRequest::arguments() const {
+    const QString program = QStringLiteral("lexicarium");
+    switch (kind) {
+        case Kind::show: return {program};
+        case Kind::lookUpSelection: return {program, kLookUp};
+        case Kind::lookUpText: break;
+    }
+    // A character split in two at the cut would be no character.
+    qsizetype kept = std::min(text.size(), kLongestText);
+    if (kept > 0 && kept < text.size() && text[kept - 1].isHighSurrogate()) --kept;
+    return {program, kLookUp, text.left(kept)};
 }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -11,26 +12,49 @@
 class InstanceLink : public QObject {
     Q_OBJECT
 public:
-    explicit InstanceLink(QString name = nameForUser(), QObject* parent = nullptr);
+    // How long a later start waits for the running program to take its
+    // request: longer than any of its own works keeps it from answering.
+    static constexpr std::chrono::milliseconds kAnswerWait{20000};
+
+    // `name` empty: no link, where the user has no place of their own for it.
+    explicit InstanceLink(QString name = nameForUser(), std::chrono::milliseconds answerWait = kAnswerWait,
+                          QObject* parent = nullptr);
     ~InstanceLink() override;
 
     // The link's name, the same for every start of this user's, and for no
-    // other user's.
+    // other user's; empty when no place only this user may reach is found.
     static QString nameForUser();
 
-    // The longest command line a start may hand over, in bytes as carried.
+    // The longest request a running program reads, in bytes as carried;
+    // a longer one is refused before it is read.
     static constexpr qsizetype kLongestRequest = 64 * 1024;
+    // How long a request may take to arrive whole before it is dropped.
+    static constexpr std::chrono::milliseconds kRequestWait{3000};
 
-    // Gives the arguments to the program already running; false when none
-    // took them.
-    bool handOver(const QStringList& arguments) const;
-    // Takes the arguments of later starts from now on; false when another
-    // program answers to the name already.
+    enum class HandOver {
+        taken,        // the running program has the request
+        noneRunning,  // no program answers to the name
+        unanswered,   // one does, but did not take the request in time
+    };
+    // Gives the request of these arguments to the program already running.
+    HandOver handOver(const QStringList& arguments) const;
+    // Takes the requests of later starts from now on; false when another
+    // program answers to the name already, or there is no link.
     bool listen();
 
-    // The arguments as the link carries them, and back.
+    // The request as the link carries it: its length, then the arguments.
     static QByteArray packed(const QStringList& arguments);
-    static std::optional<QStringList> unpacked(const QByteArray& bytes);
+    // What the bytes received so far make: nothing yet while they may
+    // still become a request, the arguments once whole, a refusal for
+    // bytes that never will.
+    struct Received {
+        enum class State { incomplete, refused, whole } state = State::incomplete;
+        QStringList arguments;
+    };
+    static Received received(const QByteArray& bytes);
+
+    // Said by a start whose running program did not take its request.
+    static QString unansweredMessage();
 
 signals:
     void requested(const QStringList& arguments);
@@ -38,6 +62,7 @@ signals:
 private:
     struct Listening;
     QString m_name;
+    std::chrono::milliseconds m_answerWait;
     std::unique_ptr<Listening> m_listening;
 };
 
@@ -48,9 +73,15 @@ struct StartRequest {
         lookUpSelection,  // --chercher alone
         lookUpText,       // --chercher "texte"
     };
+    // The most of a text a look-up uses: a selection longer than that is
+    // no term, and is cut there before it is handed over.
+    static constexpr qsizetype kLongestText = 1000;
+
     Kind kind = Kind::show;
     QString text;
 
     // From the arguments, the program's name first.
     static StartRequest from(const QStringList& arguments);
+    // The arguments that ask for this, the program's name first.
+    QStringList arguments() const;
 };

@@ -186,42 +186,6 @@ private slots:
         QCOMPARE(QSettings(kit.path("lexicarium.ini"), QSettings::IniFormat).value("recherche_rapide/raccourci").toString(),
                  QStringLiteral("Ctrl+Alt+L"));
     }
-
-    void aLaterStartHandsItsRequestOver_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("no argument") << QStringList{"lexicarium"} << int(StartRequest::Kind::show) << "";
-        QTest::newRow("the selection") << QStringList{"lexicarium", "--chercher"}
-                                       << int(StartRequest::Kind::lookUpSelection) << "";
-        QTest::newRow("a text") << QStringList{"lexicarium", "--chercher", "cœur de métier"}
-                                << int(StartRequest::Kind::lookUpText) << "cœur de métier";
-        QTest::newRow("a text joined") << QStringList{"lexicarium", "--chercher=chat"}
-                                       << int(StartRequest::Kind::lookUpText) << "chat";
-    }
-    void aLaterStartHandsItsRequestOver() {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, kind);
-        QFETCH(QString, text);
-        const QString name = QStringLiteral("lexicarium-test-%1").arg(QCoreApplication::applicationPid());
-        InstanceLink first(name);
-        QVERIFY(!first.handOver(arguments));  // nobody listens yet
-        QVERIFY(first.listen());
-        QStringList received;
-        connect(&first, &InstanceLink::requested, this, [&received](const QStringList& got) { received = got; });
-        // The later start waits for its answer while the first goes on with its own work.
-        QThread* later = QThread::create([&] { QVERIFY(InstanceLink(name).handOver(arguments)); });
-        later->start();
-        QTRY_COMPARE(received, arguments);
-        later->wait();
-        delete later;
-        const StartRequest request = StartRequest::from(received);
-        QCOMPARE(int(request.kind), kind);
-        QCOMPARE(request.text, text);
-        QVERIFY(!InstanceLink(name).listen());
-        // Whoever sends it, a list claiming more than its bytes hold is refused.
-        QVERIFY(!InstanceLink::unpacked(QByteArray("\x7f\xff\xff\xff", 4)));
-    }
 };
 
 QTEST_MAIN(TestQuickLookupWindow)
