@@ -102,7 +102,7 @@ Frm_ajout::Frm_ajout(MainWindowLink& menu, QWidget* parent)
     windowframe::addStatusBar(this, QStringLiteral("Scriptoria Digitale - Lexicarium terminologique - Edition"), 330, 2540);
     windowframe::setClientSize(this, 9900, 7635);
     new FieldLimitWatch(this, m_boxes);
-    m_numbers = new NumberWatch(this, m_txtnumero, m_boxes.txtexpression(), [this] { return m_commonDialog1->FileName(); },
+    m_numbers = new NumberWatch(this, m_txtnumero, m_boxes, [this] { return m_commonDialog1->FileName(); },
                                 [this] { return m_nbfiches; });
     m_duplicates = new DuplicateWatch(this, m_boxes.txtexpression(), m_txtnumero,
                                       [this] { return m_commonDialog1->FileName(); });
@@ -156,6 +156,7 @@ bool Frm_ajout::nouvellefiche() {
 
 void Frm_ajout::mnu_Enregistrer_Click() {
     if (!fieldlimits::confirmSaving(this, m_boxes)) return;
+    if (!m_numbers->confirmSaving(this)) return;
     const QString failure =
         busyWhile(this, [&] {
             return saveCard(m_commonDialog1->FileName(), m_txtnumero->text(), m_boxes, m_menu, cardhistory::Action::edition);

@@ -5,6 +5,8 @@
 #include <QMetaObject>
 #include <QElapsedTimer>
 #include <QThread>
+#include <QTimer>
+#include <memory>
 #include <string_view>
 #include <vector>
 #include <windows.h>
@@ -16,6 +18,8 @@ namespace {
 constexpr int kHotKeyId = 0x4c58;
 constexpr wchar_t kClassName[] = L"LexicariumShortcut";
 constexpr int kCopyWait = 500;  // ms the program in front has to answer its copy command
+// How long a copy the program in front makes later is still taken back.
+constexpr int kLateCopyWatch = 3000;
 
 UINT virtualKeyOf(int key) {
     if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) return UINT(key);
@@ -79,14 +83,17 @@ public:
         return true;
     }
 
-    void putBack(HWND owner) {
+    // Puts back a copy of what was held, so that it can be put back again.
+    void putBack(HWND owner) const {
         if (!openClipboard(owner)) return;
         EmptyClipboard();
-        for (Held& held : m_formats) {
-            HANDLE data = held.handle;
-            if (!data) {
-                HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE, held.bytes.size());
-                if (!global) continue;
+        for (const Held& held : m_formats) {
+            HANDLE data = nullptr;
+            if (held.format == CF_BITMAP || held.format == CF_DSPBITMAP) {
+                data = CopyImage(held.handle, IMAGE_BITMAP, 0, 0, 0);
+            } else if (held.format == CF_ENHMETAFILE || held.format == CF_DSPENHMETAFILE) {
+                data = CopyEnhMetaFile(static_cast<HENHMETAFILE>(held.handle), nullptr);
+            } else if (HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE, held.bytes.size())) {
                 if (void* bytes = GlobalLock(global)) {
                     std::copy(held.bytes.begin(), held.bytes.end(), static_cast<char*>(bytes));
                     GlobalUnlock(global);
@@ -94,8 +101,7 @@ public:
                 data = global;
             }
             // Once set, the data is the system's; what it refused is ours to free.
-            if (!SetClipboardData(held.format, data)) free(held.format, data);
-            held.handle = nullptr;
+            if (data && !SetClipboardData(held.format, data)) free(held.format, data);
         }
         CloseClipboard();
     }
@@ -219,9 +225,11 @@ public:
     QString selectedText() override {
         HWND front = GetForegroundWindow();
         if (!front) return {};
-        ClipboardCopy held;
-        if (!held.take()) return {};
+        auto held = std::make_shared<ClipboardCopy>();
+        if (!held->take()) return {};
         const DWORD sequence = GetClipboardSequenceNumber();
+        DWORD frontProcess = 0;
+        GetWindowThreadProcessId(front, &frontProcess);
         // A standard text box copies on being asked; any other program is
         // given the keys a user would type.
         GUITHREADINFO thread{};
@@ -232,9 +240,12 @@ public:
         DWORD_PTR ignored = 0;
         SendMessageTimeoutW(focus, WM_COPY, 0, 0, SMTO_ABORTIFHUNG, kCopyWait, &ignored);
         if (GetClipboardSequenceNumber() == sequence && !isConsole(front)) typeCopyKeys();
-        if (!clipboardChangedSince(sequence)) return {};
-        const QString text = clipboardText();
-        held.putBack(m_owner);
+        QString text;
+        if (clipboardChangedSince(sequence)) {
+            text = clipboardText();
+            held->putBack(m_owner);
+        }
+        takeBackLateCopies(held, frontProcess);
         return text;
     }
 
@@ -245,9 +256,40 @@ public:
     }
 
 private:
+    // A program slower than the wait may still copy its selection after
+    // it: for a while, a copy of that program's is taken back and what the
+    // user held put back again. A copy of anyone else's ends the watch.
+    void takeBackLateCopies(std::shared_ptr<ClipboardCopy> held, DWORD frontProcess) {
+        delete m_lateWatch;
+        m_lateWatch = new QTimer(this);
+        QElapsedTimer watched;
+        watched.start();
+        DWORD seen = GetClipboardSequenceNumber();
+        connect(m_lateWatch, &QTimer::timeout, this, [this, held, frontProcess, watched, seen]() mutable {
+            const DWORD now = GetClipboardSequenceNumber();
+            if (now != seen) {
+                DWORD process = 0;
+                if (HWND owner = GetClipboardOwner()) GetWindowThreadProcessId(owner, &process);
+                if (process != frontProcess) {
+                    m_lateWatch->deleteLater();
+                    m_lateWatch = nullptr;
+                    return;
+                }
+                held->putBack(m_owner);
+                seen = GetClipboardSequenceNumber();
+            }
+            if (watched.elapsed() > kLateCopyWatch) {
+                m_lateWatch->deleteLater();
+                m_lateWatch = nullptr;
+            }
+        });
+        m_lateWatch->start(20);
+    }
+
     HWND m_owner = nullptr;
     HWND m_front = nullptr;
     bool m_registered = false;
+    QTimer* m_lateWatch = nullptr;
 };
 
 LRESULT CALLBACK receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QStatusBar>
+#include <QLineEdit>
 #include <QTest>
 
 #include "store/fiche_record.h"
@@ -123,7 +124,10 @@ private slots:
         QTest::newRow("over another card")
             << 5 << QStringLiteral("3") << QStringLiteral("autre")
             << QStringLiteral("Remplacera la fiche n°\u00A03 (expression\u00A0: fiche 3)\u00A0; l'historique gardera la fiche remplacée");
-        QTest::newRow("the card itself, corrected") << 5 << QStringLiteral("3") << QStringLiteral("fiche 3") << QString();
+        // Its other fields, never shown, would be replaced all the same.
+        QTest::newRow("the card's own expression over its other fields")
+            << 5 << QStringLiteral("3") << QStringLiteral("fiche 3")
+            << QStringLiteral("Remplacera la fiche n°\u00A03 (expression\u00A0: fiche 3)\u00A0; l'historique gardera la fiche remplacée");
         QTest::newRow("past the next card")
             << 5 << QStringLiteral("9") << QStringLiteral("loin") << QStringLiteral("Les fiches 6 à 8 seront créées vides");
         QTest::newRow("a full file, at once")
@@ -142,6 +146,68 @@ private slots:
         edition.enter("txtexpression", expression, false);
         QCOMPARE(edition.notice("avisnumero"), notice);
         QCOMPARE(edition.captionShown(), notice.isEmpty());
+    }
+
+    // A card's fields the window never showed are not replaced without a
+    // question naming them; a card the window showed is corrected freely.
+    // Texts are compared as saved, non-breaking spaces kept.
+    void aSaveAsksBeforeReplacingFieldsNeverShown_data() {
+        QTest::addColumn<bool>("browsed");       // reached with «<<», else its number typed
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("expression");  // typed; empty: left as shown
+        QTest::addColumn<bool>("replace");        // the answer, where asked
+        QTest::addColumn<QString>("asked");       // the fields named; empty: no question
+        QTest::addColumn<QString>("misc");        // card's miscellanea after
+        // In the order the window shows them; the translation typed over one never shown too.
+        const QString all = QStringLiteral("«\u00A0Référence\u00A0», «\u00A0Traduction\u00A0», «\u00A0Miscellanea\u00A0», "
+                                           "«\u00A0Entrées texte source\u00A0», «\u00A0Entrées texte cible\u00A0» et "
+                                           "«\u00A0Contexte\u00A0»");
+        QTest::newRow("its number typed, then Annuler") << false << "3" << "fiche 3" << false << all << "misc 3";
+        QTest::newRow("its number typed, replaced") << false << "3" << "fiche 3" << true << all << "";
+        QTest::newRow("reached with <<, corrected") << true << "3" << "" << false << "" << "misc 3";
+        QTest::newRow("a non-breaking space as on file") << false << "6" << "prise\u00A0: mâle" << false << "" << "";
+    }
+    void aSaveAsksBeforeReplacingFieldsNeverShown() {
+        QFETCH(bool, browsed);
+        QFETCH(QString, number);
+        QFETCH(QString, expression);
+        QFETCH(bool, replace);
+        QFETCH(QString, asked);
+        QFETCH(QString, misc);
+        WindowTestKit kit;
+        QList<cardfiles::Card> cards;
+        for (int i = 1; i <= 5; ++i) {
+            const QString n = QString::number(i);
+            cards.append({i, "fiche " + n, "traduction " + n, "source " + n, "cible " + n, "ref " + n, "misc " + n, "contexte " + n});
+        }
+        cards.append({6, QStringLiteral("prise\u00A0: mâle"), "", "", "", "", "", ""});
+        cardfiles::write(kit.path(), cards);
+        Edition edition(kit.path());
+        if (browsed) {
+            edition.child<QLineEdit>("txtnumero")->setText(QString::number(number.toInt() + 1));
+            edition.click("precedent");
+        } else {
+            edition.child<QLineEdit>("txtnumero")->setText(number);
+            edition.enter("txtexpression", expression, false);
+        }
+        edition.enter("txttraduction", QStringLiteral("nouvelle"), false);
+        QCOMPARE(edition.notice("avisnumero").isEmpty(), asked.isEmpty());
+        const QByteArray before = cardfiles::contents(kit.path());
+        kit.questionAnswers = {replace};
+        edition.click("Enregistrer");
+        if (asked.isEmpty()) {
+            QCOMPARE(kit.messageTexts(), QStringList{"L'enregistrement est terminé."});
+        } else {
+            QCOMPARE(kit.messages.front().kind, Alert::Kind::question);
+            QVERIFY2(kit.messages.front().text.contains(asked), qPrintable(kit.messages.front().text));
+        }
+        if (!asked.isEmpty() && !replace) {
+            QCOMPARE(cardfiles::contents(kit.path()), before);
+            QVERIFY(!edition.notice("avisnumero").isEmpty());  // the notice stays
+            return;
+        }
+        QCOMPARE(cardfiles::fieldOf(kit.path(), number.toInt(), Field::traduction), QStringLiteral("nouvelle"));
+        QCOMPARE(cardfiles::fieldOf(kit.path(), number.toInt(), Field::miscellanea), misc);
     }
 };
 

@@ -33,12 +33,21 @@ private slots:
         QVERIFY(notes.open(QIODevice::WriteOnly));
         notes.write("Le chaton dort.\r\n");
         notes.close();
-        m_session.start("wine", {program, "-platform", "windows"});
+        // Two starts at the same moment: one program, the other start hands over and ends.
+        QProcess* first = m_session.start("wine", {program, "-platform", "windows"});
+        QProcess* second = m_session.start("wine", {program, "-platform", "windows"});
         QCOMPARE(m_session.run({"xdotool", "search", "--sync", "--name", "^Scriptoria Digitale - Menu$"}).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(first->state() == QProcess::NotRunning || second->state() == QProcess::NotRunning, 20000);
+        QTest::qWait(2000);
+        QCOMPARE(m_session.run({"xdotool", "search", "--name", "^Scriptoria Digitale - Menu$"}).out.trimmed().count('\n'), 0);
         m_session.start("wine", {"notepad", "c:\\lexicarium-notes.txt"});
         const ClientRun notepad = m_session.run({"xdotool", "search", "--sync", "--name", "lexicarium-notes.txt - Notepad"});
         QCOMPARE(notepad.exitCode, 0);
         m_notepad = notepad.out.trimmed();
+        m_session.start("wine", {qEnvironmentVariable("LEXICARIUM_LATE_COPIER")});
+        const ClientRun late = m_session.run({"xdotool", "search", "--sync", "--name", "^Copie tardive$"});
+        QCOMPARE(late.exitCode, 0);
+        m_lateCopier = late.out.trimmed();
     }
 
     void cleanupTestCase() {
@@ -74,8 +83,22 @@ private slots:
         QTRY_COMPARE(m_session.run({"xdotool", "getactivewindow"}).out.trimmed(), m_notepad);
     }
 
+    // A program that copies its selection only after the look-up gave up
+    // waiting: its copy is taken back, and the user's clipboard stays.
+    void aLateCopyLeavesTheClipboardAlone() {
+        QCOMPARE(m_session.run({"xdotool", "windowactivate", "--sync", m_lateCopier}).exitCode, 0);
+        m_session.setClipboard("avant");
+        QTRY_COMPARE(m_session.clipboard(), QStringLiteral("avant"));
+        QCOMPARE(m_session.run({"xdotool", "key", "ctrl+alt+f"}).exitCode, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(m_session.activeWindowName(), QByteArray("Recherche rapide - Lexicarium"), 10000);
+        QTest::qWait(2500);  // the late copy has come, a second after it was asked for
+        QCOMPARE(m_session.clipboard(), QStringLiteral("avant"));
+        QCOMPARE(m_session.run({"xdotool", "key", "Escape"}).exitCode, 0);
+    }
+
 private:
     XSession m_session;
+    QByteArray m_lateCopier;
     QString m_dataFile;
     QString m_notes;
     QByteArray m_notepad;
