@@ -4,6 +4,7 @@
 
 #include "search/field_matcher.h"
 #include "search/folding.h"
+#include "store/cp1252.h"
 #include "store/field_text.h"
 #include "store/number_text.h"
 #include "store/slot_scan.h"
@@ -32,7 +33,9 @@ std::optional<Rank> rankOf(const cardsearch::FieldMatcher& matcher, Module1::Slo
 
 }  // namespace
 
-QString lookedUpText(const QString& selection) { return selection.simplified().left(kLongestText); }
+// Composed as the file stores it: a selection in decomposed form is found
+// and marked as one typed composed.
+QString lookedUpText(const QString& selection) { return cp1252::composed(selection).simplified().left(kLongestText); }
 
 std::vector<Row> find(DataFile& file, const QString& text) {
     if (text.isEmpty()) return {};
@@ -63,7 +66,7 @@ std::vector<std::pair<qsizetype, qsizetype>> places(const QString& field, const 
         folded += one;
         from.insert(from.end(), std::size_t(one.size()), i);
     }
-    const QString needle = folding::forComparison(text);
+    const QString needle = folding::forComparison(cp1252::composed(text));
     std::vector<std::pair<qsizetype, qsizetype>> found;
     if (needle.isEmpty()) return found;
     for (qsizetype at = folded.indexOf(needle); at >= 0; at = folded.indexOf(needle, at + needle.size())) {

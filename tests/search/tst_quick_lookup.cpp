@@ -18,6 +18,7 @@ private slots:
         QTest::newRow("accents and case ignored") << "ÉLÈVE" << QStringList{"8:0", "9:2"};
         QTest::newRow("a ligature matches its letters") << "coeur" << QStringList{"10:1"};
         QTest::newRow("a selection over lines") << "  chat\n noir\t" << QStringList{"5:0", "1:3"};
+        QTest::newRow("a selection in decomposed form") << "E\u0301LE\u0300VE" << QStringList{"8:0", "9:2"};
         QTest::newRow("nothing") << "ornithorynque" << QStringList{};
         QTest::newRow("empty") << " \n" << QStringList{};
         QTest::newRow("not in the code page") << "猫" << QStringList{};
@@ -55,6 +56,7 @@ private slots:
         QTest::newRow("a ligature in the field") << "le cœur" << "coeur" << QList<int>{3, 4};
         QTest::newRow("half a ligature") << "sœur" << "so" << QList<int>{0, 2};
         QTest::newRow("one letter twice in one") << "Straße" << "s" << QList<int>{0, 1, 4, 1};
+        QTest::newRow("a text in decomposed form") << "l'élève" << "e\u0301le\u0300ve" << QList<int>{2, 5};
         QTest::newRow("none") << "chien" << "chat" << QList<int>{};
     }
     void placesCoverWhatTheFieldShows() {

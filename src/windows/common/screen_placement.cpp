@@ -50,7 +50,9 @@ const QWidget* referenceFor(const QWidget* window) {
 }
 
 void place(QWidget* window) {
-    const QVariant remembered = window->property(kPlaceProperty);
+    // A window the program moved while it was hidden goes where it was moved.
+    QVariant remembered = window->property(kPlaceProperty);
+    if (remembered.isValid() && remembered.toRect().topLeft() != window->geometry().topLeft()) remembered = QVariant();
     const QWidget* reference = referenceFor(window);
     QScreen* screen = remembered.isValid() ? QGuiApplication::screenAt(remembered.toRect().center())
                       : reference      ? reference->screen()

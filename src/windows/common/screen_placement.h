@@ -7,7 +7,7 @@
 // Keeps every window wholly on the screen it opens on, whatever the screen's
 // size and scale: a window whose designed size does not fit opens at the
 // largest size that does, and a window hidden and shown again comes back
-// where it was.
+// where it was, unless the program moved it meanwhile.
 namespace screenplacement {
 
 // Watches every window the application shows; once is enough, later calls

@@ -35,12 +35,14 @@ public:
 
 signals:
     // The window was closed; `giveFocusBack` when the user is going back to
-    // the program they came from rather than to a window of this one.
+    // the program they came from rather than to a window of this one, or
+    // has gone to another window already.
     void finished(bool giveFocusBack);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void showChosen();

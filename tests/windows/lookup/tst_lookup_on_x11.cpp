@@ -64,6 +64,16 @@ private slots:
         QTRY_COMPARE(m_session.run({"xdotool", "getactivewindow"}).out.trimmed(), m_terminal);
     }
 
+    // Back in the terminal with a click: the look-up no longer covers it.
+    void aClickElsewhereClosesTheLookUp() {
+        QCOMPARE(m_session.run({"xdotool", "windowactivate", "--sync", m_terminal}).exitCode, 0);
+        QCOMPARE(m_session.run({"xdotool", "key", "ctrl+alt+f"}).exitCode, 0);
+        QTRY_COMPARE(m_session.activeWindowName(), QByteArray("Recherche rapide - Lexicarium"));
+        QCOMPARE(m_session.run({"xdotool", "mousemove", "--window", m_terminal, "20", "10", "click", "1"}).exitCode, 0);
+        QTRY_COMPARE(m_session.run({"xdotool", "search", "--onlyvisible", "--name", "^Recherche rapide"}).exitCode, 1);
+        QCOMPARE(m_session.run({"xdotool", "getactivewindow"}).out.trimmed(), m_terminal);
+    }
+
 private:
     XSession m_session;
     QByteArray m_terminal;

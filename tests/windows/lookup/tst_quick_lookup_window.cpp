@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QAction>
 #include <QClipboard>
+#include <QCursor>
+#include <QScreen>
 #include <QDialog>
 #include <QKeySequenceEdit>
 #include <QLabel>
@@ -107,6 +109,33 @@ private slots:
         QCOMPARE(session.window().isVisible(), windowStays);
         QCOMPARE(session.desktop->focusTaken, 1);
         QCOMPARE(session.desktop->focusGivenBack, focusGivenBack);
+    }
+
+    // Each look-up opens beside the pointer where it is now, and leaves
+    // once the user has gone back to another window.
+    void theWindowFollowsTheUser() {
+        Session session;
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        // Below and right of the pointer, or above and left of it where there is no room.
+        for (const QPoint pointer : {screen.topLeft() + QPoint(60, 40), screen.bottomRight() - QPoint(100, 100)}) {
+            QCursor::setPos(pointer);
+            session.press(QStringLiteral("chat"));
+            const QRect frame = session.window().frameGeometry();
+            QVERIFY2(frame.adjusted(-40, -40, 40, 40).contains(pointer) && !frame.contains(pointer),
+                     qPrintable(QStringLiteral("%1,%2 %3x%4 for %5,%6")
+                                    .arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())
+                                    .arg(pointer.x()).arg(pointer.y())));
+            QTest::keyClick(session.find<QLineEdit>("texte"), Qt::Key_Escape);
+        }
+        QCOMPARE(session.desktop->focusGivenBack, 2);
+
+        session.press(QStringLiteral("chat"));
+        QApplication::setActiveWindow(&session.window());
+        QWidget elsewhere;
+        elsewhere.show();
+        QApplication::setActiveWindow(&elsewhere);
+        QTRY_VERIFY(!session.window().isVisible());
+        QCOMPARE(session.desktop->focusGivenBack, 2);  // the user is where they went
     }
 
     // A card can be opened, or a new one begun, only where no working window is in the way.
