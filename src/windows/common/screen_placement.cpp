@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -14,6 +15,8 @@ namespace {
 
 // Where a hidden window stood, for its return.
 constexpr const char* kPlaceProperty = "lexicarium_place";
+// Where a window being shown was centred, while it may still size itself.
+constexpr const char* kCentreProperty = "lexicarium_centre";
 
 bool isPlacedWindow(const QWidget* widget) {
     if (!widget->isWindow()) return false;
@@ -49,6 +52,12 @@ const QWidget* referenceFor(const QWidget* window) {
     return nullptr;
 }
 
+QRect areaFor(const QWidget* window, const QPoint& at) {
+    QScreen* screen = QGuiApplication::screenAt(at);
+    if (!screen) screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
 void place(QWidget* window) {
     // A window the program moved while it was hidden goes where it was moved.
     QVariant remembered = window->property(kPlaceProperty);
@@ -68,6 +77,10 @@ void place(QWidget* window) {
         wanted.moveTopLeft(window->geometry().topLeft());
     } else {
         wanted.moveCenter(reference ? reference->geometry().center() : area.center());
+        // A box sizes itself to its text as it is shown, after this: it
+        // is centred again at its size (settle below).
+        window->setProperty(kCentreProperty, wanted.center());
+        QTimer::singleShot(0, window, [window] { window->setProperty(kCentreProperty, QVariant()); });
     }
     // Placed by its client area: a window so placed keeps its place when
     // the window manager maps it, the frame around it, rather than being
@@ -77,16 +90,29 @@ void place(QWidget* window) {
     window->setProperty(kPlaceProperty, QVariant());
 }
 
+// A window centred as it was shown, that has just taken another size.
+void settle(QWidget* window) {
+    const QVariant centre = window->property(kCentreProperty);
+    if (!centre.isValid()) return;
+    QRect wanted(QPoint(), window->size());
+    wanted.moveCenter(centre.toPoint());
+    const QRect placed = fitted(wanted, frameOf(window), areaFor(window, centre.toPoint()), window->minimumSize());
+    if (placed.topLeft() != window->geometry().topLeft()) window->setGeometry(placed);
+}
+
 class Watcher : public QObject {
 public:
     using QObject::QObject;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::Show && event->type() != QEvent::Hide) return false;
+        const QEvent::Type type = event->type();
+        if (type != QEvent::Show && type != QEvent::Hide && type != QEvent::Resize) return false;
         auto* widget = qobject_cast<QWidget*>(watched);
         if (!widget || !isPlacedWindow(widget)) return false;
-        if (event->type() == QEvent::Show) {
+        if (type == QEvent::Resize) {
+            settle(widget);
+        } else if (type == QEvent::Show) {
             place(widget);
         } else if (!event->spontaneous()) {
             widget->setProperty(kPlaceProperty, widget->geometry());

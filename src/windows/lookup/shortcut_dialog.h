@@ -14,6 +14,9 @@ public:
     // The shortcut chosen, none when cancelled or left empty.
     static std::optional<QKeySequence> choose(QWidget* parent, const QKeySequence& current);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QKeySequenceEdit* m_sequence;
 };

@@ -22,6 +22,7 @@
 #include "windows/edition/frm_ajout.h"
 #include "windows/lookup/frm_recherche_rapide.h"
 #include "windows/lookup/quick_lookup_service.h"
+#include "windows/lookup/shortcut_dialog.h"
 #include "windows/main/menu.h"
 
 namespace {
@@ -176,6 +177,33 @@ private slots:
         QCOMPARE(session.find<QLineEdit>("texte")->text(), QStringLiteral("chaton"));
         QCOMPARE(session.find<QLabel>("compte")->text(), QStringLiteral("1 fiche"));
         text1->window()->close();
+    }
+
+    // The shortcut's editor records the keys pressed, but Escape alone and
+    // Alt+A leave the dialog as in any other.
+    void theShortcutDialogLeavesAsAnyDialog_data() {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<bool>("left");
+        QTest::addColumn<QString>("recorded");
+        QTest::newRow("Escape") << "Esc" << true << "";
+        QTest::newRow("Alt+A for Annuler") << "Alt+A" << true << "";
+        QTest::newRow("Escape with a modifier is recorded") << "Ctrl+Esc" << false << "Ctrl+Esc";
+        QTest::newRow("a shortcut") << "Ctrl+Alt+L" << false << "Ctrl+Alt+L";
+    }
+    void theShortcutDialogLeavesAsAnyDialog() {
+        QFETCH(QString, keys);
+        QFETCH(bool, left);
+        QFETCH(QString, recorded);
+        ShortcutDialog dialog(nullptr, QKeySequence(QStringLiteral("Ctrl+Alt+F")));
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        auto* sequence = dialog.findChild<QKeySequenceEdit*>("sequence");
+        sequence->setFocus();
+        sequence->clear();
+        const QKeySequence typed(keys);
+        QTest::keyClick(QApplication::focusWidget(), typed[0].key(), typed[0].keyboardModifiers());
+        QCOMPARE(dialog.result() == QDialog::Rejected && !dialog.isVisible(), left);
+        if (!left) QCOMPARE(sequence->keySequence().toString(), recorded);
     }
 
     // Said once when taken elsewhere; a new one is kept only when it could be taken.
