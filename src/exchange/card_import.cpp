@@ -53,7 +53,21 @@ glossary::Glossary readWorkbook(QFile& file, workbook::Kind kind, const QString&
                                 .arg(sheetName, shown(path), what));
     });
     for (workbook::Row& row : sheets[chosen].rows) rows.add(row.cells, row.line);
-    return rows.finish();
+    glossary::Glossary read = rows.finish();
+    if (const QStringList& cells = sheets[chosen].uncomputed; !cells.isEmpty()) {
+        constexpr qsizetype kNamed = 10;
+        QString named = cells.mid(0, std::min(cells.size(), kNamed)).join(QStringLiteral(", "));
+        if (cells.size() > kNamed) named += QStringLiteral(" et %1 autres").arg(cells.size() - kNamed);
+        read.remarks.append(
+            QStringLiteral("%1 de la feuille «\u00A0%2\u00A0» %3 des formules dont le classeur ne garde pas la valeur "
+                           "calculée\u00A0: %4 importée%5 vide%5. Pour en garder la valeur, ouvrez le classeur dans un "
+                           "tableur, enregistrez-le, et importez-le de nouveau.")
+                .arg(cells.size() == 1 ? QStringLiteral("La cellule %1").arg(named) : QStringLiteral("Les cellules %1").arg(named),
+                     sheetName, cells.size() == 1 ? QStringLiteral("est une") : QStringLiteral("sont"),
+                     cells.size() == 1 ? QStringLiteral("elle sera") : QStringLiteral("elles seront"),
+                     cells.size() == 1 ? QString() : QStringLiteral("s")));
+    }
+    return read;
 }
 
 }  // namespace

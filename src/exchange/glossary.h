@@ -41,6 +41,9 @@ struct Glossary {
     // The glossary's name, where the file gives one (a TBX title or sourceDesc).
     QString title;
     std::vector<Entry> entries;
+    // What the reading noticed that the user should know before anything
+    // is written, each a French sentence or two.
+    QStringList remarks;
 };
 
 // The primary language of a code as files write it: "en" for en-US, en_US or EN-us.

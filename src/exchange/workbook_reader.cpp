@@ -1,18 +1,20 @@
 #include "exchange/workbook_reader.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QLocale>
-#include <QXmlStreamReader>
-#include <memory>
+#include <QRegularExpression>
 #include <QSet>
+#include <QXmlStreamReader>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <optional>
 
 #include "exchange/exchange_error.h"
+#include "exchange/number_format.h"
 #include "exchange/zip_archive.h"
 
 namespace workbook {
@@ -22,6 +24,9 @@ namespace {
 constexpr qint64 kLargestMember = qint64(256) * 1024 * 1024;
 // Deeper than any workbook nests its XML.
 constexpr int kDeepest = 64;
+// More XML than any element, text or cell of a workbook takes, read without
+// one coming to an end.
+constexpr qsizetype kLongestToken = 1024 * 1024;
 // A spreadsheet's own limits, and the columns a table of cards may have.
 constexpr qint64 kLastRow = 1048576;
 constexpr int kLastColumn = 16384;
@@ -37,6 +42,75 @@ public:
 private:
     QString m_file;
 };
+
+// What the workbook has unfolded to so far, every cell of every row read
+// counted as often as the file repeats it; past a limit, refused.
+class Unfolded {
+public:
+    explicit Unfolded(const Failing& failing) : m_failing(failing) {}
+
+    // A cell's text, growing: refused once longer than a cell can be.
+    void checkCell(qsizetype length, const QString& where) const {
+        if (length > kLongestCell) {
+            m_failing.fail(QStringLiteral("a une cellule de plus de 32\u00A0767 caractères%1, plus qu'un tableur n'en "
+                                          "écrit").arg(where));
+        }
+    }
+    // `count` rows holding text, of `characters` characters each.
+    void addRows(const QString& sheet, qint64 count, qint64 characters) {
+        m_rows += count;
+        m_characters += count * characters;
+        if (m_rows > kMostRows) {
+            m_failing.fail(QStringLiteral("a, dans sa feuille «\u00A0%1\u00A0», plus de lignes qu'un fichier de "
+                                          "données ne peut prendre de fiches").arg(sheet));
+        }
+        checkCharacters();
+    }
+    void endSheet() { m_rows = 0; }
+    void addString(qsizetype characters) {
+        m_characters += characters;
+        if (++m_strings > kMostSharedStrings) {
+            m_failing.fail(QStringLiteral("a plus de textes partagés qu'un classeur de fiches n'en a besoin"));
+        }
+        checkCharacters();
+    }
+
+private:
+    void checkCharacters() const {
+        if (m_characters > kMostCharacters) {
+            m_failing.fail(QStringLiteral("contient plus de texte qu'un import ne peut en prendre (%1 millions de "
+                                          "caractères)").arg(kMostCharacters / (1024 * 1024)));
+        }
+    }
+
+    const Failing& m_failing;
+    qint64 m_rows = 0;
+    qint64 m_characters = 0;
+    qsizetype m_strings = 0;
+};
+
+// A cell's reference as a spreadsheet names it: "B3".
+QString cellName(int column, qint64 row) {
+    QString letters;
+    for (int n = column + 1; n > 0; n = (n - 1) / 26) letters.prepend(QChar(u'A' + (n - 1) % 26));
+    return letters + QString::number(row);
+}
+
+// Characters an Excel file writes as "_x000D_", and "_x005F_" for "_" itself.
+QString unescaped(QString text) {
+    if (!text.contains(QLatin1String("_x"))) return text;
+    static const QRegularExpression escape(QStringLiteral("_x([0-9A-Fa-f]{4})_"));
+    QString out;
+    qsizetype done = 0;
+    for (auto it = escape.globalMatch(text); it.hasNext();) {
+        const auto match = it.next();
+        out += QStringView(text).mid(done, match.capturedStart() - done);
+        out += QChar(char16_t(match.captured(1).toUShort(nullptr, 16)));
+        done = match.capturedEnd();
+    }
+    out += QStringView(text).mid(done);
+    return out;
+}
 
 // What the archive could not give of a member, said of the workbook.
 [[noreturn]] void failMember(const Failing& failing, const ziparchive::Failure& failure, const QString& member) {
@@ -63,6 +137,7 @@ public:
     bool next() {
         for (;;) {
             const auto token = m_reader.readNext();
+            if (token != QXmlStreamReader::Invalid) m_unread = 0;
             if (token == QXmlStreamReader::StartElement) {
                 if (++m_depth > kDeepest) m_failing.fail(QStringLiteral("imbrique «\u00A0%1\u00A0» sans fin").arg(m_member));
                 return true;
@@ -114,6 +189,12 @@ private:
             m_reader.addData(QByteArray(" "));
             return;
         }
+        m_unread += piece.size();
+        if (m_unread > kLongestToken) {
+            m_failing.fail(QStringLiteral("a une partie «\u00A0%1\u00A0» dont un élément dépasse %2 Mo")
+                               .arg(m_member)
+                               .arg(kLongestToken / (1024 * 1024)));
+        }
         m_reader.addData(piece);
     }
 
@@ -123,6 +204,7 @@ private:
     QString m_member;
     const Failing& m_failing;
     int m_depth = 0;
+    qsizetype m_unread = 0;  // bytes given the reader since its last token
 };
 
 void setCell(QStringList& cells, int column, QString text) {
@@ -141,56 +223,14 @@ struct ExcelStyles {
     bool date1904 = false;
 };
 
-bool isDateFormat(int id, const QString& code) {
-    if ((id >= 14 && id <= 22) || (id >= 45 && id <= 47)) return true;
-    if (code.isEmpty()) return false;
-    bool quoted = false;
-    bool bracketed = false;
-    for (const QChar ch : code) {
-        if (ch == u'"') quoted = !quoted;
-        if (quoted) continue;
-        if (ch == u'[') bracketed = true;
-        if (ch == u']') bracketed = false;
-        if (!bracketed && QStringLiteral("dmyhsDMYHS").contains(ch)) return true;
-    }
-    return false;
-}
-
-QString numberAsShown(double value) {
-    if (std::isfinite(value) && value == std::trunc(value) && std::abs(value) < 1e15) {
-        return QString::number(qint64(value));
-    }
-    QString text = QLocale::c().toString(value, 'f', QLocale::FloatingPointShortest);
-    const QString point = QLocale().decimalPoint();
-    if (point != QLatin1String(".")) text.replace(u'.', point);
-    return text;
-}
-
-QString excelValueAsShown(const QString& raw, int style, const ExcelStyles& styles) {
-    bool ok = false;
-    const double value = raw.toDouble(&ok);
-    if (!ok) return raw;
+QString excelValueAsShown(double value, int style, const ExcelStyles& styles) {
     const int format = style >= 0 && std::size_t(style) < styles.formatOfStyle.size() ? styles.formatOfStyle[std::size_t(style)] : 0;
-    const QString code = styles.customFormats.value(format);
-    if (isDateFormat(format, code) && value >= 0 && value < 2958466) {
-        // Day 60 of the 1900 system is a 29 February that never was.
-        const QDate base = styles.date1904 ? QDate(1904, 1, 1) : QDate(1899, 12, value < 60 ? 31 : 30);
-        const double days = std::floor(value);
-        const QDate date = base.addDays(qint64(days));
-        const double fraction = value - days;
-        const bool withTime = fraction > 0 || ((format >= 18 && format <= 22) || code.contains(u'h', Qt::CaseInsensitive));
-        const bool timeOnly = (format >= 18 && format <= 21) || (format >= 45 && format <= 47);
-        const QTime time = QTime(0, 0).addSecs(int(std::lround(fraction * 86400)) % 86400);
-        if (timeOnly && days == 0) return time.toString(QStringLiteral("HH:mm:ss"));
-        return withTime ? date.toString(QStringLiteral("dd/MM/yyyy")) + u' ' + time.toString(QStringLiteral("HH:mm"))
-                        : date.toString(QStringLiteral("dd/MM/yyyy"));
-    }
-    if (format == 9 || format == 10 || code.endsWith(u'%')) return numberAsShown(value * 100) + u'%';
-    return numberAsShown(value);
+    const QString code = styles.customFormats.contains(format) ? styles.customFormats.value(format) : numberformat::builtIn(format);
+    return numberformat::shown(value, code, styles.date1904);
 }
 
 // The element's text, its runs joined, phonetic guides left out.
-QString runsOf(Xml& xml, QLatin1StringView element) {
+QString runsOf(Xml& xml, QLatin1StringView element, const Unfolded& unfolded, const QString& where) {
     QString text;
     bool inText = false;
     while (xml.next() && !xml.ends(element)) {
@@ -201,10 +241,11 @@ QString runsOf(Xml& xml, QLatin1StringView element) {
         } else if (xml.ends(QLatin1StringView("t"))) {
             inText = false;
         } else if (inText && xml.isText()) {
+            unfolded.checkCell(text.size() + xml.text().size(), where);
             text += xml.text();
         }
     }
-    return text;
+    return unescaped(text);
 }
 
 // "C12": column 2 (from 0), row 12.
@@ -223,7 +264,7 @@ bool cellReference(QStringView reference, int& column, qint64& row) {
 
 class ExcelReader {
 public:
-    ExcelReader(const ziparchive::Reader& zip, const QString& path) : m_zip(zip), m_failing(path) {}
+    ExcelReader(const ziparchive::Reader& zip, const QString& path) : m_zip(zip), m_failing(path), m_unfolded(m_failing) {}
 
     std::vector<Sheet> read() {
         const QString workbookPath = target(QStringLiteral("_rels/.rels"), QString(), QLatin1StringView("/officeDocument"))
@@ -302,8 +343,10 @@ private:
         Xml xml(m_zip, name, m_failing);
         while (xml.next()) {
             if (xml.starts(QLatin1StringView("si"))) {
-                m_strings.append(runsOf(xml, QLatin1StringView("si")));
+                m_strings.append(runsOf(xml, QLatin1StringView("si"), m_unfolded,
+                                        QStringLiteral(" (texte partagé n°\u00A0%1)").arg(m_strings.size())));
                 m_strings.back().squeeze();
+                m_unfolded.addString(m_strings.back().size());
             }
         }
     }
@@ -311,23 +354,29 @@ private:
     void readSheet(const QString& name, Sheet& sheet) {
         Xml xml(m_zip, name, m_failing);
         Row row;
+        qint64 lastLine = 0;  // every row's, those without text too
         int nextColumn = 0;
         while (xml.next()) {
             if (xml.starts(QLatin1StringView("row"))) {
                 const qint64 number = xml.attribute(QLatin1StringView("r")).toLongLong();
-                row = Row{number > 0 ? number : (sheet.rows.empty() ? 1 : sheet.rows.back().line + 1), {}};
+                row = Row{number > 0 ? number : lastLine + 1, {}};
+                lastLine = row.line;
                 if (row.line > kLastRow) m_failing.fail(QStringLiteral("a une ligne %1, au-delà de la dernière").arg(row.line));
                 nextColumn = 0;
             } else if (xml.ends(QLatin1StringView("row"))) {
-                if (!row.cells.isEmpty()) sheet.rows.push_back(std::move(row));
+                if (!row.cells.isEmpty()) {
+                    m_unfolded.addRows(sheet.name, 1, textOf(row.cells));
+                    sheet.rows.push_back(std::move(row));
+                }
                 row = Row{};
             } else if (xml.starts(QLatin1StringView("c"))) {
-                readCell(xml, row, nextColumn);
+                readCell(xml, row, nextColumn, sheet);
             }
         }
+        m_unfolded.endSheet();
     }
 
-    void readCell(Xml& xml, Row& row, int& nextColumn) {
+    void readCell(Xml& xml, Row& row, int& nextColumn, Sheet& sheet) {
         const QStringView reference = xml.attribute(QLatin1StringView("r"));
         int column = nextColumn;
         if (!reference.isEmpty()) {
@@ -339,16 +388,21 @@ private:
         nextColumn = column + 1;
         const QString type = xml.attribute(QLatin1StringView("t")).toString();
         const int style = xml.attribute(QLatin1StringView("s")).isEmpty() ? -1 : xml.attribute(QLatin1StringView("s")).toInt();
+        const QString where = QStringLiteral(" (feuille «\u00A0%1\u00A0», cellule %2)").arg(sheet.name, cellName(column, row.line));
         QString value;
         QString inlineText;
+        bool formula = false;
         while (xml.next() && !xml.ends(QLatin1StringView("c"))) {
             if (xml.starts(QLatin1StringView("v"))) {
                 while (xml.next() && !xml.ends(QLatin1StringView("v"))) {
-                    if (xml.isText()) value += xml.text();
+                    if (!xml.isText()) continue;
+                    m_unfolded.checkCell(value.size() + xml.text().size(), where);
+                    value += xml.text();
                 }
             } else if (xml.starts(QLatin1StringView("is"))) {
-                inlineText = runsOf(xml, QLatin1StringView("is"));
+                inlineText = runsOf(xml, QLatin1StringView("is"), m_unfolded, where);
             } else if (xml.starts(QLatin1StringView("f"))) {
+                formula = true;
                 xml.skip();  // the result the spreadsheet shows is in <v>
             }
         }
@@ -362,19 +416,32 @@ private:
             shown = m_strings[index];
         } else if (type == QLatin1String("inlineStr")) {
             shown = inlineText;
+        } else if (formula && value.isEmpty()) {
+            sheet.uncomputed.append(cellName(column, row.line));
         } else if (type == QLatin1String("b")) {
             shown = value.isEmpty() ? QString() : value == QLatin1String("1") ? QStringLiteral("VRAI") : QStringLiteral("FAUX");
-        } else if (type == QLatin1String("str") || type == QLatin1String("e") || value.isEmpty()) {
+        } else if (type == QLatin1String("str")) {
+            shown = unescaped(value);
+        } else if (type == QLatin1String("e") || value.isEmpty()) {
             shown = value;
         } else {
-            shown = excelValueAsShown(value, style, m_styles);
+            bool number = false;
+            const double parsed = value.toDouble(&number);
+            shown = number ? excelValueAsShown(parsed, style, m_styles) : value;
         }
         shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         setCell(row.cells, column, std::move(shown));
     }
 
+    static qint64 textOf(const QStringList& cells) {
+        qint64 characters = 0;
+        for (const QString& cell : cells) characters += cell.size();
+        return characters;
+    }
+
     const ziparchive::Reader& m_zip;
     Failing m_failing;
+    Unfolded m_unfolded;
     ExcelStyles m_styles;
     QStringList m_strings;
 };
@@ -383,7 +450,7 @@ private:
 
 class OdsReader {
 public:
-    OdsReader(const ziparchive::Reader& zip, const QString& path) : m_zip(zip), m_failing(path) {}
+    OdsReader(const ziparchive::Reader& zip, const QString& path) : m_zip(zip), m_failing(path), m_unfolded(m_failing) {}
 
     std::vector<Sheet> read() {
         if (!m_zip.has(QStringLiteral("content.xml"))) m_failing.fail(QStringLiteral("n'est pas un classeur OpenDocument (.ods)"));
@@ -421,34 +488,89 @@ private:
             if (!xml.starts(QLatin1StringView("table-row"))) continue;
             const int rowRepeats = repeats(xml, QLatin1StringView("number-rows-repeated"));
             Row row{line + 1, {}};
+            qint64 characters = 0;
             int column = 0;
             while (xml.next() && !xml.ends(QLatin1StringView("table-row"))) {
                 if (!xml.starts(QLatin1StringView("table-cell")) && !xml.starts(QLatin1StringView("covered-table-cell"))) continue;
                 const int cellRepeats = repeats(xml, QLatin1StringView("number-columns-repeated"));
-                const QString text = cellText(xml);
+                const QString where = QStringLiteral(" (feuille «\u00A0%1\u00A0», cellule %2)").arg(sheet.name, cellName(column, line + 1));
+                const bool formula = !xml.attribute(QLatin1StringView("formula")).isEmpty();
+                const QString value = valueShown(xml);
+                QString text = cellText(xml, where);
+                // A number or a date written without the text it shows.
+                if (text.isEmpty()) text = value;
+                if (text.isEmpty() && formula) sheet.uncomputed.append(cellName(column, line + 1));
                 for (int i = 0; i < cellRepeats && !text.isEmpty() && column + i < kColumnsKept; ++i) {
                     setCell(row.cells, column + i, text);
+                    characters += text.size();
                 }
                 column = int(std::min<qint64>(qint64(column) + cellRepeats, kLastColumn));
             }
-            // Blank rows, however many a sheet's end repeats, are only counted.
-            for (int i = 0; i < rowRepeats && !row.cells.isEmpty() && line + i < kLastRow; ++i) {
-                sheet.rows.push_back({line + 1 + i, row.cells});
+            // Blank rows, however many a sheet's end repeats, are only
+            // counted; rows holding text count as often as they come,
+            // before they are made.
+            if (!row.cells.isEmpty()) {
+                const qint64 kept = std::min<qint64>(rowRepeats, kLastRow - line);
+                m_unfolded.addRows(sheet.name, kept, characters);
+                for (qint64 i = 0; i < kept; ++i) sheet.rows.push_back({line + 1 + i, row.cells});
             }
             line = std::min(line + rowRepeats, kLastRow);
         }
+        m_unfolded.endSheet();
+    }
+
+    // What a cell of a value type shows, read from its value: for files
+    // that write no text for it (odfpy does so).
+    static QString valueShown(const Xml& xml) {
+        const QStringView type = xml.attribute(QLatin1StringView("value-type"));
+        const QString value = xml.attribute(QLatin1StringView("value")).toString();
+        bool number = false;
+        const double parsed = value.toDouble(&number);
+        if (type == QLatin1String("float") && number) return numberformat::general(parsed);
+        if (type == QLatin1String("percentage") && number) return numberformat::general(parsed * 100) + QStringLiteral("\u00A0%");
+        if (type == QLatin1String("currency") && number) {
+            const QString currency = xml.attribute(QLatin1StringView("currency")).toString();
+            return numberformat::general(parsed) + (currency.isEmpty() ? QString() : u'\u00A0' + currency);
+        }
+        if (type == QLatin1String("boolean")) {
+            return xml.attribute(QLatin1StringView("boolean-value")) == QLatin1String("true") ? QStringLiteral("VRAI")
+                                                                                               : QStringLiteral("FAUX");
+        }
+        if (type == QLatin1String("string")) return xml.attribute(QLatin1StringView("string-value")).toString();
+        if (type == QLatin1String("date")) {
+            const QString date = xml.attribute(QLatin1StringView("date-value")).toString();
+            const QDateTime at = QDateTime::fromString(date, Qt::ISODate);
+            if (!at.isValid()) return date;
+            if (!date.contains(u'T')) return at.date().toString(QStringLiteral("dd/MM/yyyy"));
+            return at.toString(at.time().second() == 0 ? QStringLiteral("dd/MM/yyyy HH:mm") : QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+        }
+        if (type == QLatin1String("time")) {
+            // "PT12H30M00S", a duration.
+            static const QRegularExpression duration(QStringLiteral("^-?PT(?:(\\d+)H)?(?:(\\d+)M)?(?:(\\d+)(?:[.,]\\d+)?S)?$"));
+            const auto match = duration.match(xml.attribute(QLatin1StringView("time-value")));
+            if (!match.hasMatch()) return xml.attribute(QLatin1StringView("time-value")).toString();
+            return QStringLiteral("%1:%2:%3")
+                .arg(match.captured(1).toInt(), 2, 10, QLatin1Char('0'))
+                .arg(match.captured(2).toInt(), 2, 10, QLatin1Char('0'))
+                .arg(match.captured(3).toInt(), 2, 10, QLatin1Char('0'));
+        }
+        return {};
     }
 
     // The paragraphs of the cell just begun, one per line, as shown; what
     // lies between them (the file's own indentation) and the comments
     // beside the cell left out.
-    static QString cellText(Xml& xml) {
+    QString cellText(Xml& xml, const QString& where) const {
         QString text;
+        const auto add = [&](QStringView more) {
+            m_unfolded.checkCell(text.size() + more.size(), where);
+            text += more;
+        };
         bool firstParagraph = true;
         int inParagraph = 0;
         for (int depth = 1; depth > 0 && xml.next();) {
             if (xml.isText()) {
-                if (inParagraph > 0) text += xml.text();
+                if (inParagraph > 0) add(xml.text());
             } else if (xml.isEnd()) {
                 --depth;
                 if (xml.ends(QLatin1StringView("p"))) --inParagraph;
@@ -457,15 +579,17 @@ private:
             } else {
                 ++depth;
                 if (xml.starts(QLatin1StringView("p"))) {
-                    if (!firstParagraph) text += u'\n';
+                    if (!firstParagraph) add(u"\n");
                     firstParagraph = false;
                     ++inParagraph;
                 } else if (xml.starts(QLatin1StringView("s"))) {
-                    text += QString(std::clamp(xml.attribute(QLatin1StringView("c")).toInt(), 1, 4096), u' ');
+                    const int spaces = std::clamp(xml.attribute(QLatin1StringView("c")).toInt(), 1, int(kLongestCell) + 1);
+                    m_unfolded.checkCell(text.size() + spaces, where);
+                    text += QString(spaces, u' ');
                 } else if (xml.starts(QLatin1StringView("tab"))) {
-                    text += u'\t';
+                    add(u"\t");
                 } else if (xml.starts(QLatin1StringView("line-break"))) {
-                    text += u'\n';
+                    add(u"\n");
                 }
             }
         }
@@ -474,6 +598,7 @@ private:
 
     const ziparchive::Reader& m_zip;
     Failing m_failing;
+    Unfolded m_unfolded;
 };
 
 }  // namespace

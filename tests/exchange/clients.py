@@ -9,6 +9,10 @@ Translate Toolkit for TBX, Python's csv module for CSV. Prints JSON.
                                     reads them, every cell as text
   clients.py write-workbook FILE    rows read as JSON on stdin, written by openpyxl or odfpy;
                                     a field of digits alone is written as a number
+  clients.py write-formatted FILE   rows read as JSON on stdin, their cells text or
+                                    {"number": N, "format": CODE}, {"date": ISO, "format": CODE}
+                                    or {"formula": F}: openpyxl with number formats and no
+                                    computed value; odfpy with values and no shown text
   clients.py expect FILE SRC TGT    the term pairs a glossary holds for two languages,
                                     read with Python's own XML and csv modules:
                                     {"pairs": [[source, target, [synonyms], [discouraged]], ...],
@@ -88,6 +92,51 @@ def write_workbook(path):
                 cell = table.TableCell(valuetype="string")
             for paragraph in field.split("\n"):
                 cell.addElement(text.P(text=paragraph))
+            line.addElement(cell)
+        sheet.addElement(line)
+    document.spreadsheet.addElement(sheet)
+    document.save(path)
+    return len(rows)
+
+
+def write_formatted(path):
+    import datetime
+
+    rows = json.load(sys.stdin)
+    if path.endswith(".xlsx"):
+        import openpyxl
+
+        book = openpyxl.Workbook()
+        sheet = book.active
+        for r, row in enumerate(rows, start=1):
+            for c, field in enumerate(row, start=1):
+                cell = sheet.cell(row=r, column=c)
+                if isinstance(field, str):
+                    cell.value = field
+                elif "formula" in field:
+                    cell.value = "=" + field["formula"]
+                else:
+                    cell.value = field["number"] if "number" in field else datetime.datetime.fromisoformat(field["date"])
+                    if "format" in field:
+                        cell.number_format = field["format"]
+        book.save(path)
+        return len(rows)
+    from odf import opendocument, table, text
+
+    document = opendocument.OpenDocumentSpreadsheet()
+    sheet = table.Table(name="Glossaire")
+    for row in rows:
+        line = table.TableRow()
+        for field in row:
+            if isinstance(field, str):
+                cell = table.TableCell(valuetype="string")
+                cell.addElement(text.P(text=field))
+            elif "formula" in field:
+                cell = table.TableCell(formula="of:=" + field["formula"])
+            elif "number" in field:
+                cell = table.TableCell(valuetype="float", value=field["number"])
+            else:
+                cell = table.TableCell(valuetype="date", datevalue=field["date"])
             line.addElement(cell)
         sheet.addElement(line)
     document.spreadsheet.addElement(sheet)
@@ -212,6 +261,8 @@ if __name__ == "__main__":
         result = read_workbook(sys.argv[2])
     elif command == "write-workbook":
         result = write_workbook(sys.argv[2])
+    elif command == "write-formatted":
+        result = write_formatted(sys.argv[2])
     elif command == "expect":
         result = expect(sys.argv[2], sys.argv[3], sys.argv[4])
     else:

@@ -197,6 +197,45 @@ private slots:
         }
     }
 
+    // Numbers and dates come in as the sheet shows them in French: under
+    // their number format (openpyxl), or from their value where the file
+    // writes no text (odfpy). A formula the file keeps no value of is named
+    // before anything is imported. (XML keeps a carriage return only
+    // written as a reference, which openpyxl does and odfpy does not.)
+    void eachClientsNumbersImportAsShown_data() {
+        QTest::addColumn<QString>("workbook");
+        QTest::addColumn<QStringList>("translations");
+        const QString nbsp = QStringLiteral("\u00A0");
+        QTest::newRow("openpyxl") << "formats.xlsx"
+                                  << QStringList{"01234", "1,50", "1" + nbsp + "234" + nbsp + "567", "0,3",
+                                                 "16/03/2023 00:00", "a\rb", "x\ry", ""};
+        QTest::newRow("odfpy") << "formats.ods"
+                               << QStringList{"1234", "1,5", "1234567", "0,3", "15/03/2023 23:59:59", "a\nb", "x_x000D_y", ""};
+    }
+    void eachClientsNumbersImportAsShown() {
+        QFETCH(QString, workbook);
+        QFETCH(QStringList, translations);
+        if (m_python.isEmpty()) QSKIP("no Python with openpyxl and odfpy here (python3-openpyxl, python3-odf)");
+        const QByteArray rows = "[[\"Expression\", \"Traduction\"],"
+                                "[\"code\", {\"number\": 1234, \"format\": \"00000\"}],"
+                                "[\"prix\", {\"number\": 1.5, \"format\": \"0.00\"}],"
+                                "[\"population\", {\"number\": 1234567, \"format\": \"#,##0\"}],"
+                                "[\"somme\", {\"number\": 0.30000000000000004}],"
+                                "[\"échéance\", {\"date\": \"2023-03-15T23:59:59.600\", \"format\": \"dd/mm/yyyy hh:mm\"}],"
+                                "[\"retour\", \"a\\rb\"],"
+                                "[\"échappement\", \"x_x000D_y\"],"
+                                "[\"formule\", {\"formula\": \"A1&\\\"x\\\"\"}]]";
+        const QString file = path(workbook);
+        QCOMPARE(runClient(m_python, {kScript, QStringLiteral("write-formatted"), file}, rows).exitCode, 0);
+        const glossary::Glossary read = cardimport::readFile(file);
+        const std::vector<CardText> cards = glossary::cardsOf(read, glossary::proposedPair(read)).cards;
+        QStringList got;
+        for (const CardText& card : cards) got.append(card[Module1::Field::traduction]);
+        QCOMPARE(got, translations);
+        QCOMPARE(read.remarks.size(), 1);
+        QVERIFY2(read.remarks.front().contains(QStringLiteral("La cellule B9 ")), qPrintable(read.remarks.front()));
+    }
+
     // The real glossaries, saved by LibreOffice as workbooks, give the cards the originals give.
     void realGlossariesSavedAsWorkbooksGiveTheSameCards_data() {
         QTest::addColumn<QString>("glossary");
@@ -241,6 +280,12 @@ private slots:
         QTest::newRow("inflates past the limit") << "bombe.xlsx" << "dépasse 256 Mo";
         QTest::newRow("shared string out of range") << "partage.xlsx" << "texte partagé n° 7";
         QTest::newRow("cell out of range") << "cellule.xlsx" << "«\u00A0XFE1\u00A0» hors des limites";
+        // A few kilobytes that would unfold to gigabytes.
+        QTest::newRow("a cell of 81 million spaces") << "espaces.ods" << "cellule de plus de 32\u00A0767 caractères";
+        QTest::newRow("a row repeated a million times") << "repetee.ods" << "plus de lignes qu'un fichier";
+        QTest::newRow("five million shared strings") << "textes.xlsx" << "plus de textes partagés";
+        QTest::newRow("one text of 64 MB") << "texte-long.xlsx" << "dépasse 1 Mo";
+        QTest::newRow("a row numbered after an empty one") << "lignes.xlsx" << "à la ligne 3, 3 champs";
     }
     void badWorkbooksAreRefused() {
         QFETCH(QString, name);
@@ -249,7 +294,8 @@ private slots:
                                     "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"/>"
                                     "</sheets></workbook>";
         const QByteArray relations = "<Relationships><Relationship Id=\"rId1\" Type=\"x/worksheet\" "
-                                     "Target=\"worksheets/sheet1.xml\"/></Relationships>";
+                                     "Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" "
+                                     "Type=\"x/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>";
         const auto excel = [&](const QByteArray& sheet, const QByteArray& strings = "<sst><si><t>a</t></si></sst>") {
             return QList<std::pair<QString, QByteArray>>{{QStringLiteral("xl/workbook.xml"), workbook},
                                                          {QStringLiteral("xl/_rels/workbook.xml.rels"), relations},
@@ -270,6 +316,28 @@ private slots:
             zipOf(file, {{QStringLiteral("content.xml"), QByteArray("<a>").repeated(100000)}});
         } else if (name == QLatin1String("bombe.xlsx")) {
             zipOf(file, excel("<worksheet><sheetData/></worksheet>" + QByteArray(257 * 1024 * 1024, ' ')));
+        } else if (name == QLatin1String("espaces.ods")) {
+            zipOf(file, {{QStringLiteral("content.xml"),
+                          "<document-content><body><spreadsheet><table name=\"F\"><table-row><table-cell><p>" +
+                              QByteArray("<s c=\"4096\"/>").repeated(20000) + "</p></table-cell></table-row></table>"
+                                                                             "</spreadsheet></body></document-content>"}});
+        } else if (name == QLatin1String("repetee.ods")) {
+            zipOf(file, {{QStringLiteral("content.xml"),
+                          "<document-content><body><spreadsheet><table name=\"F\"><table-row><table-cell><p>Expression"
+                          "</p></table-cell><table-cell><p>Contexte</p></table-cell></table-row><table-row "
+                          "number-rows-repeated=\"1048000\"><table-cell/><table-cell><p>un contexte</p></table-cell>"
+                          "</table-row></table></spreadsheet></body></document-content>"}});
+        } else if (name == QLatin1String("textes.xlsx")) {
+            zipOf(file, excel("<worksheet><sheetData/></worksheet>",
+                              "<sst>" + QByteArray("<si><t>a</t></si>").repeated(5000000) + "</sst>"));
+        } else if (name == QLatin1String("texte-long.xlsx")) {
+            zipOf(file, excel("<worksheet><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" +
+                              QByteArray(64 * 1024 * 1024, 'a') + "</t></is></c></row></sheetData></worksheet>"));
+        } else if (name == QLatin1String("lignes.xlsx")) {
+            zipOf(file, excel("<worksheet><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>source</t></is></c>"
+                              "<c r=\"B1\" t=\"inlineStr\"><is><t>target</t></is></c></row><row/><row>"
+                              "<c t=\"inlineStr\"><is><t>a</t></is></c><c t=\"inlineStr\"><is><t>b</t></is></c>"
+                              "<c t=\"inlineStr\"><is><t>c</t></is></c></row></sheetData></worksheet>"));
         } else if (name == QLatin1String("partage.xlsx")) {
             zipOf(file, excel("<worksheet><sheetData><row r=\"1\"><c r=\"A1\" t=\"s\"><v>7</v></c></row></sheetData></worksheet>"));
         } else {

@@ -78,7 +78,7 @@ QString languagesNamed(const QStringList& codes) {
 }
 
 QString question(const QString& file, const cardimport::Plan& plan, const glossary::Selection& selection,
-                 const glossary::Pair& pair) {
+                 const glossary::Pair& pair, const QStringList& remarks) {
     const QString added = plan.count() == 1
                               ? QStringLiteral("Elle sera ajoutée après la dernière fiche, sous le numéro %1")
                                     .arg(plan.first)
@@ -103,6 +103,7 @@ QString question(const QString& file, const cardimport::Plan& plan, const glossa
     }
     if (plan.alreadyThere > 0) text += QStringLiteral("\n\n") + alreadyThere(plan, false);
     if (plan.altered > 0) text += QStringLiteral("\n\n") + altered(plan, false);
+    for (const QString& remark : remarks) text += QStringLiteral("\n\n") + remark;
     return text + QStringLiteral("\n\nImporter ces fiches\u00A0?");
 }
 
@@ -173,6 +174,7 @@ std::optional<ImportedCards> importCards(QWidget* window, const QString& dataFil
 
     glossary::Selection selection;
     std::optional<cardimport::Plan> plan;
+    const QStringList remarks = read->remarks;
     const bool checked = attempt([&] {
         selection = glossary::cardsOf(*read, *pair);
         glossary::referToOrigin(selection.cards, *read, source, QDate::currentDate());
@@ -195,7 +197,7 @@ std::optional<ImportedCards> importCards(QWidget* window, const QString& dataFil
         plan = cardimport::plan(std::move(fresh), file.recordCount());
         plan->alreadyThere = alreadyThere;
     });
-    if (!checked || !Alert::question(window, question(source, *plan, selection, *pair))) return std::nullopt;
+    if (!checked || !Alert::question(window, question(source, *plan, selection, *pair, remarks))) return std::nullopt;
     const bool added = attempt([&] {
         DataFile file = DataFile::open(dataFile);
         cardimport::apply(file, *plan);
