@@ -258,7 +258,8 @@ public:
 private:
     // A program slower than the wait may still copy its selection after
     // it: for a while, a copy of that program's is taken back and what the
-    // user held put back again. A copy of anyone else's ends the watch.
+    // user held put back again. A copy of this program's own (Enter) ends
+    // the watch; others' (a clipboard manager's) are left alone.
     void takeBackLateCopies(std::shared_ptr<ClipboardCopy> held, DWORD frontProcess) {
         delete m_lateWatch;
         m_lateWatch = new QTimer(this);
@@ -270,12 +271,12 @@ private:
             if (now != seen) {
                 DWORD process = 0;
                 if (HWND owner = GetClipboardOwner()) GetWindowThreadProcessId(owner, &process);
-                if (process != frontProcess) {
+                if (process == GetCurrentProcessId()) {
                     m_lateWatch->deleteLater();
                     m_lateWatch = nullptr;
                     return;
                 }
-                held->putBack(m_owner);
+                if (process == frontProcess) held->putBack(m_owner);
                 seen = GetClipboardSequenceNumber();
             }
             if (watched.elapsed() > kLateCopyWatch) {

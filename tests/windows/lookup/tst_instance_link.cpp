@@ -20,13 +20,13 @@ namespace {
 
 QString linkName() { return QStringLiteral("lexicarium-test-%1").arg(QCoreApplication::applicationPid()); }
 
+#ifdef Q_OS_UNIX
 QByteArray lengthThen(quint32 length, const QByteArray& rest) {
     QByteArray bytes(4, '\0');
     qToBigEndian(length, bytes.data());
     return bytes + rest;
 }
 
-#ifdef Q_OS_UNIX
 int openDescriptors() { return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size()); }
 #endif
 
