@@ -32,9 +32,17 @@ bool exportCards(DataFile& data, const std::vector<std::int32_t>& slotNumbers, c
         std::unique_ptr<CardWriter> writer;
         switch (options.format) {
             case Format::tbx: writer = std::make_unique<TbxWriter>(file, options.sourceLanguage, options.targetLanguage); break;
-            case Format::csv: writer = std::make_unique<CsvWriter>(file, options.separator); break;
-            case Format::xlsx: writer = std::make_unique<WorkbookWriter>(file, workbook::Kind::xlsx); break;
-            case Format::ods: writer = std::make_unique<WorkbookWriter>(file, workbook::Kind::ods); break;
+            case Format::csv:
+                writer = std::make_unique<CsvWriter>(file, options.separator, options.sourceLanguage, options.targetLanguage);
+                break;
+            case Format::xlsx:
+                writer = std::make_unique<WorkbookWriter>(file, workbook::Kind::xlsx, options.sourceLanguage,
+                                                          options.targetLanguage);
+                break;
+            case Format::ods:
+                writer = std::make_unique<WorkbookWriter>(file, workbook::Kind::ods, options.sourceLanguage,
+                                                          options.targetLanguage);
+                break;
         }
         const int total = int(slotNumbers.size());
         Module1::FicheRecord fiche;

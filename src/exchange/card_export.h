@@ -16,7 +16,8 @@ enum class Format { tbx, csv, xlsx, ods };
 
 struct Options {
     Format format = Format::tbx;
-    QString sourceLanguage = QStringLiteral("en");  // TBX only
+    // The languages of the expressions and of the translations, as codes.
+    QString sourceLanguage = QStringLiteral("en");
     QString targetLanguage = QStringLiteral("fr");
     QChar separator = u',';  // CSV only
 };

@@ -11,6 +11,7 @@
 struct CardText {
     std::int16_t numero = 0;
     std::array<QString, 7> fields;  // indexed by Module1::Field
+    qint64 line = 0;                // imported: where its entry begins in the file read
 
     QString& operator[](Module1::Field field) { return fields[std::size_t(field)]; }
     const QString& operator[](Module1::Field field) const { return fields[std::size_t(field)]; }

@@ -3,29 +3,19 @@
 #include <QIODevice>
 #include <QLocale>
 
-using Module1::Field;
+#include "exchange/card_table.h"
 
-CsvWriter::CsvWriter(QIODevice& out, QChar separator) : m_out(out), m_separator(separator) {
+CsvWriter::CsvWriter(QIODevice& out, QChar separator, const QString& source, const QString& target)
+    : m_out(out), m_separator(separator) {
     m_ok = m_out.write("\xEF\xBB\xBF") == 3;
-    row(columns());
-}
-
-const QStringList& CsvWriter::columns() {
-    static const QStringList names = {QStringLiteral("N° fiche"),          QStringLiteral("Expression"),
-                                      QStringLiteral("Traduction"),        QStringLiteral("Entrées texte source"),
-                                      QStringLiteral("Entrées texte cible"), QStringLiteral("Miscellanea"),
-                                      QStringLiteral("Référence"),         QStringLiteral("Contexte")};
-    return names;
+    row(cardtable::titles(source, target));
 }
 
 QChar CsvWriter::separatorForLocale() {
     return QLocale().decimalPoint() == QLatin1String(",") ? QChar(u';') : QChar(u',');
 }
 
-void CsvWriter::write(const CardText& card) {
-    row({QString::number(card.numero), card[Field::expression], card[Field::traduction], card[Field::dictionnaire],
-         card[Field::dictionnairecible], card[Field::miscellanea], card[Field::reference], card[Field::contexte]});
-}
+void CsvWriter::write(const CardText& card) { row(cardtable::row(card)); }
 
 void CsvWriter::row(const QStringList& fields) {
     QString line;

@@ -19,4 +19,23 @@ QString pastTheRoom(std::int32_t room) {
         .arg(room);
 }
 
+namespace {
+const QString kSourceEntries = QStringLiteral("Entrées texte source\u00A0: ");
+const QString kTargetEntries = QStringLiteral("Entrées texte cible\u00A0: ");
+}  // namespace
+
+QString labelledEntries(const QString& entries, bool source) { return (source ? kSourceEntries : kTargetEntries) + entries; }
+
+std::optional<QString> entriesOfNote(const QString& note) {
+    for (const QString& label : {kSourceEntries, kTargetEntries}) {
+        // A colon after a plain space counts too: the label as typed by hand.
+        QString typed = label;
+        typed.replace(u'\u00A0', u' ');
+        for (const QString& form : {label, typed}) {
+            if (note.startsWith(form)) return note.mid(form.size());
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace glossary

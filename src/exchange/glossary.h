@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // What a glossary or a table holds, as read, before two of its languages are
@@ -23,12 +24,16 @@ struct Term {
 struct LanguagePart {
     QString language;  // primary language, lower case ("en" for en-US); empty in a table naming none
     std::vector<Term> terms;
+    // The dictionary entries the file gives for the terms, where it gives
+    // its own (this program's columns and labelled notes).
+    QStringList entries;
     QStringList notes, contexts, sources, definitions, subjects;
 };
 
 struct Entry {
     QStringList notes, contexts, sources, definitions, subjects, partsOfSpeech;
     std::vector<LanguagePart> languages;
+    qint64 line = 0;  // where the entry begins in the file: a table's row, an XML line
 };
 
 struct Glossary {
@@ -38,6 +43,9 @@ struct Glossary {
     QStringList languages;
     // The language the file says it is written from, if it names one of its own.
     QString mainLanguage;
+    // Whether the file says which of its two languages is the expression's
+    // (a table's « Expression (fr) »): then mainLanguage to the other.
+    bool directed = false;
     // The glossary's name, where the file gives one (a TBX title or sourceDesc).
     QString title;
     std::vector<Entry> entries;
@@ -52,5 +60,12 @@ QString primaryLanguage(const QString& code);
 // What a reader says, after the file's name, of a file holding more
 // entries than the `room` the data file has left.
 QString pastTheRoom(std::int32_t room);
+
+// The dictionary entries of a card's expression or translation as an export
+// writes them in a note of that language, labelled so that an import takes
+// them back as entries: « Entrées texte source : … ».
+QString labelledEntries(const QString& entries, bool source);
+// The entries a note so labelled holds, if it is one.
+std::optional<QString> entriesOfNote(const QString& note);
 
 }  // namespace glossary

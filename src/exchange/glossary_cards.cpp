@@ -38,7 +38,7 @@ std::optional<LanguagePart> partIn(const Entry& entry, const QString& language) 
             continue;
         }
         merged->terms.insert(merged->terms.end(), part.terms.begin(), part.terms.end());
-        for (auto list : {&LanguagePart::notes, &LanguagePart::contexts, &LanguagePart::sources,
+        for (auto list : {&LanguagePart::entries, &LanguagePart::notes, &LanguagePart::contexts, &LanguagePart::sources,
                           &LanguagePart::definitions, &LanguagePart::subjects}) {
             ((*merged).*list) += part.*list;
         }
@@ -88,8 +88,13 @@ CardText cardOf(const Entry& entry, const LanguagePart& from, const LanguagePart
     card[Field::traduction] = target.preferred;
     card[Field::contexte] = usable(from.contexts + to.contexts + entry.contexts).join(kLines);
     card[Field::reference] = usable(from.sources + to.sources + entry.sources).join(kLines);
-    card[Field::dictionnaire] = usable(from.notes).join(kLines);
-    card[Field::dictionnairecible] = usable(to.notes).join(kLines);
+    // A glossary's terms are the dictionary forms of the card's expression
+    // and translation, unless the file gives entries of its own.
+    const QStringList sourceEntries = usable(from.entries);
+    const QStringList targetEntries = usable(to.entries);
+    card[Field::dictionnaire] = sourceEntries.isEmpty() ? source.preferred : sourceEntries.join(kLines);
+    card[Field::dictionnairecible] = targetEntries.isEmpty() ? target.preferred : targetEntries.join(kLines);
+    card.line = entry.line;
 
     // The short labelled lines first: a long definition may be cut at the field's width.
     QStringList misc, subjects, partsOfSpeech;
@@ -101,7 +106,7 @@ CardText cardOf(const Entry& entry, const LanguagePart& from, const LanguagePart
     addLabelled(misc, QStringLiteral("Termes déconseillés de la traduction"), target.discouraged);
     addLabelled(misc, QStringLiteral("Domaine"), subjects);
     addLabelled(misc, QStringLiteral("Catégorie grammaticale"), partsOfSpeech);
-    misc += usable(entry.notes + entry.definitions + from.definitions + to.definitions);
+    misc += usable(entry.notes + from.notes + to.notes + entry.definitions + from.definitions + to.definitions);
     card[Field::miscellanea] = misc.join(kLines);
     return card;
 }
@@ -111,6 +116,9 @@ CardText cardOf(const Entry& entry, const LanguagePart& from, const LanguagePart
 Pair proposedPair(const Glossary& glossary) {
     const QStringList& languages = glossary.languages;
     if (languages.size() < 2) return {};
+    if (glossary.directed && languages.size() == 2) {
+        return {glossary.mainLanguage, languages.front() == glossary.mainLanguage ? languages.back() : languages.front()};
+    }
     const QString english = QStringLiteral("en"), french = QStringLiteral("fr");
     if (languages.contains(english) && languages.contains(french)) return {english, french};
     const QString source = languages.contains(glossary.mainLanguage) ? glossary.mainLanguage : languages.front();

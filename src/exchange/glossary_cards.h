@@ -17,7 +17,8 @@ struct Pair {
     QString target;
 };
 
-// The pair to offer first: English to French when the file has both; else
+// The pair to offer first: the file's own direction where it says one;
+// English to French when the file has both; else
 // from the language the file says it is written from (or its first one) to
 // French, or to the first other one. Empty parts where the file names no
 // languages, or fewer than two.
@@ -33,10 +34,11 @@ struct Selection {
 // (a card may wait for its translation). The expression and the
 // translation are each language's preferred term: the first preferred,
 // else the first admitted, else the first not deprecated, superseded or
-// forbidden. The other terms, the subject fields, the parts of speech and
-// the definitions go to the miscellanea with the entry's notes; a
-// language's notes to its dictionary entries; contexts and sources to
-// their fields. Empty texts are left out.
+// forbidden. Each language's dictionary entries are those the file gives,
+// else its preferred term. The other terms, the subject fields, the parts
+// of speech and the definitions go to the miscellanea with the notes of the
+// entry and of both languages; contexts and sources to their fields. Empty
+// texts are left out.
 Selection cardsOf(const Glossary& glossary, const Pair& pair);
 
 // Where cards with no reference of their own came from, as their reference:

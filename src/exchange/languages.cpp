@@ -1,5 +1,9 @@
 #include "exchange/languages.h"
 
+#include <QHash>
+#include <QLocale>
+#include <QRegularExpression>
+
 namespace languages {
 
 const QList<Language>& all() {
@@ -37,6 +41,52 @@ const QList<Language>& all() {
         {QStringLiteral("ja"), QStringLiteral("japonais")},
     };
     return list;
+}
+
+namespace {
+
+// A name as compared: lower case, without accents, letters only.
+QString bare(const QString& name) {
+    QString out;
+    for (const QChar ch : name.normalized(QString::NormalizationForm_D)) {
+        if (ch.isLetter()) out += ch.toLower();
+    }
+    return out;
+}
+
+}  // namespace
+
+QString codeOfName(const QString& name) {
+    static const QHash<QString, QString> codes = [] {
+        QHash<QString, QString> byName;
+        for (const Language& language : all()) {
+            if (language.code.contains(u'-')) continue;
+            const QLocale locale(language.code);
+            byName.insert(bare(language.name), language.code);
+            byName.insert(bare(QLocale::languageToString(locale.language())), language.code);
+            byName.insert(bare(locale.nativeLanguageName()), language.code);
+        }
+        return byName;
+    }();
+    // A code with its region ("en-US", "nan_TW") is one whatever its
+    // language; a bare one must be a language's ("pos" and "ref" are not),
+    // and "ID" and "No" head other columns more often than Indonesian and
+    // Norwegian ones.
+    static const QRegularExpression withRegion(QStringLiteral("^[A-Za-z]{2,3}([-_][A-Za-z0-9]{1,8})+$"));
+    static const QRegularExpression bareCode(QStringLiteral("^[A-Za-z]{2,3}$"));
+    const QString trimmed = name.trimmed();
+    if (withRegion.match(trimmed).hasMatch()) return trimmed.section(u'-', 0, 0).section(u'_', 0, 0).toLower();
+    const QString lower = trimmed.toLower();
+    if (bareCode.match(trimmed).hasMatch() && lower != QLatin1String("id") && lower != QLatin1String("no")) {
+        // Two letters of ISO 639-1, or three of ISO 639-2 ("fra", as "fr").
+        const QLocale::Language language =
+            QLocale::codeToLanguage(lower, lower.size() == 2 ? QLocale::ISO639Part1 : QLocale::ISO639Part2);
+        if (language != QLocale::AnyLanguage) {
+            const QString shortest = QLocale::languageToCode(language, QLocale::ISO639Part1);
+            return shortest.isEmpty() ? lower : shortest;
+        }
+    }
+    return codes.value(bare(trimmed));
 }
 
 QString nameOf(const QString& code) {

@@ -106,6 +106,8 @@ public:
             fail(QStringLiteral("ne dit la langue d'aucun de ses termes\u00A0: aucune section de langue (langSet ou "
                                 "langSec) n'a d'attribut xml:lang"));
         }
+        // Two languages, the document written in one of them: from it to the other.
+        m_glossary.directed = m_glossary.languages.size() == 2 && m_glossary.languages.contains(m_glossary.mainLanguage);
         return std::move(m_glossary);
     }
 
@@ -200,6 +202,7 @@ private:
                          .arg(m_entries + 1));
             }
             m_entry = Entry{};
+            m_entry->line = m_xml.lineNumber();
             return;
         }
         if (!m_entry) {
@@ -231,7 +234,12 @@ private:
             const Status status = statusOf(text());
             if (status != Status::unsaid) m_language->terms[std::size_t(m_termAt)].status = status;
         } else if (category == QLatin1String("note")) {
-            texts = m_language ? &m_language->notes : &m_entry->notes;
+            const QString note = text();
+            if (const auto entries = glossary::entriesOfNote(note); entries && m_language) {
+                m_language->entries.append(*entries);
+            } else {
+                (m_language ? m_language->notes : m_entry->notes).append(note);
+            }
         } else if (category == QLatin1String("context")) {
             texts = m_language ? &m_language->contexts : &m_entry->contexts;
         } else if (category == QLatin1String("definition")) {

@@ -1,5 +1,7 @@
 #include "exchange/tbx_writer.h"
 
+#include "exchange/glossary.h"
+
 using Module1::Field;
 
 TbxWriter::TbxWriter(QIODevice& out, const QString& sourceLanguage, const QString& targetLanguage)
@@ -58,7 +60,11 @@ void TbxWriter::write(const CardText& card) {
     element(QStringLiteral("term"), card[Field::expression]);
     optional(QStringLiteral("descrip"), card[Field::contexte], QStringLiteral("context"));
     optional(QStringLiteral("admin"), card[Field::reference], QStringLiteral("source"));
-    optional(QStringLiteral("note"), card[Field::dictionnaire]);
+    // Entries the same as the term are the term again: an import takes them back so.
+    if (card[Field::dictionnaire] != card[Field::expression]) {
+        optional(QStringLiteral("note"), card[Field::dictionnaire].isEmpty() ? QString()
+                                                                              : glossary::labelledEntries(card[Field::dictionnaire], true));
+    }
     m_xml.writeEndElement();
     m_xml.writeEndElement();
 
@@ -66,7 +72,11 @@ void TbxWriter::write(const CardText& card) {
     m_xml.writeAttribute(QStringLiteral("xml:lang"), m_target);
     m_xml.writeStartElement(QStringLiteral("tig"));
     element(QStringLiteral("term"), card[Field::traduction]);
-    optional(QStringLiteral("note"), card[Field::dictionnairecible]);
+    if (card[Field::dictionnairecible] != card[Field::traduction]) {
+        optional(QStringLiteral("note"), card[Field::dictionnairecible].isEmpty()
+                                             ? QString()
+                                             : glossary::labelledEntries(card[Field::dictionnairecible], false));
+    }
     m_xml.writeEndElement();
     m_xml.writeEndElement();
 

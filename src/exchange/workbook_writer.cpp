@@ -4,10 +4,8 @@
 #include <QXmlStreamWriter>
 #include <algorithm>
 
-#include "exchange/csv_writer.h"
+#include "exchange/card_table.h"
 #include "exchange/zip_archive.h"
-
-using Module1::Field;
 
 namespace {
 
@@ -32,20 +30,20 @@ QByteArray xml(const std::function<void(QXmlStreamWriter&)>& body) {
 
 }  // namespace
 
-WorkbookWriter::WorkbookWriter(QIODevice& out, workbook::Kind kind) : m_out(out), m_kind(kind) {
-    m_rows.push_back(CsvWriter::columns());
+WorkbookWriter::WorkbookWriter(QIODevice& out, workbook::Kind kind, const QString& source, const QString& target)
+    : m_out(out), m_kind(kind) {
+    m_rows.push_back(cardtable::titles(source, target));
 }
 
 void WorkbookWriter::write(const CardText& card) {
     // A spreadsheet breaks a cell's lines with a line feed alone.
-    const auto cell = [&](Field field) {
-        QString text = exchangeable(card[field]);
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        text.replace(u'\r', u'\n');
-        return text;
-    };
-    m_rows.push_back({QString::number(card.numero), cell(Field::expression), cell(Field::traduction), cell(Field::dictionnaire),
-                      cell(Field::dictionnairecible), cell(Field::miscellanea), cell(Field::reference), cell(Field::contexte)});
+    QStringList row = cardtable::row(card);
+    for (QString& cell : row) {
+        cell = exchangeable(cell);
+        cell.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        cell.replace(u'\r', u'\n');
+    }
+    m_rows.push_back(std::move(row));
 }
 
 std::vector<int> WorkbookWriter::widths() const {
@@ -128,7 +126,8 @@ QByteArray WorkbookWriter::excel() const {
         w.writeEndElement();
         w.writeEndElement();
     }));
-    // Style 0: text ("@", format 49), wrapped; style 1: the same, bold.
+    // Style 0: text ("@", format 49), wrapped; style 1: the same, bold;
+    // style 2: a number, shown as it is (general format).
     zip.add(QStringLiteral("xl/styles.xml"), xml([&](QXmlStreamWriter& w) {
         w.writeStartElement(QStringLiteral("styleSheet"));
         w.writeDefaultNamespace(main);
@@ -152,10 +151,10 @@ QByteArray WorkbookWriter::excel() const {
         w.writeEmptyElement(QStringLiteral("border"));
         w.writeEndElement();
         w.writeStartElement(QStringLiteral("cellXfs"));
-        w.writeAttribute(QStringLiteral("count"), QStringLiteral("2"));
-        for (const char* font : {"0", "1"}) {
+        w.writeAttribute(QStringLiteral("count"), QStringLiteral("3"));
+        for (const auto& [format, font] : {std::pair{"49", "0"}, std::pair{"49", "1"}, std::pair{"0", "0"}}) {
             w.writeStartElement(QStringLiteral("xf"));
-            w.writeAttribute(QStringLiteral("numFmtId"), QStringLiteral("49"));
+            w.writeAttribute(QStringLiteral("numFmtId"), QLatin1String(format));
             w.writeAttribute(QStringLiteral("fontId"), QLatin1String(font));
             w.writeAttribute(QStringLiteral("applyNumberFormat"), QStringLiteral("1"));
             w.writeAttribute(QStringLiteral("applyAlignment"), QStringLiteral("1"));
@@ -195,15 +194,23 @@ QByteArray WorkbookWriter::excel() const {
             w.writeStartElement(QStringLiteral("row"));
             w.writeAttribute(QStringLiteral("r"), QString::number(r + 1));
             for (qsizetype c = 0; c < m_rows[r].size(); ++c) {
-                // Inline strings: text, never a formula, whatever it begins with.
+                const QString& cell = m_rows[r][c];
+                if (cell.isEmpty()) continue;  // an empty field, no cell
                 w.writeStartElement(QStringLiteral("c"));
                 w.writeAttribute(QStringLiteral("r"), columnName(int(c)) + QString::number(r + 1));
+                if (r > 0 && c == cardtable::kNumberColumn) {
+                    w.writeAttribute(QStringLiteral("s"), QStringLiteral("2"));
+                    w.writeTextElement(QStringLiteral("v"), cell);
+                    w.writeEndElement();
+                    continue;
+                }
+                // Inline strings: text, never a formula, whatever it begins with.
                 w.writeAttribute(QStringLiteral("t"), QStringLiteral("inlineStr"));
                 if (r == 0) w.writeAttribute(QStringLiteral("s"), QStringLiteral("1"));
                 w.writeStartElement(QStringLiteral("is"));
                 w.writeStartElement(QStringLiteral("t"));
                 w.writeAttribute(QStringLiteral("xml:space"), QStringLiteral("preserve"));
-                w.writeCharacters(m_rows[r][c]);
+                w.writeCharacters(cell);
                 w.writeEndElement();
                 w.writeEndElement();
                 w.writeEndElement();
@@ -309,9 +316,19 @@ QByteArray WorkbookWriter::openDocument() const {
         w.writeStartElement(table, QStringLiteral("table-header-rows"));
         for (std::size_t r = 0; r < m_rows.size(); ++r) {
             w.writeStartElement(table, QStringLiteral("table-row"));
-            for (const QString& cell : m_rows[r]) {
+            for (qsizetype c = 0; c < m_rows[r].size(); ++c) {
+                const QString& cell = m_rows[r][c];
                 w.writeStartElement(table, QStringLiteral("table-cell"));
-                w.writeAttribute(office, QStringLiteral("value-type"), QStringLiteral("string"));
+                if (cell.isEmpty()) {  // an empty field, an empty cell
+                    w.writeEndElement();
+                    continue;
+                }
+                if (r > 0 && c == cardtable::kNumberColumn) {
+                    w.writeAttribute(office, QStringLiteral("value-type"), QStringLiteral("float"));
+                    w.writeAttribute(office, QStringLiteral("value"), cell);
+                } else {
+                    w.writeAttribute(office, QStringLiteral("value-type"), QStringLiteral("string"));
+                }
                 if (r == 0) w.writeAttribute(table, QStringLiteral("style-name"), QStringLiteral("ce1"));
                 // One paragraph per line; runs of spaces and tabs as the format keeps them.
                 for (const QStringView line : QStringView(cell).split(u'\n')) {

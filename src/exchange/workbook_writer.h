@@ -9,12 +9,14 @@
 class QIODevice;
 
 // Writes cards as a workbook of one sheet, Excel (.xlsx) or OpenDocument
-// (.ods): the CSV export's header row, bold and frozen, then one row per
-// card; every cell a text cell (a text beginning with "=" stays text), line
-// breaks kept, the columns as wide as their content within reason.
+// (.ods): the table's column titles (card_table.h), bold and frozen, then
+// one row per card; the card's number a number cell, every other cell a
+// text cell (a text beginning with "=" stays text), an empty field no cell,
+// line breaks kept, the columns as wide as their content within reason.
 class WorkbookWriter final : public CardWriter {
 public:
-    WorkbookWriter(QIODevice& out, workbook::Kind kind);
+    // For cards from `source` to `target` (language codes).
+    WorkbookWriter(QIODevice& out, workbook::Kind kind, const QString& source, const QString& target);
     void write(const CardText& card) override;
     bool finish() override;
 

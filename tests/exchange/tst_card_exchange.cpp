@@ -26,7 +26,7 @@
 using Module1::Field;
 using Module1::kSlotSize;
 
-// Cards out of a data file into TBX and CSV, and back in after its last slot.
+// Cards out of a data file into TBX, CSV and workbooks, and back in after its last slot.
 namespace {
 
 // The most memory the process has held at once so far, in KiB.
@@ -49,9 +49,12 @@ QList<cardfiles::Card> demandingCards(int n) {
     QList<cardfiles::Card> cards;
     for (int i = 1; i <= n; ++i) {
         const QString s = QString::number(i);
-        cards.append({i, QStringLiteral("œuvre n° %1 ; « entre guillemets »").arg(i),
-                      QStringLiteral("work \"%1\", Æsop").arg(i), QStringLiteral("  dico; source, %1").arg(i),
-                      QStringLiteral("cible\r\nsur deux lignes %1").arg(i), QStringLiteral("Réf. %1 € — ½").arg(i),
+        // Half the cards have their terms for dictionary entries, as imported glossaries do.
+        const QString expression = QStringLiteral("œuvre n° %1 ; « entre guillemets »").arg(i);
+        const QString translation = QStringLiteral("work \"%1\", Æsop").arg(i);
+        cards.append({i, expression, translation, i % 2 == 0 ? expression : QStringLiteral("  dico; source, %1").arg(i),
+                      i % 2 == 0 ? translation : QStringLiteral("cible\r\nsur deux lignes %1").arg(i),
+                      QStringLiteral("Réf. %1 € — ½").arg(i),
                       QStringLiteral("misc\ttabulé %1").arg(i),
                       (QStringLiteral("Contexte %1 : ").arg(i) + QString(1000, u'é')).left(1000)});
     }
@@ -70,6 +73,8 @@ void exportTo(const QString& data, const std::vector<std::int32_t>& numbers, con
     cardexport::Options options;
     options.format = format;
     options.separator = u';';
+    options.sourceLanguage = QStringLiteral("fr");
+    options.targetLanguage = QStringLiteral("en");
     QVERIFY(cardexport::exportCards(file, numbers, path, options, {}));
 }
 
@@ -128,6 +133,8 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::newRow("TBX") << int(cardexport::Format::tbx) << "aller.tbx";
         QTest::newRow("CSV") << int(cardexport::Format::csv) << "aller.csv";
+        QTest::newRow("xlsx") << int(cardexport::Format::xlsx) << "aller.xlsx";
+        QTest::newRow("ods") << int(cardexport::Format::ods) << "aller.ods";
     }
     void theFullListComesBackByteForByte() {
         QFETCH(int, format);

@@ -120,12 +120,16 @@ private slots:
         const QJsonArray rows = asJson(read.out);
         const QList<cardfiles::Card> cards = exportedCards();
         QCOMPARE(rows.size(), cards.size() + 1);
-        QCOMPARE(rows[0].toVariant().toStringList(), CsvWriter::columns());
+        QCOMPARE(rows[0].toVariant().toStringList(),
+                 (QStringList{"N° fiche", "Expression (fr)", "Traduction (en-GB)", "Entrées texte source",
+                              "Entrées texte cible", "Miscellanea", "Référence", "Contexte"}));
         for (qsizetype i = 0; i < cards.size(); ++i) {
             const cardfiles::Card& card = cards[i];
+            // An entry the same as its term is left empty: an import takes the term for it.
             const QStringList expected = {QString::number(card.numero), card.expression, card.traduction,
-                                          card.dictionnaire, card.dictionnairecible, card.miscellanea,
-                                          card.reference, card.contexte};
+                                          card.dictionnaire == card.expression ? QString() : card.dictionnaire,
+                                          card.dictionnairecible == card.traduction ? QString() : card.dictionnairecible,
+                                          card.miscellanea, card.reference, card.contexte};
             QCOMPARE(rows[i + 1].toVariant().toStringList(), expected);
         }
     }

@@ -57,7 +57,7 @@ QByteArray csvOf(const std::vector<CardText>& cards, QChar separator) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    CsvWriter writer(buffer, separator);
+    CsvWriter writer(buffer, separator, QStringLiteral("fr"), QStringLiteral("en"));
     for (const CardText& card : cards) writer.write(card);
     return bytes;
 }
@@ -104,7 +104,10 @@ private slots:
         QVERIFY(!xml.contains(QStringLiteral("<note")));
         QVERIFY(!xml.contains(QStringLiteral("<descrip")));
         QCOMPARE(xml.count(QRegularExpression(QStringLiteral("<term[>/]"))), 2);
-        QCOMPARE(fromTbx(xml.toUtf8()).front().fields, card.fields);
+        // Read back, its term is its dictionary entry, as in any glossary.
+        CardText expected = card;
+        expected[Field::dictionnaire] = card[Field::expression];
+        QCOMPARE(fromTbx(xml.toUtf8()).front().fields, expected.fields);
     }
 
     void controlCharactersNoXmlCanHoldBecomeReplacementCharacters() {
@@ -134,8 +137,11 @@ private slots:
         QCOMPARE(cards.size(), std::size_t(1));
         QCOMPARE(cards[0][Field::expression], QStringLiteral("Hund"));
         QCOMPARE(cards[0][Field::traduction], QStringLiteral("chien"));
-        QCOMPARE(cards[0][Field::dictionnaire], QStringLiteral("Duden"));
-        QCOMPARE(cards[0][Field::miscellanea], QStringLiteral("Synonymes de la traduction\u00A0: cabot\r\ngénéral\r\nHaustier"));
+        // A glossary's terms are the card's entries; its notes go to the miscellanea.
+        QCOMPARE(cards[0][Field::dictionnaire], QStringLiteral("Hund"));
+        QCOMPARE(cards[0][Field::dictionnairecible], QStringLiteral("chien"));
+        QCOMPARE(cards[0][Field::miscellanea],
+                 QStringLiteral("Synonymes de la traduction\u00A0: cabot\r\ngénéral\r\nDuden\r\nHaustier"));
     }
 
     void malformedGlossariesAreRefusedNamingWhere_data() {
@@ -222,8 +228,8 @@ private slots:
         QCOMPARE(cards[0][Field::expression], QStringLiteral("lens"));
         QCOMPARE(cards[0][Field::traduction], QStringLiteral("lentille"));
         QCOMPARE(cards[0][Field::contexte], QStringLiteral("A lens."));
-        QCOMPARE(cards[0][Field::dictionnairecible], QStringLiteral("f."));
-        QCOMPARE(cards[0][Field::miscellanea], QStringLiteral("Domaine\u00A0: optique"));
+        QCOMPARE(cards[0][Field::dictionnairecible], QStringLiteral("lentille"));
+        QCOMPARE(cards[0][Field::miscellanea], QStringLiteral("Domaine\u00A0: optique\r\nf."));
     }
 
     // The terms of one language, with their status, as "term:status" (p, a, d or nothing).
@@ -324,7 +330,7 @@ private slots:
         CardText card = sample(7, "a;b", "say \"hi\"");
         card[Field::contexte] = QStringLiteral("ligne 1\r\nligne 2");
         const QByteArray bytes = csvOf({card}, u';');
-        QVERIFY(bytes.startsWith("\xEF\xBB\xBF" "N\xC2\xB0 fiche;Expression;Traduction;"));
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF" "N\xC2\xB0 fiche;Expression (fr);Traduction (en);"));
         QVERIFY(bytes.contains("\r\n7;\"a;b\";\"say \"\"hi\"\"\";"));
         QVERIFY(bytes.contains(";\"ligne 1\r\nligne 2\"\r\n"));
         QVERIFY(bytes.contains(";Robert, 1985, p. 12;"));  // no separator in it: not quoted
@@ -393,10 +399,9 @@ private slots:
         QTest::newRow("text after a quoted field") << QByteArray("Expression;Traduction\n\"un\"x;one\n") << "ligne 2";
         QTest::newRow("Windows-1252") << QByteArray("Expression;Traduction\n\xE9l\xE8ve;pupil\n") << "UTF-8 (ligne 2)";
         QTest::newRow("UTF-16") << QByteArray("\xFF\xFE" "E\0x\0", 6) << "UTF-16";
-        QTest::newRow("an unknown column") << QByteArray("Expression;Couleur\nun;bleu\n") << "«\u00A0Couleur\u00A0»";
+        QTest::newRow("no column of terms") << QByteArray("Mot;Couleur\nun;bleu\n") << "n'a pas de colonne de termes";
         QTest::newRow("what is accepted is said")
-            << QByteArray("Expression;Couleur\nun;bleu\n") << "«\u00A0source\u00A0», «\u00A0target\u00A0» et «\u00A0notes\u00A0»";
-        QTest::newRow("a column without a name") << QByteArray("Expression;;Traduction\nun;;one\n") << "sans nom, la n°\u00A02";
+            << QByteArray("Mot;Couleur\nun;bleu\n") << "«\u00A0source\u00A0», «\u00A0target\u00A0» et «\u00A0notes\u00A0»";
         QTest::newRow("languages and expressions mixed") << QByteArray("en;Traduction\nun;one\n") << "à la fois des langues";
         QTest::newRow("a line cut in a character") << QByteArray("Expression\nun\ndeux \xC3") << "UTF-8 (ligne 3)";
         QTest::newRow("no card") << QByteArray("Expression;Traduction\r\n") << "aucune fiche";
@@ -406,6 +411,48 @@ private slots:
         QFETCH(QString, said);
         const QString message = failureOf([&] { fromCsv(bytes); });
         QVERIFY2(message.contains(said), qPrintable(message));
+    }
+
+    // Tables as colleagues make them read at the first try: title rows above
+    // the column titles, languages named in French or English, columns no
+    // field takes kept in the miscellanea; and this program's own table,
+    // whose term columns say their languages, read the way it was written.
+    void aColleaguesTableReadsAtTheFirstTry_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("card");  // expression, translation, miscellanea, dictionary entries
+        QTest::addColumn<QString>("remark");    // a part of the remarks; empty: none
+        QTest::newRow("titles above, French names, a column more")
+            << QByteArray("Glossaire ACME;;\n;;\nAnglais;Français;Ajouté le\nclaim;créance;12/03/2024\n")
+            << QStringList{"claim", "créance", "Ajouté le\u00A0: 12/03/2024", "claim"}
+            << "La première ligne, un titre au-dessus";
+        QTest::newRow("English names, any case, no accent")
+            << QByteArray("ENGLISH,francais\nnut,écrou\n") << QStringList{"nut", "écrou", "", "nut"} << "";
+        QTest::newRow("codes with their regions") << QByteArray("EN-us;fr_FR\nnut;écrou\n") << QStringList{"nut", "écrou", "", "nut"} << "";
+        QTest::newRow("a column without a title")
+            << QByteArray("Expression;;Traduction\nun;x;one\n") << QStringList{"un", "one", "Colonne 2\u00A0: x", "un"} << "";
+        QTest::newRow("the columns named")
+            << QByteArray("source,target,Statut,Client\nnut,écrou,validé,ACME\n")
+            << QStringList{"nut", "écrou", "Statut\u00A0: validé\r\nClient\u00A0: ACME", "nut"}
+            << "Les colonnes «\u00A0Statut\u00A0» et «\u00A0Client\u00A0» n'ont pas de champ";
+        QTest::newRow("this program's own, French to English")
+            << QByteArray("N° fiche;Expression (fr);Traduction (en);Entrées texte source;Entrées texte cible\n"
+                          "1;écrous;nuts;écrou;\n")
+            << QStringList{"écrous", "nuts", "", "écrou"} << "";
+    }
+    void aColleaguesTableReadsAtTheFirstTry() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, card);
+        QFETCH(QString, remark);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        const glossary::Glossary read = readCsv(buffer, QStringLiteral("tableau.csv"), Module1::kHighestCardNumber);
+        const std::vector<CardText> cards = glossary::cardsOf(read, glossary::proposedPair(read)).cards;
+        QCOMPARE(cards.size(), std::size_t(1));
+        QCOMPARE((QStringList{cards[0][Field::expression], cards[0][Field::traduction], cards[0][Field::miscellanea],
+                              cards[0][Field::dictionnaire]}),
+                 card);
+        QCOMPARE(read.remarks.join(u' ').contains(remark), true);
+        if (remark.isEmpty()) QCOMPARE(read.remarks, QStringList());
     }
 
     void describingColumnsGoToTheMiscellanea() {

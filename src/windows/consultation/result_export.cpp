@@ -96,14 +96,12 @@ void exportResults(QWidget* window, const FlexGrid& grid, const QString& dataFil
                                      .arg(QDir::toNativeSeparators(path)))) {
         return;
     }
-    if (options.format == cardexport::Format::tbx) {
-        const auto languages = LanguagePairDialog::ask(window);
-        if (!languages) return;
-        options.sourceLanguage = languages->source;
-        options.targetLanguage = languages->target;
-    } else {
-        options.separator = CsvWriter::separatorForLocale();
-    }
+    // Every format says its languages: a colleague's tool reads them.
+    const auto languages = LanguagePairDialog::ask(window);
+    if (!languages) return;
+    options.sourceLanguage = languages->source;
+    options.targetLanguage = languages->target;
+    options.separator = CsvWriter::separatorForLocale();
 
     bool exported = false;
     failure = busyWhile(window, [&] {

@@ -108,8 +108,8 @@ QString question(const QString& file, const cardimport::Plan& plan, const glossa
 }
 
 // The two languages to take, and which way: asked whenever the file names
-// two or more that hold terms, the direction chosen last in this run
-// proposed first.
+// two or more that hold terms, the file's own direction proposed first where
+// it says one, else the direction chosen last in this run.
 std::optional<glossary::Pair> languagePair(QWidget* window, const QString& file, const glossary::Glossary& read) {
     static std::optional<glossary::Pair> chosenLast;
     if (read.languages.size() == 1) {
@@ -119,7 +119,7 @@ std::optional<glossary::Pair> languagePair(QWidget* window, const QString& file,
         return std::nullopt;
     }
     if (read.languages.isEmpty()) return glossary::proposedPair(read);  // its columns say which is which
-    const bool lastFits = chosenLast && read.languages.contains(chosenLast->source) &&
+    const bool lastFits = chosenLast && !read.directed && read.languages.contains(chosenLast->source) &&
                           read.languages.contains(chosenLast->target);
     const glossary::Pair proposed = lastFits ? *chosenLast : glossary::proposedPair(read);
     const auto chosen = LanguagePairDialog::choose(window, read.languages, {proposed.source, proposed.target});

@@ -44,6 +44,12 @@ void chooseLanguages(QWidget* dialog, const QString& source, const QString& targ
     QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
 }
 
+// Takes the languages the dialog proposes, as a user pressing Enter does.
+void acceptProposedLanguages(QWidget* dialog) {
+    QCOMPARE(dialog->objectName(), QStringLiteral("langues"));
+    QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+}
+
 }  // namespace
 
 class TestResultExport : public QObject {
@@ -77,6 +83,7 @@ private slots:
         consultation.click("tridictionnaire");  // a, b, c: cœur, œuvre, élève
         const QString target = kit.path(QStringLiteral("liste"));
         kit.answers = {CommonDialog::Choice(target, 2)};
+        kit.onModal = acceptProposedLanguages;
         consultation.window->exporter_Click();
         QCOMPARE(kit.dialogs.size(), 1);
         QCOMPARE(kit.dialogs[0].kind, CommonDialog::Kind::save);
@@ -98,6 +105,7 @@ private slots:
         consultation.search(QString());
         const QString target = kit.path(QStringLiteral("lexique.CSV"));
         kit.answers = {CommonDialog::Choice(target, 1)};  // the TBX filter
+        kit.onModal = acceptProposedLanguages;
         consultation.window->exporter_Click();
         QCOMPARE(expressions(target).size(), 3);
         QVERIFY(!QFile::exists(target + QStringLiteral(".tbx")));
@@ -143,6 +151,7 @@ private slots:
         consultation.window->Liste_complete_Click();
         kit.answers = {CommonDialog::Choice(kit.path(QStringLiteral("liste")), 2)};
         kit.questionAnswers = {replace};
+        kit.onModal = acceptProposedLanguages;
         consultation.window->exporter_Click();
         QVERIFY(!kit.messages.isEmpty());
         QCOMPARE(kit.messages[0].kind, Alert::Kind::question);
@@ -202,6 +211,7 @@ private slots:
             return total == 1500 && done < 700;
         });
         kit.answers = {CommonDialog::Choice(kit.path(QStringLiteral("annule.csv")), 2)};
+        kit.onModal = acceptProposedLanguages;
         consultation.window->exporter_Click();
         Progress::setObserver({});
         QVERIFY(lastDone >= 700 && lastDone < 1500);
@@ -215,6 +225,7 @@ private slots:
         Consultation consultation(kit.path());
         consultation.window->Liste_complete_Click();
         kit.answers = {CommonDialog::Choice(kit.path(QStringLiteral("absent/liste.csv")), 2)};
+        kit.onModal = acceptProposedLanguages;
         consultation.window->exporter_Click();
         QCOMPARE(kit.errors().size(), 1);
         QVERIFY(kit.errors()[0].contains(QStringLiteral("Rien n'a été exporté")));
