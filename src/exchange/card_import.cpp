@@ -156,7 +156,9 @@ Plan plan(std::vector<CardText> cards, std::int32_t recordCount) {
     for (const CardText& card : cards) {
         bool altered = false;
         recordOf(card, 0, altered);
-        planned.altered += altered ? 1 : 0;
+        if (!altered) continue;
+        ++planned.altered;
+        if (card.line > 0) planned.alteredLines.push_back(card.line);
     }
     planned.cards = std::move(cards);
     return planned;

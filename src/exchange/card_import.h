@@ -55,6 +55,7 @@ struct Plan {
     std::int32_t first = 0;
     std::vector<CardText> cards;
     int altered = 0;       // cards with a field cut at its width or a character stored as "?"
+    std::vector<qint64> alteredLines;  // where those cards' entries begin in the file read, where known
     int alreadyThere = 0;  // cards of the file left aside, being in the data file already
     std::int32_t count() const { return std::int32_t(cards.size()); }
     std::int32_t last() const { return first + count() - 1; }

@@ -2,7 +2,7 @@
 
 #include <QLocale>
 
-#include "search/folding.h"
+#include <QStringList>
 
 namespace resultsummary {
 
@@ -12,15 +12,41 @@ QString count(std::size_t cards) {
     return QStringLiteral("%1 fiches").arg(QLocale(QLocale::French, QLocale::France).toString(qulonglong(cards)));
 }
 
-QString afterSearch(std::size_t cards, const cardsearch::Query& query) {
+namespace {
+
+QString placeName(const cardsearch::Query& query) {
+    switch (query.scope) {
+        case cardsearch::Scope::entries:
+            return query.entries == cardsearch::SearchedField::dictionnaire ? QStringLiteral("Entrées texte source")
+                                                                            : QStringLiteral("Entrées texte cible");
+        case cardsearch::Scope::expression: return QStringLiteral("Expression");
+        case cardsearch::Scope::traduction: return QStringLiteral("Traduction");
+        case cardsearch::Scope::contexte: return QStringLiteral("Contexte");
+        case cardsearch::Scope::everyField: break;
+    }
+    return QStringLiteral("Tous les champs");
+}
+
+}  // namespace
+
+QString afterSearch(std::size_t cards, const cardsearch::Query& query,
+                    const std::vector<cardsearch::Alternative>& alternatives) {
     if (cards > 0 || query.text.isEmpty()) return count(cards);
     QString text = QStringLiteral("Aucune fiche ne contient «\u00A0%1\u00A0»").arg(query.text);
-    // A text typed without accents misses the cards that have them.
-    if (query.accents == cardsearch::Accents::kept && folding::forComparison(query.text) == query.text.toLower()) {
-        text += QStringLiteral(" (essayez Ignorer les accents)");
-    } else if (!query.options.approximate) {
-        text += QStringLiteral(" (essayez Orthographe approchée)");
+    QStringList said;
+    for (std::size_t i = 0; i < alternatives.size() && i < 2; ++i) {
+        const cardsearch::Alternative& other = alternatives[i];
+        if (other.query.accents != query.accents) {
+            said.append(QStringLiteral("essayez Ignorer les accents\u00A0: %1").arg(count(other.cards).toLower()));
+        } else if (other.query.options.approximate != query.options.approximate) {
+            said.append(QStringLiteral("essayez Orthographe approchée\u00A0: %1").arg(count(other.cards).toLower()));
+        } else {
+            said.append(QStringLiteral("%1 dans %2")
+                            .arg(QLocale(QLocale::French, QLocale::France).toString(qulonglong(other.cards)),
+                                 placeName(other.query)));
+        }
     }
+    if (!said.isEmpty()) text += QStringLiteral(" (%1)").arg(said.join(QStringLiteral("\u00A0; ")));
     return text;
 }
 

@@ -3,7 +3,10 @@
 #include <QString>
 #include <cstddef>
 
+#include <vector>
+
 #include "search/card_search.h"
+#include "search/search_alternatives.h"
 
 // What the status bar says of a list of cards.
 namespace resultsummary {
@@ -12,7 +15,10 @@ namespace resultsummary {
 QString count(std::size_t cards);
 
 // After a search: the count or, when none was found, « Aucune fiche ne
-// contient « text » » and the option that might find some.
-QString afterSearch(std::size_t cards, const cardsearch::Query& query);
+// contient « text » » and the two other searches that find most, of
+// `alternatives` (cardsearch::alternativesTo): « (12 dans Expression ;
+// essayez Ignorer les accents : 3 fiches) ».
+QString afterSearch(std::size_t cards, const cardsearch::Query& query,
+                    const std::vector<cardsearch::Alternative>& alternatives);
 
 }  // namespace resultsummary

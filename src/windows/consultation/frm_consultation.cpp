@@ -13,6 +13,7 @@
 
 #include "search/duplicates.h"
 #include "search/result_summary.h"
+#include "search/search_alternatives.h"
 #include "store/store_error.h"
 #include "windows/card/frm_fiche.h"
 #include "windows/common/data_file_failure.h"
@@ -272,8 +273,15 @@ void Frm_consultation::Command1_Click() {
                                            : cardsearch::SearchedField::dictionnairecible;
     query.accents = m_searchOptions->accents();
     query.options = m_searchOptions->options();
-    listInGrid([&](DataFile& file) { return cardsearch::search(file, query); },
-               [&](std::size_t count) { return resultsummary::afterSearch(count, query); });
+    // Where nothing is found, what would find cards is said: worked out in the same opening of the file.
+    std::vector<cardsearch::Alternative> alternatives;
+    listInGrid(
+        [&](DataFile& file) {
+            std::vector<ResultRow> rows = cardsearch::search(file, query);
+            if (rows.empty() && !query.text.isEmpty()) alternatives = cardsearch::alternativesTo(file, query);
+            return rows;
+        },
+        [&](std::size_t count) { return resultsummary::afterSearch(count, query, alternatives); });
 }
 
 void Frm_consultation::showCard(const QString& text, const QString& numero) {

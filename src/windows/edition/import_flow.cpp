@@ -53,11 +53,28 @@ QString alreadyThere(const cardimport::Plan& plan, bool done) {
     return kept + QStringLiteral("\u00A0; ") + left + QLatin1Char('.');
 }
 
-// The cards whose text did not fit whole: before the import, and after.
+// The lines of the file the cards came from: "de la ligne 4", "des lignes 4,
+// 12 et 31", the first ten named.
+QString fromLines(const std::vector<qint64>& lines) {
+    constexpr std::size_t kNamed = 10;
+    QStringList named;
+    for (std::size_t i = 0; i < lines.size() && i < kNamed; ++i) named.append(QString::number(lines[i]));
+    if (named.size() == 1) return QStringLiteral("de la ligne %1").arg(named.front());
+    if (lines.size() > kNamed) return QStringLiteral("des lignes %1 et de %2 autres").arg(named.join(QStringLiteral(", "))).arg(lines.size() - kNamed);
+    const QString last = named.takeLast();
+    return QStringLiteral("des lignes %1 et %2").arg(named.join(QStringLiteral(", ")), last);
+}
+
+// The cards whose text did not fit whole, by the lines they came from where
+// known: before the import, and after.
 QString altered(const cardimport::Plan& plan, bool done) {
+    const bool byLine = plan.alteredLines.size() == std::size_t(plan.altered);
+    const QString cards = !byLine ? cardCount(plan.altered)
+                          : plan.altered == 1 ? QStringLiteral("La fiche %1").arg(fromLines(plan.alteredLines))
+                                              : QStringLiteral("Les fiches %1").arg(fromLines(plan.alteredLines));
     return QStringLiteral("%1 %2 des champs trop longs, %3 à leur largeur, ou des caractères que le fichier de "
                           "données ne peut pas garder, %4 «\u00A0?\u00A0».")
-        .arg(cardCount(plan.altered),
+        .arg(cards,
              plan.altered == 1 ? (done ? QStringLiteral("avait") : QStringLiteral("a"))
                                : (done ? QStringLiteral("avaient") : QStringLiteral("ont")),
              done ? QStringLiteral("qui ont été coupés") : QStringLiteral("qui seront coupés"),

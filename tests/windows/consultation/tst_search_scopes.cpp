@@ -163,10 +163,22 @@ private slots:
             << QStringList{"approchee"} << "traudction" << QStringList{"6"} << "1 fiche";
         QTest::newRow("typed without accents: the card without")
             << QStringList{} << "ecrou" << QStringList{"3"} << "1 fiche";
-        QTest::newRow("none: try the accents")
-            << QStringList{} << "ecrouX" << QStringList{} << "Aucune fiche ne contient «\u00A0ecrouX\u00A0» (essayez Ignorer les accents)";
-        QTest::newRow("none: try the approximate spelling")
-            << QStringList{} << "écrouX" << QStringList{} << "Aucune fiche ne contient «\u00A0écrouX\u00A0» (essayez Orthographe approchée)";
+        // Nothing where it looked: what another search finds is said, the most first.
+        QTest::newRow("none: the accents would find some")
+            << QStringList{} << "equipotentielle" << QStringList{}
+            << "Aucune fiche ne contient «\u00A0equipotentielle\u00A0» (essayez Ignorer les accents\u00A0: 1 fiche\u00A0; "
+               "essayez Orthographe approchée\u00A0: 1 fiche)";
+        QTest::newRow("none: a near spelling would")
+            << QStringList{} << "traudction" << QStringList{}
+            << "Aucune fiche ne contient «\u00A0traudction\u00A0» (essayez Orthographe approchée\u00A0: 1 fiche)";
+        QTest::newRow("none: other fields would, the most first")
+            << QStringList{} << "boulon" << QStringList{}
+            << "Aucune fiche ne contient «\u00A0boulon\u00A0» (2 dans Expression\u00A0; 1 dans Traduction)";
+        QTest::newRow("none: every field would find more than one")
+            << QStringList{} << "vis" << QStringList{}
+            << "Aucune fiche ne contient «\u00A0vis\u00A0» (2 dans Tous les champs\u00A0; 1 dans Expression)";
+        QTest::newRow("none anywhere") << QStringList{} << "ornithorynque" << QStringList{}
+                                       << "Aucune fiche ne contient «\u00A0ornithorynque\u00A0»";
     }
     void eachOptionFindsWhatItPromises() {
         QFETCH(QStringList, ticked);
@@ -179,7 +191,11 @@ private slots:
                                       {3, "", "", "ecrou", "", "", "", ""},
                                       {4, "", "", "l'eau", "", "", "", ""},
                                       {5, "", "", "château", "", "", "", ""},
-                                      {6, "", "", "traduction", "", "", "", ""}});
+                                      {6, "", "", "traduction", "", "", "", ""},
+                                      {7, "boulon", "boulon", "", "", "", "", ""},
+                                      {8, "boulon à tête", "", "", "", "", "", ""},
+                                      {9, "vis", "", "", "", "", "", ""},
+                                      {10, "", "", "", "", "", "", "une vis"}});
         Consultation consultation(kit.path());
         for (const QString& option : ticked) consultation.child<QAction>(qPrintable(option))->setChecked(true);
         consultation.child<QLineEdit>("Text1")->setText(text);

@@ -123,7 +123,7 @@ private slots:
         QCOMPARE(kit.messages[0].kind, Alert::Kind::question);
         QVERIFY2(kit.messages[0].text.contains(QStringLiteral("3 fiches")), qPrintable(kit.messages[0].text));
         QVERIFY(kit.messages[0].text.contains(QStringLiteral("sous les numéros 6 à 8")));
-        const QString altered = QStringLiteral("1 fiche %1 des champs trop longs, %2 à leur largeur, ou des caractères que le "
+        const QString altered = QStringLiteral("La fiche de la ligne 4 %1 des champs trop longs, %2 à leur largeur, ou des caractères que le "
                                                "fichier de données ne peut pas garder, %3 «\u00A0?\u00A0».");
         QVERIFY(kit.messages[0].text.contains(altered.arg("a", "qui seront coupés", "qui deviendront")));
         QCOMPARE(kit.messages[1].text, QStringLiteral("3 fiches importées (n° 6 à 8). ") +
@@ -149,7 +149,7 @@ private slots:
         QCOMPARE(edition.numero(), QStringLiteral("3"));
     }
 
-    void theQuestionSaysHowManyCardsAreCutOrChanged() {
+    void theQuestionNamesTheCardsCutOrChanged() {
         WindowTestKit kit;
         const QByteArray longField = QByteArray(300, 'x');
         writeFile(kit.path(QStringLiteral("g.csv")),
@@ -158,7 +158,8 @@ private slots:
         kit.answers = {kit.path(QStringLiteral("g.csv"))};
         kit.questionAnswers = {true};
         edition.window.importer_Click();
-        QVERIFY2(kit.messages[0].text.contains(QStringLiteral("2 fiches ont des champs trop longs")),
+        // Named by the lines they come from, for the user to find them in the file.
+        QVERIFY2(kit.messages[0].text.contains(QStringLiteral("Les fiches des lignes 2 et 4 ont des champs trop longs")),
                  qPrintable(kit.messages[0].text));
         QCOMPARE(cardfiles::fieldOf(kit.path(), 1, Field::expression), QString(255, u'x'));
         QCOMPARE(cardfiles::fieldOf(kit.path(), 3, Field::expression), QStringLiteral("?kina"));

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "search/card_search.h"
+
+// When a search finds nothing, what another search of the same text would
+// find: in another « Chercher dans » choice, accents ignored, or spelt
+// near. The status bar says the likeliest.
+namespace cardsearch {
+
+struct Alternative {
+    Query query;  // the search as it would be made
+    std::size_t cards = 0;
+};
+
+// The other searches that find cards, those finding most first (a single
+// field before every field where they find as many), every one worked out
+// in one reading of the file. A failure throws StoreError.
+std::vector<Alternative> alternativesTo(DataFile& file, const Query& query);
+
+}  // namespace cardsearch
