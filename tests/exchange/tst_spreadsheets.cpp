@@ -242,6 +242,53 @@ private slots:
         QVERIFY2(read.remarks.front().contains(QStringLiteral("La cellule B9 ")), qPrintable(read.remarks.front()));
     }
 
+    // Workbooks as colleagues make them import at the first try: LibreOffice
+    // from a table with a title above and languages named in French,
+    // openpyxl with a column no field takes.
+    void aColleaguesWorkbookImportsAtTheFirstTry_data() {
+        QTest::addColumn<QString>("workbook");
+        QTest::newRow("LibreOffice, xlsx") << "collegue.xlsx";
+        QTest::newRow("LibreOffice, ods") << "collegue.ods";
+        QTest::newRow("openpyxl") << "collegue-openpyxl.xlsx";
+    }
+    void aColleaguesWorkbookImportsAtTheFirstTry() {
+        QFETCH(QString, workbook);
+        const bool office = !workbook.contains(QLatin1String("openpyxl"));
+        if (office && m_office.isEmpty()) QSKIP("no LibreOffice here (libreoffice-calc-nogui)");
+        if (!office && m_python.isEmpty()) QSKIP("no Python with openpyxl here (python3-openpyxl)");
+        const QString file = path(workbook);
+        QString said;  // the column whose text goes into the miscellanea
+        if (office) {
+            const QString csv = path(QStringLiteral("collegue.csv"));
+            QFile out(csv);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write("Glossaire juridique ACME,,\n,,\nAnglais,Français,Ajouté le\nclaim,créance,12/03/2024\n"
+                      "debtor,débiteur,13/03/2024\n");
+            out.close();
+            // Read as UTF-8, each column as LibreOffice reads it by itself (the dates as dates).
+            QCOMPARE(converted(csv, QFileInfo(file).suffix(), QStringLiteral("1/1/2/1/3/1")), file);
+            said = QStringLiteral("Ajouté le");
+        } else {
+            const QByteArray rows = "[[\"English\", \"French\", \"Notes internes\"], [\"claim\", \"créance\", \"à vérifier\"],"
+                                    " [\"debtor\", \"débiteur\", \"\"]]";
+            QCOMPARE(runClient(m_python, {kScript, QStringLiteral("write-workbook"), file}, rows).exitCode, 0);
+            said = QStringLiteral("Notes internes");
+        }
+        const glossary::Glossary read = cardimport::readFile(file);
+        QCOMPARE(read.languages, (QStringList{"en", "fr"}));
+        const std::vector<CardText> cards = glossary::cardsOf(read, glossary::proposedPair(read)).cards;
+        QCOMPARE(cards.size(), std::size_t(2));
+        QCOMPARE(cards[0][Module1::Field::expression], QStringLiteral("claim"));
+        QCOMPARE(cards[0][Module1::Field::traduction], QStringLiteral("créance"));
+        // The terms are the entries the result list shows.
+        QCOMPARE(cards[0][Module1::Field::dictionnaire], QStringLiteral("claim"));
+        QCOMPARE(cards[0][Module1::Field::dictionnairecible], QStringLiteral("créance"));
+        // The date as the sheet LibreOffice made shows it (its own default format).
+        QCOMPARE(cards[0][Module1::Field::miscellanea],
+                 said + QStringLiteral("\u00A0: ") + (office ? QStringLiteral("12/03/24") : QStringLiteral("à vérifier")));
+        QVERIFY2(read.remarks.join(u' ').contains(QStringLiteral("«\u00A0%1\u00A0»").arg(said)), qPrintable(read.remarks.join(u' ')));
+    }
+
     // The real glossaries, saved by LibreOffice as workbooks, give the cards the originals give.
     void realGlossariesSavedAsWorkbooksGiveTheSameCards_data() {
         QTest::addColumn<QString>("glossary");

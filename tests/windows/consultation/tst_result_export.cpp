@@ -10,6 +10,7 @@
 #include "exchange/card_import.h"
 #include "exchange/csv_writer.h"
 #include "exchange/glossary_cards.h"
+#include "store/data_file.h"
 #include "support/card_files.h"
 #include "windows/controls/progress.h"
 
@@ -109,6 +110,25 @@ private slots:
         consultation.window->exporter_Click();
         QCOMPARE(expressions(target).size(), 3);
         QVERIFY(!QFile::exists(target + QStringLiteral(".tbx")));
+    }
+
+    // A colleague's glossary imported: the window's first search finds its
+    // terms and the list shows them, as it shows any card's entries.
+    void anImportedGlossaryIsSeenInTheList() {
+        WindowTestKit kit;
+        const QString glossaryFile = kit.path(QStringLiteral("acme.csv"));
+        QFile csv(glossaryFile);
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write("Glossaire ACME;;\nAnglais;Français;Ajouté le\nclaim;créance;12/03/2024\nstatement of claim;mémoire en demande;\n");
+        csv.close();
+        const glossary::Glossary read = cardimport::readFile(glossaryFile);
+        DataFile data = DataFile::open(kit.path());
+        cardimport::apply(data, cardimport::plan(glossary::cardsOf(read, glossary::proposedPair(read)).cards, 0));
+        data.close();
+        Consultation consultation(kit.path());
+        consultation.search(QStringLiteral("claim"));
+        QCOMPARE(consultation.column(1), (QStringList{"claim", "statement of claim"}));
+        QCOMPARE(consultation.column(2), (QStringList{"créance", "mémoire en demande"}));
     }
 
     void aGlossaryAsksItsLanguagesAndRemembersThem() {
