@@ -63,10 +63,28 @@ ResultRow rowOf(Module1::SlotView slot) {
 std::vector<ResultRow> search(DataFile& file, const Query& query) {
     const QueryMatcher matcher(query.text, query.accents, query.options);
     const std::vector<Field> fields = fieldsOf(query);
+    // Each side's other forms; the miscellanea and the reference may hold either's.
+    const bool forms = query.forms && !query.forms->empty() && !matcher.matchesEverything();
+    const FormsMatcher sourceForms(forms ? query.forms->source : std::vector<FormPhrases::Phrase>{}, query.accents);
+    const FormsMatcher targetForms(forms ? query.forms->target : std::vector<FormPhrases::Phrase>{}, query.accents);
+    const auto formIn = [&](Field field, std::span<const char> bytes) -> std::optional<matchcontext::Note> {
+        const Side side = sideOf(field);
+        const auto foundBy = [&](const FormsMatcher& matcher,
+                                 const std::vector<FormPhrases::Phrase>& phrases) -> std::optional<matchcontext::Note> {
+            const auto found = matcher.find(bytes);
+            if (!found) return std::nullopt;
+            return matchcontext::Note(field, bytes, found->span, phrases[found->phrase].note);
+        };
+        if (side != Side::target) {
+            if (auto note = foundBy(sourceForms, query.forms->source)) return note;
+        }
+        if (side != Side::source) return foundBy(targetForms, query.forms->target);
+        return std::nullopt;
+    };
     // The entries are shown in the grid, but not which word was close
-    // enough; an empty text tells nothing.
+    // enough, nor which form was found; an empty text tells nothing.
     const bool explain =
-        (query.scope != Scope::entries || query.options.approximate) && !matcher.matchesEverything();
+        (query.scope != Scope::entries || query.options.approximate || forms) && !matcher.matchesEverything();
     return collect(file, [&](Module1::SlotView slot, std::vector<ResultRow>& rows) {
         for (const Field field : fields) {
             const std::span<const char> bytes = Module1::field(slot, field);
@@ -76,10 +94,18 @@ std::vector<ResultRow> search(DataFile& file, const Query& query) {
                 return;
             }
             // Where the text lies is found once, for the match and the tool tip alike.
-            const auto match = matcher.find(bytes);
-            if (!match) continue;
-            addRow(rows, slot).toolTip = matchcontext::Note(field, bytes, *match);
-            return;
+            if (const auto match = matcher.find(bytes)) {
+                addRow(rows, slot).toolTip = matchcontext::Note(field, bytes, *match);
+                return;
+            }
+        }
+        // The text's other forms, where the text itself is in no field.
+        if (!forms) return;
+        for (const Field field : fields) {
+            if (auto note = formIn(field, Module1::field(slot, field))) {
+                addRow(rows, slot).toolTip = std::move(*note);
+                return;
+            }
         }
     });
 }

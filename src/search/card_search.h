@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <vector>
 
 #include "search/field_matcher.h"
+#include "search/forms_matcher.h"
 #include "search/match_context.h"
 #include "search/query_matcher.h"
 #include "store/data_file.h"
@@ -35,6 +37,9 @@ struct Query {
     SearchedField entries = SearchedField::dictionnaire;  // for Scope::entries only
     Accents accents = Accents::kept;
     MatchOptions options;
+    // The text's other forms, with « Formes fléchies »: a card holding one
+    // of them is found too.
+    std::shared_ptr<const FormPhrases> forms;
 };
 
 // The cards of every slot where the query's text lies in a searched field,

@@ -50,7 +50,8 @@ QString fieldName(Module1::Field field) {
     return {};
 }
 
-Note::Note(Module1::Field field, std::span<const char> bytes, cardsearch::FieldMatcher::Span match) : m_field(field) {
+Note::Note(Module1::Field field, std::span<const char> bytes, cardsearch::FieldMatcher::Span match, QString said)
+    : m_said(std::move(said)), m_field(field) {
     // A match that runs into the spaces filling the field shows up to the text's end.
     const std::size_t textEnd = std::max(fieldtext::textLength(bytes), match.begin);
     const std::size_t begin = std::min(match.begin, textEnd);
@@ -95,9 +96,9 @@ QString Note::text() const {
     out = put(out, u"</b>");
     out = put(out, bytes, m_end, m_length);
     if (m_cutAfter) *out++ = u'…';
-    out = put(out, u"</p>");
     text.truncate(out - text.constData());
-    return text;
+    if (!m_said.isEmpty()) text += QStringLiteral(" (%1)").arg(m_said.toHtmlEscaped());
+    return text + QStringLiteral("</p>");
 }
 
 }  // namespace matchcontext

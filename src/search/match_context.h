@@ -28,12 +28,13 @@ public:
     Note() = default;  // no tip
     // A text made already.
     explicit Note(QString text) : m_ready(std::move(text)) {}
-    // The text around the match of a field's bytes.
-    Note(Module1::Field field, std::span<const char> bytes, cardsearch::FieldMatcher::Span match);
+    // The text around the match of a field's bytes; `said` follows it
+    // where the match is not the text itself ("forme de chevaux").
+    Note(Module1::Field field, std::span<const char> bytes, cardsearch::FieldMatcher::Span match, QString said = {});
 
     bool isEmpty() const { return m_ready.isEmpty() && !m_placed; }
 
-    // "Contexte : …text before <b>match</b> text after…" as rich text on
+    // "Contexte : …text before <b>match</b> text after… (said)" as rich text on
     // one line, an
     // ellipsis where the field's text goes on, cut between words where it can
     // be; line breaks and tabs shown as spaces, the spaces that fill the
@@ -42,6 +43,7 @@ public:
 
 private:
     QString m_ready;
+    QString m_said;
     std::array<char, 2 * kAround + kLongestMatch> m_bytes{};  // from the first shown to the last
     bool m_placed = false;  // whether the bytes below make the text
     std::uint8_t m_length = 0;

@@ -33,4 +33,8 @@ QString asideName(FileSystem& fileSystem, const QString& path, const QString& la
 
 bool refusesNewFiles(int error) { return error == EACCES || error == EPERM || error == EROFS; }
 
+QString settingsFile() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("lexicarium.ini"));
+}
+
 }  // namespace fileplaces

@@ -21,4 +21,7 @@ QString asideName(FileSystem& fileSystem, const QString& path, const QString& la
 // Whether a failure to create a file means its folder refuses new files.
 bool refusesNewFiles(int error);
 
+// The user's settings: "lexicarium.ini" in their application-data folder.
+QString settingsFile();
+
 }  // namespace fileplaces

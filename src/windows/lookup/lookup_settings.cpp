@@ -3,7 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
-#include <QStandardPaths>
+
+#include "store/file_places.h"
 
 namespace {
 const QString kKey = QStringLiteral("recherche_rapide/raccourci");
@@ -13,9 +14,7 @@ const QKeySequence kDefault(Qt::CTRL | Qt::ALT | Qt::Key_F);
 
 LookupSettings::LookupSettings(QString iniPath) : m_path(std::move(iniPath)) {}
 
-QString LookupSettings::defaultPath() {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("lexicarium.ini"));
-}
+QString LookupSettings::defaultPath() { return fileplaces::settingsFile(); }
 
 QKeySequence LookupSettings::shortcut() const {
     const QKeySequence kept(QSettings(m_path, QSettings::IniFormat).value(kKey).toString(), QKeySequence::PortableText);
