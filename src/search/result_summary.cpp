@@ -36,7 +36,9 @@ QString afterSearch(std::size_t cards, const cardsearch::Query& query,
     QStringList said;
     for (std::size_t i = 0; i < alternatives.size() && i < 2; ++i) {
         const cardsearch::Alternative& other = alternatives[i];
-        if (other.query.accents != query.accents) {
+        if (other.query.forms != query.forms) {
+            said.append(QStringLiteral("essayez Formes fléchies\u00A0: %1").arg(count(other.cards).toLower()));
+        } else if (other.query.accents != query.accents) {
             said.append(QStringLiteral("essayez Ignorer les accents\u00A0: %1").arg(count(other.cards).toLower()));
         } else if (other.query.options.approximate != query.options.approximate) {
             said.append(QStringLiteral("essayez Orthographe approchée\u00A0: %1").arg(count(other.cards).toLower()));

@@ -30,14 +30,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         DataFile file = DataFile::open(path);
         const std::vector<ResultRow> rows = cardsearch::fullList(file);
         cardsearch::search(file, {QStringLiteral("é "), cardsearch::Scope::entries,
-                                  cardsearch::SearchedField::dictionnaire, cardsearch::Accents::kept, {}});
+                                  cardsearch::SearchedField::dictionnaire, cardsearch::Accents::kept, {}, {}});
         cardsearch::search(file, {QString(), cardsearch::Scope::entries, cardsearch::SearchedField::dictionnairecible,
-                                  cardsearch::Accents::kept, {}});
+                                  cardsearch::Accents::kept, {}, {}});
         cardsearch::search(file, {QStringLiteral("oe "), cardsearch::Scope::everyField,
-                                  cardsearch::SearchedField::dictionnaire, cardsearch::Accents::ignored, {}});
+                                  cardsearch::SearchedField::dictionnaire, cardsearch::Accents::ignored, {}, {}});
         cardsearch::search(file, {QStringLiteral("?œu*r e"), cardsearch::Scope::everyField,
                                   cardsearch::SearchedField::dictionnaire, cardsearch::Accents::ignored,
-                                  {.wildcards = true, .wholeWord = true, .approximate = true}});
+                                  {.wildcards = true, .wholeWord = true, .approximate = true}, {}});
         duplicates::list(file);
 
         GridModel grid;

@@ -132,18 +132,18 @@ private slots:
                                });
         DataFile file = DataFile::open(path);
         const auto rows = cardsearch::search(file, {QStringLiteral("mot"), cardsearch::Scope::everyField,
-                                                    cardsearch::SearchedField::dictionnaire, Accents::kept, {}});
+                                                    cardsearch::SearchedField::dictionnaire, Accents::kept, {}, {}});
         QCOMPARE(rows.size(), std::size_t(3));
         QCOMPARE(rows[0].toolTip.text(), oneLine(QStringLiteral("Contexte\u00A0: un <b>mot</b> du contexte")));
         QCOMPARE(rows[1].toolTip.text(), oneLine(QStringLiteral("Traduction\u00A0: <b>MOT</b>")));
         QCOMPARE(rows[2].toolTip.text(), oneLine(QStringLiteral("Entrées texte source\u00A0: <b>mot</b>")));
 
         const auto entries = cardsearch::search(file, {QStringLiteral("mot"), cardsearch::Scope::entries,
-                                                       cardsearch::SearchedField::dictionnaire, Accents::kept, {}});
+                                                       cardsearch::SearchedField::dictionnaire, Accents::kept, {}, {}});
         QCOMPARE(entries.size(), std::size_t(1));
         QVERIFY(entries[0].toolTip.isEmpty());
         const auto everything = cardsearch::search(file, {QString(), cardsearch::Scope::everyField,
-                                                          cardsearch::SearchedField::dictionnaire, Accents::kept, {}});
+                                                          cardsearch::SearchedField::dictionnaire, Accents::kept, {}, {}});
         QCOMPARE(everything.size(), std::size_t(4));
         QVERIFY(everything[0].toolTip.isEmpty());
     }

@@ -31,6 +31,7 @@
 #include "windows/consultation/result_list_printing.h"
 #include "windows/consultation/search_options_menu.h"
 #include "windows/consultation/search_scope_menu.h"
+#include "windows/consultation/word_forms_search.h"
 #include "windows/controls/alert.h"
 #include "windows/controls/busy_cursor.h"
 #include "windows/controls/common_dialog.h"
@@ -158,6 +159,10 @@ Frm_consultation::Frm_consultation(MainWindowLink& menu, QWidget* parent)
     // The search frame has no room for check boxes that move nothing: the
     // choices are commands.
     m_searchOptions = new SearchOptionsMenu(affichage);
+    m_wordForms = new WordFormsSearch(this, m_searchOptions->wordForms(), [this] { return m_menu.dataFilePath(); });
+    affichage->addSeparator();
+    affichage->addAction(QStringLiteral("La&ngues des fiches..."), m_wordForms, &WordFormsSearch::chooseLanguages)
+        ->setObjectName(QStringLiteral("languesfiches"));
     QMenu* aide = menuBar()->addMenu(QStringLiteral("A&ide"));
     aide->setObjectName(QStringLiteral("aide"));
     aide->addAction(QStringLiteral("&A propos de..."), this, &Frm_consultation::about_Click)
@@ -174,6 +179,8 @@ Frm_consultation::Frm_consultation(MainWindowLink& menu, QWidget* parent)
 void Frm_consultation::Form_Load() {
     choix_fichier();
     entete_grille();
+    // The forms of the file's words are ready by the time a search may suggest them.
+    m_wordForms->prepare();
 }
 
 void Frm_consultation::choix_fichier() {
@@ -273,15 +280,22 @@ void Frm_consultation::Command1_Click() {
                                            : cardsearch::SearchedField::dictionnairecible;
     query.accents = m_searchOptions->accents();
     query.options = m_searchOptions->options();
+    const WordFormsSearch::Forms forms = m_wordForms->formsOf(query.text, query);
+    query.forms = forms.phrases;
     // Where nothing is found, what would find cards is said: worked out in the same opening of the file.
     std::vector<cardsearch::Alternative> alternatives;
     listInGrid(
         [&](DataFile& file) {
             std::vector<ResultRow> rows = cardsearch::search(file, query);
-            if (rows.empty() && !query.text.isEmpty()) alternatives = cardsearch::alternativesTo(file, query);
+            if (rows.empty() && !query.text.isEmpty()) {
+                alternatives = cardsearch::alternativesTo(file, query, m_wordForms->suggestedFormsOf(query));
+            }
             return rows;
         },
-        [&](std::size_t count) { return resultsummary::afterSearch(count, query, alternatives); });
+        [&](std::size_t count) {
+            const QString summary = resultsummary::afterSearch(count, query, alternatives);
+            return forms.said.isEmpty() ? summary : summary + QStringLiteral(" \u2014 ") + forms.said;
+        });
 }
 
 void Frm_consultation::showCard(const QString& text, const QString& numero) {

@@ -13,6 +13,7 @@ class QLineEdit;
 class QRadioButton;
 class SearchOptionsMenu;
 class SearchScopeMenu;
+class WordFormsSearch;
 
 // The Consultation window: searches or lists the cards into the result
 // grid, sorts it, opens a card from it and prints it.
@@ -68,5 +69,6 @@ private:
     QLineEdit* m_text1;
     SearchOptionsMenu* m_searchOptions;
     SearchScopeMenu* m_scope;
+    WordFormsSearch* m_wordForms;
     FlexGrid* m_grille01;
 };

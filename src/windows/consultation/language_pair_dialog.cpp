@@ -11,8 +11,9 @@
 
 namespace {
 
-LanguagePairDialog::Pair& remembered() {
-    static LanguagePairDialog::Pair pair{QStringLiteral("en"), QStringLiteral("fr")};
+// What an export chose last in this run.
+std::optional<LanguagePairDialog::Pair>& remembered() {
+    static std::optional<LanguagePairDialog::Pair> pair;
     return pair;
 }
 
@@ -68,11 +69,23 @@ std::optional<LanguagePairDialog::Pair> LanguagePairDialog::run() {
     return Pair{m_source->currentData().toString(), m_target->currentData().toString()};
 }
 
-std::optional<LanguagePairDialog::Pair> LanguagePairDialog::ask(QWidget* parent) {
-    LanguagePairDialog dialog(parent, languages::all(), remembered());
+std::optional<LanguagePairDialog::Pair> LanguagePairDialog::ask(QWidget* parent, const Pair& proposed) {
+    const Pair usual{QStringLiteral("en"), QStringLiteral("fr")};
+    const Pair first = remembered() ? *remembered() : !proposed.source.isEmpty() && !proposed.target.isEmpty() ? proposed : usual;
+    LanguagePairDialog dialog(parent, languages::all(), first);
     const auto chosen = dialog.run();
     if (chosen) remembered() = *chosen;
     return chosen;
+}
+
+std::optional<LanguagePairDialog::Pair> LanguagePairDialog::chooseForCards(QWidget* parent, const QStringList& offered,
+                                                                           const Pair& current) {
+    QList<languages::Language> listed;
+    for (const QString& code : offered) listed.append({code, languages::nameOf(code)});
+    LanguagePairDialog dialog(parent, listed, current);
+    dialog.setObjectName(QStringLiteral("langues_fiches"));
+    dialog.setWindowTitle(QStringLiteral("Langues des fiches"));
+    return dialog.run();
 }
 
 std::optional<LanguagePairDialog::Pair> LanguagePairDialog::choose(QWidget* parent, const QStringList& offered,

@@ -26,8 +26,13 @@ public:
 
     LanguagePairDialog(QWidget* parent, const QList<languages::Language>& offered, const Pair& selected);
 
-    // For an export: shows the dialog modal; the pair chosen, or nothing when cancelled.
-    static std::optional<Pair> ask(QWidget* parent);
+    // For an export: shows the dialog modal; the pair chosen, or nothing
+    // when cancelled. What was chosen in this run is proposed first, else
+    // `proposed` (the data file's languages) where given.
+    static std::optional<Pair> ask(QWidget* parent, const Pair& proposed = {});
+    // The languages of a data file's cards, among those dictionaries are
+    // installed for: « Langues des fiches ».
+    static std::optional<Pair> chooseForCards(QWidget* parent, const QStringList& offered, const Pair& current);
     // For an import: the languages of the file only, `proposed` selected first.
     static std::optional<Pair> choose(QWidget* parent, const QStringList& offered, const Pair& proposed);
 

@@ -9,7 +9,9 @@
 #include "exchange/card_export.h"
 #include "exchange/csv_writer.h"
 #include "exchange/exchange_error.h"
+#include "forms/file_languages.h"
 #include "store/data_file.h"
+#include "store/file_places.h"
 #include "store/store_error.h"
 #include "windows/common/card_number.h"
 #include "windows/common/data_file_failure.h"
@@ -96,8 +98,11 @@ void exportResults(QWidget* window, const FlexGrid& grid, const QString& dataFil
                                      .arg(QDir::toNativeSeparators(path)))) {
         return;
     }
-    // Every format says its languages: a colleague's tool reads them.
-    const auto languages = LanguagePairDialog::ask(window);
+    // Every format says its languages: a colleague's tool reads them. The
+    // data file's own are proposed where they are known.
+    FileLanguagesSettings settings(fileplaces::settingsFile());
+    const FileLanguages cards = filelanguages::of(dataFile, settings);
+    const auto languages = LanguagePairDialog::ask(window, {cards.source, cards.target});
     if (!languages) return;
     options.sourceLanguage = languages->source;
     options.targetLanguage = languages->target;

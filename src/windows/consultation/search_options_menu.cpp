@@ -25,7 +25,10 @@ SearchOptionsMenu::SearchOptionsMenu(QMenu* menu)
       m_motentier(addOption(menu, QStringLiteral("&Mot entier"), "motentier",
                             QStringLiteral("« eau » trouve « l'eau » mais pas « château »"))),
       m_approchee(addOption(menu, QStringLiteral("&Orthographe approchée"), "approchee",
-                            QStringLiteral("Trouve aussi les mots à une lettre près (deux à partir de huit lettres)"))) {
+                            QStringLiteral("Trouve aussi les mots à une lettre près (deux à partir de huit lettres)"))),
+      m_formesflechies(addOption(menu, QStringLiteral("&Formes fléchies"), "formesflechies",
+                                 QStringLiteral("« chevaux » trouve aussi « cheval », « travaillaient » trouve "
+                                                "« travailler »"))) {
     menu->setToolTipsVisible(true);
 }
 

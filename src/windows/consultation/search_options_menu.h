@@ -19,10 +19,13 @@ public:
     cardsearch::Accents accents() const;
     void setAccents(cardsearch::Accents accents);
     cardsearch::MatchOptions options() const;
+    // « Formes fléchies »: the text's words in their other forms too.
+    QAction* wordForms() const { return m_formesflechies; }
 
 private:
     QAction* m_sansaccents;
     QAction* m_jokers;
     QAction* m_motentier;
     QAction* m_approchee;
+    QAction* m_formesflechies;
 };

@@ -8,8 +8,9 @@ class QProgressDialog;
 class QWidget;
 
 // The progress of a long action over a window, with "Annuler". Thousands of
-// items show a progress dialog, once the action has lasted half a second;
-// fewer show none. Tests follow the progress, and cancel, in its place.
+// items, or an unknown number, show a progress dialog once the action has
+// lasted half a second; fewer show none. Tests follow the progress, and
+// cancel, in its place.
 class Progress {
 public:
     Progress(QWidget* parent, const QString& label, int total);
@@ -25,6 +26,8 @@ public:
     static void setObserver(Observer observer);
 
     static constexpr int kShownFrom = 1000;
+    // A total not known beforehand: the dialog says the action is at work.
+    static constexpr int kUnknown = -1;
 
 private:
     std::unique_ptr<QProgressDialog> m_dialog;

@@ -145,7 +145,8 @@ private slots:
         kit.answers = {kit.path(QStringLiteral("un.tbx")), kit.path(QStringLiteral("deux.tbx"))};
         consultation.window->exporter_Click();
         consultation.window->exporter_Click();
-        QCOMPARE(offered, (QStringList{"en", "fr", "de", "fr-CA"}));
+        // The cards' own languages first (French expressions, English translations), then those chosen last.
+        QCOMPARE(offered, (QStringList{"fr", "en", "de", "fr-CA"}));
         const QByteArray tbx = cardfiles::contents(kit.path(QStringLiteral("deux.tbx")));
         QVERIFY(tbx.contains("<martif type=\"TBX-Basic\" xml:lang=\"de\">"));
         QVERIFY(tbx.contains("<langSet xml:lang=\"fr-CA\">"));

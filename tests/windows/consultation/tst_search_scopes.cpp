@@ -3,7 +3,14 @@
 #include <QScrollBar>
 #include <QRegularExpression>
 
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QTemporaryDir>
+
 #include "consultation_driver.h"
+#include "forms/dictionaries.h"
+#include "forms/file_languages.h"
+#include "store/file_places.h"
 #include "store/fiche_record.h"
 #include "support/card_files.h"
 #include "windows/consultation/result_list_printing.h"
@@ -207,6 +214,77 @@ private slots:
             QCOMPARE(toolTipOf(consultation.grid(), 1, 1),
                      QStringLiteral("<p style='white-space:pre'>Entrées texte source\u00A0: <b>traduction</b></p>"));
         }
+    }
+
+    // « Formes fléchies »: the window's first search, in the entries,
+    // finds the other forms of the typed words, says which in the tool tip,
+    // and is suggested where it would find cards; without a dictionary it
+    // says so and searches as typed. Its languages are the file's own,
+    // which « Langues des fiches » changes.
+    void theWordFormsOptionFindsEveryFormOfAWord_data() {
+        QTest::addColumn<bool>("dictionaries");
+        QTest::addColumn<bool>("ticked");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("numbers");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("a plural finds its singular") << true << true << "chevaux" << QStringList{"1"} << "1 fiche";
+        QTest::newRow("a conjugated verb") << true << true << "travaillaient" << QStringList{"2"} << "1 fiche";
+        QTest::newRow("suggested where it would find cards")
+            << true << false << "chevaux" << QStringList{}
+            << "Aucune fiche ne contient «\u00A0chevaux\u00A0» (essayez Formes fléchies\u00A0: 1 fiche)";
+        QTest::newRow("no dictionary: as typed, and said")
+            << false << true << "chevaux" << QStringList{}
+            << "Aucune fiche ne contient «\u00A0chevaux\u00A0» \u2014 Formes fléchies\u00A0: les langues des fiches "
+               "ne sont pas connues (Affichage > Langues des fiches), la recherche se fait telle que tapée";
+    }
+    void theWordFormsOptionFindsEveryFormOfAWord() {
+        QFETCH(bool, dictionaries);
+        QFETCH(bool, ticked);
+        QFETCH(QString, text);
+        QFETCH(QStringList, numbers);
+        QFETCH(QString, said);
+        if (dictionaries && !dictionaries::languages().contains(QStringLiteral("fr"))) QSKIP("no French dictionary (hunspell-fr)");
+        QTemporaryDir none;
+        if (!dictionaries) dictionaries::setFolders({none.path()});
+        WindowTestKit kit;
+        qputenv("XDG_DATA_HOME", kit.folder().toUtf8());
+        cardfiles::write(kit.path(), {{1, "cheval", "horse", "cheval", "horse", "", "", ""},
+                                      {2, "travailler", "to work", "travailler", "work", "", "", ""},
+                                      {3, "chevalier", "knight", "chevalier", "knight", "", "", ""}});
+        Consultation consultation(kit.path());
+        consultation.child<QAction>("formesflechies")->setChecked(ticked);
+        consultation.search(text);
+        dictionaries::setFolders({});
+        QCOMPARE(consultation.column(0), numbers);
+        QCOMPARE(consultation.child<QLabel>("Compte")->text(), said);
+        if (!numbers.isEmpty()) {
+            QVERIFY2(toolTipOf(consultation.grid(), 1, 1).contains(QStringLiteral("(forme de %1)").arg(text)),
+                     qPrintable(toolTipOf(consultation.grid(), 1, 1)));
+        }
+    }
+
+    void theCardsLanguagesAreChosenAmongTheDictionaries() {
+        if (dictionaries::languages().size() < 2) QSKIP("fewer than two dictionaries (hunspell-fr, hunspell-en-us)");
+        WindowTestKit kit;
+        qputenv("XDG_DATA_HOME", kit.folder().toUtf8());
+        cardfiles::write(kit.path(), {{1, "cheval de trait", "draught horse", "", "", "", "", ""}});
+        Consultation consultation(kit.path());
+        QStringList offered;
+        kit.onModal = [&](QWidget* dialog) {
+            QCOMPARE(dialog->objectName(), QStringLiteral("langues_fiches"));
+            auto* source = dialog->findChild<QComboBox*>(QStringLiteral("langueSource"));
+            auto* target = dialog->findChild<QComboBox*>(QStringLiteral("langueCible"));
+            for (int i = 0; i < source->count(); ++i) offered.append(source->itemData(i).toString());
+            QCOMPARE(source->currentData().toString(), QStringLiteral("fr"));  // guessed from the cards
+            QCOMPARE(target->currentData().toString(), QStringLiteral("en"));
+            source->setCurrentIndex(source->findData(QStringLiteral("en")));
+            target->setCurrentIndex(target->findData(QStringLiteral("fr")));
+            QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        };
+        consultation.child<QAction>("languesfiches")->trigger();
+        QCOMPARE(offered, dictionaries::languages());
+        FileLanguagesSettings settings(fileplaces::settingsFile());
+        QCOMPARE(filelanguages::of(kit.path(), settings), (FileLanguages{"en", "fr"}));
     }
 
     void aLongListShowsItsFirstRows() {

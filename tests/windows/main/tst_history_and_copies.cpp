@@ -69,6 +69,7 @@ private slots:
         QVERIFY(edition.window.Form_Load());
         edition.setNumber(QStringLiteral("2"));
         edition.type("txtexpression", QStringLiteral("écrasée par erreur"));
+        kit.questionAnswers = {true};  // « Remplacer » the fields the window never showed
         edition.click("Enregistrer");
         QCOMPARE(cardfiles::fieldOf(kit.path(), 2, Field::expression), QStringLiteral("écrasée par erreur"));
 
@@ -135,6 +136,7 @@ private slots:
             QVERIFY(edition.window.Form_Load());
             edition.setNumber(QStringLiteral("1"));
             edition.type("txtexpression", QStringLiteral("mauvaise journée"));
+            kit.questionAnswers = {true};
             edition.click("Enregistrer");
         }
         const QByteArray evening = cardfiles::contents(kit.path());
