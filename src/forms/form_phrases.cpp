@@ -1,6 +1,12 @@
 #include "forms/form_phrases.h"
 
+#include <optional>
 #include <vector>
+
+#include "forms/dictionaries.h"
+#include "forms/file_languages.h"
+#include "forms/vocabulary_cache.h"
+#include "store/file_places.h"
 
 namespace formphrases {
 namespace {
@@ -82,6 +88,34 @@ cardsearch::FormPhrases of(const QString& text, const FileVocabulary& vocabulary
     phrases.source = phrasesOn(pieces, shown, vocabulary, FileVocabulary::Side::source, accentsIgnored);
     phrases.target = phrasesOn(pieces, shown, vocabulary, FileVocabulary::Side::target, accentsIgnored);
     return phrases;
+}
+
+namespace {
+
+// The file's languages, where a dictionary serves one of them.
+std::optional<FileLanguages> servedLanguages(const QString& dataFile) {
+    if (dataFile.isEmpty()) return std::nullopt;
+    FileLanguagesSettings settings(fileplaces::settingsFile());
+    const FileLanguages languages = filelanguages::of(dataFile, settings);
+    const bool served = (!languages.source.isEmpty() && dictionaries::lemmatizerFor(languages.source)) ||
+                        (!languages.target.isEmpty() && dictionaries::lemmatizerFor(languages.target));
+    if (!served) return std::nullopt;
+    return languages;
+}
+
+}  // namespace
+
+void prepare(const QString& dataFile) {
+    if (const auto languages = servedLanguages(dataFile)) VocabularyCache::shared().ready(dataFile, *languages);
+}
+
+std::shared_ptr<const cardsearch::FormPhrases> ofReadyFile(const QString& dataFile, const QString& text) {
+    if (text.trimmed().isEmpty()) return nullptr;
+    const auto languages = servedLanguages(dataFile);
+    if (!languages) return nullptr;
+    const auto vocabulary = VocabularyCache::shared().ready(dataFile, *languages);
+    if (!vocabulary) return nullptr;
+    return std::make_shared<cardsearch::FormPhrases>(of(text, *vocabulary, false, true));
 }
 
 }  // namespace formphrases

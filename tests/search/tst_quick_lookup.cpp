@@ -47,6 +47,44 @@ private slots:
         QCOMPARE(got, expected);
     }
 
+    // After the text as it is, the other forms of it on each side; where
+    // nothing holds either, a word spelt near. Found on the translation's
+    // side, the card says so: its expression is what to copy.
+    void otherFormsAndNearSpellingsComeLast_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("form");          // the other form the dictionaries give, if any
+        QTest::addColumn<QStringList>("expected");  // numero:rank:side(e or t):label
+        QTest::newRow("the text, then its forms")
+            << "cheval" << "chevaux" << QStringList{"1:0:e:", "3:1:e:", "2:4:e:forme de cheval", "4:4:t:forme de cheval"};
+        QTest::newRow("the translation's side") << "horse" << "" << QStringList{"1:0:t:", "3:1:t:", "2:2:t:"};
+        QTest::newRow("a near spelling, where nothing else")
+            << "chevla" << "" << QStringList{"1:5:e:orthographe proche de chevla", "3:5:e:orthographe proche de chevla"};
+        QTest::newRow("nothing at all") << "ornithorynque" << "" << QStringList{};
+    }
+    void otherFormsAndNearSpellingsComeLast() {
+        QFETCH(QString, text);
+        QFETCH(QString, form);
+        QFETCH(QStringList, expected);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("cards.dat");
+        cardfiles::write(path, {{1, "cheval", "horse", "", "", "", "", ""},
+                                {2, "chevaux de trait", "draught horses", "", "", "", "", ""},
+                                {3, "cheval-vapeur", "horsepower", "", "", "", "", ""},
+                                {4, "stallion", "étalon, chevaux", "", "", "", "", ""}});
+        // As the dictionaries give them for the words of this file.
+        cardsearch::FormPhrases forms;
+        if (!form.isEmpty()) {
+            forms.source.push_back({form, QStringLiteral("forme de %1").arg(text)});
+            forms.target.push_back({form, QStringLiteral("forme de %1").arg(text)});
+        }
+        DataFile file = DataFile::open(path);
+        QStringList got;
+        for (const quicklookup::Row& row : quicklookup::find(file, quicklookup::lookedUpText(text), &forms)) {
+            got << QStringLiteral("%1:%2:%3:%4").arg(row.numero.trimmed()).arg(int(row.rank)).arg(row.onTranslation ? "t" : "e", row.label);
+        }
+        QCOMPARE(got, expected);
+    }
+
     void placesCoverWhatTheFieldShows_data() {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("text");

@@ -37,14 +37,7 @@ FileLanguages WordFormsSearch::languages() const {
 
 // The vocabulary begins to be read as soon as the window opens or the
 // option is ticked: the user has a search to type meanwhile.
-void WordFormsSearch::prepare() {
-    const QString path = m_dataFile();
-    if (path.isEmpty()) return;
-    const FileLanguages chosen = languages();
-    const bool any = (!chosen.source.isEmpty() && dictionaries::lemmatizerFor(chosen.source)) ||
-                     (!chosen.target.isEmpty() && dictionaries::lemmatizerFor(chosen.target));
-    if (any) VocabularyCache::shared().ready(path, chosen);
-}
+void WordFormsSearch::prepare() { formphrases::prepare(m_dataFile()); }
 
 WordFormsSearch::Forms WordFormsSearch::formsOf(const QString& text, const cardsearch::Query& query) {
     if (!m_option->isChecked() || text.trimmed().isEmpty()) return {};

@@ -15,6 +15,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "forms/form_phrases.h"
 #include "store/field_text.h"
 #include "store/store_error.h"
 #include "windows/common/card_boxes.h"
@@ -35,19 +36,21 @@ public:
     const std::vector<quicklookup::Row>& rows() const { return m_rows; }
 
     int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(m_rows.size()); }
-    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 3; }
+    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 4; }
     QVariant data(const QModelIndex& index, int role) const override {
         if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
         const quicklookup::Row& row = m_rows[std::size_t(index.row())];
         switch (index.column()) {
             case 0: return row.numero.trimmed();
             case 1: return oneLine(row.expression);
-            default: return oneLine(row.traduction);
+            case 2: return oneLine(row.traduction);
+            default: return row.label;
         }
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-        const QString headers[] = {QStringLiteral("N°"), QStringLiteral("Expression"), QStringLiteral("Traduction")};
+        const QString headers[] = {QStringLiteral("N°"), QStringLiteral("Expression"), QStringLiteral("Traduction"),
+                                   QStringLiteral("Trouvée")};
         return headers[section];
     }
 
@@ -133,11 +136,11 @@ Frm_recherche_rapide::Frm_recherche_rapide(LookupActions& actions, QWidget* pare
     layout->addLayout(countLine);
     layout->addWidget(m_fiches, 3);
     layout->addWidget(m_detail, 2);
-    auto* keys = new QLabel(
-        QStringLiteral("Entrée\u00A0: copier la traduction · Ctrl+Entrée\u00A0: ouvrir la fiche · Échap\u00A0: fermer"), this);
-    keys->setObjectName(QStringLiteral("touches"));
-    keys->setWordWrap(true);
-    layout->addWidget(keys);
+    m_touches = new QLabel(this);
+    m_touches->setObjectName(QStringLiteral("touches"));
+    m_touches->setWordWrap(true);
+    layout->addWidget(m_touches);
+    sayKeys(false);
 
     m_typing = new QTimer(this);
     m_typing->setSingleShot(true);
@@ -185,7 +188,8 @@ void Frm_recherche_rapide::lookUp(const QString& text) {
         BusyCursor busy(this);
         try {
             DataFile file = DataFile::open(path);
-            rows = quicklookup::find(file, m_lookedUp);
+            const auto forms = formphrases::ofReadyFile(path, m_lookedUp);
+            rows = quicklookup::find(file, m_lookedUp, forms.get());
             file.close();
         } catch (const StoreError& error) {
             failure = error.message();
@@ -220,6 +224,7 @@ std::optional<quicklookup::Row> Frm_recherche_rapide::chosen() const {
 
 void Frm_recherche_rapide::showChosen() {
     const auto row = chosen();
+    sayKeys(row && row->onTranslation);
     if (!row) return;
     Module1::FicheRecord fiche;
     try {
@@ -239,11 +244,20 @@ void Frm_recherche_rapide::showChosen() {
     m_detail->setHtml(html);
 }
 
+// The card's other side: its translation, or its expression where the
+// text was found on the translation's side (a French word selected, for a
+// card from English to French).
 void Frm_recherche_rapide::copier() {
     const auto row = chosen();
     if (!row) return;
-    QGuiApplication::clipboard()->setText(QString(row->traduction).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    const QString side = row->onTranslation ? row->expression : row->traduction;
+    QGuiApplication::clipboard()->setText(QString(side).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     finish(true);
+}
+
+void Frm_recherche_rapide::sayKeys(bool copiesExpression) {
+    m_touches->setText(QStringLiteral("Entrée\u00A0: copier %1 · Ctrl+Entrée\u00A0: ouvrir la fiche · Échap\u00A0: fermer")
+                           .arg(copiesExpression ? QStringLiteral("l'expression") : QStringLiteral("la traduction")));
 }
 
 void Frm_recherche_rapide::ouvrir() {

@@ -15,9 +15,10 @@ class QTreeView;
 class LookupRowsModel;
 
 // « Recherche rapide »: the cards holding a text looked up from another
-// program, the likeliest first, and the chosen one in full. Enter copies its
-// translation and closes, Ctrl+Enter opens it in the Consultation window,
-// Escape closes.
+// program, the likeliest first, then those holding another form of it or a
+// word spelt near, and the chosen one in full. Enter copies its other side
+// (its translation, or its expression where the text was its translation's)
+// and closes, Ctrl+Enter opens it in the Consultation window, Escape closes.
 class Frm_recherche_rapide : public QWidget {
     Q_OBJECT
 public:
@@ -46,6 +47,8 @@ protected:
 
 private:
     void showChosen();
+    // Says which side of the chosen card Enter copies.
+    void sayKeys(bool copiesExpression);
     void finish(bool giveFocusBack);
     std::optional<quicklookup::Row> chosen() const;
 
@@ -57,5 +60,6 @@ private:
     QTextBrowser* m_detail;
     QLabel* m_compte;
     QPushButton* m_nouvelle;
+    QLabel* m_touches;
     QTimer* m_typing;
 };

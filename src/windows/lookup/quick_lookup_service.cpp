@@ -6,6 +6,8 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
+#include "forms/form_phrases.h"
+#include "windows/lookup/lookup_actions.h"
 #include "windows/controls/alert.h"
 #include "windows/lookup/frm_recherche_rapide.h"
 
@@ -49,6 +51,8 @@ QuickLookupService::~QuickLookupService() {
 }
 
 void QuickLookupService::start() {
+    // The forms of the data file's words, ready by the first look-up.
+    formphrases::prepare(m_actions.dataFilePath());
     // Said once, not at every start: the user knows, and may have bound
     // the command to a key of the desktop's instead.
     const QString refused = m_desktop->grab(m_settings.shortcut());

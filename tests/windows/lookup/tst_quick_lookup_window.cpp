@@ -14,6 +14,11 @@
 #include <QTextBrowser>
 #include <QTreeView>
 
+#include "forms/dictionaries.h"
+#include "forms/file_languages.h"
+#include "forms/form_phrases.h"
+#include "forms/vocabulary_cache.h"
+#include "store/file_places.h"
 #include "support/card_files.h"
 #include "support/window_test_kit.h"
 #include "windows/card/frm_fiche.h"
@@ -137,6 +142,47 @@ private slots:
         QApplication::setActiveWindow(&elsewhere);
         QTRY_VERIFY(!session.window().isVisible());
         QCOMPARE(session.desktop->focusGivenBack, 2);  // the user is where they went
+    }
+
+    // Both ways: a word of a translation looked up copies the expression,
+    // and the window says so; another form of a word finds its card,
+    // labelled; a word spelt near, where nothing else does.
+    void theLookUpFindsEveryFormBothWays_data() {
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<bool>("dictionaries");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("copied");
+        QTest::newRow("a translation copies the expression") << "kitten" << false << "" << "l'expression" << "chaton";
+        QTest::newRow("another form of the expression") << "chatons" << true << "forme de chatons" << "la traduction"
+                                                        << "kitten";
+        QTest::newRow("another form of the translation") << "tomcats" << true << "forme de tomcats" << "l'expression"
+                                                         << "matou";
+        QTest::newRow("a near spelling") << "matuo" << false << "orthographe proche de matuo" << "la traduction" << "tomcat";
+    }
+    void theLookUpFindsEveryFormBothWays() {
+        QFETCH(QString, selected);
+        QFETCH(bool, dictionaries);
+        QFETCH(QString, label);
+        QFETCH(QString, keys);
+        QFETCH(QString, copied);
+        if (dictionaries && dictionaries::languages().size() < 2) QSKIP("no French and English dictionaries (hunspell-fr, hunspell-en-us)");
+        Session session;
+        qputenv("XDG_DATA_HOME", session.kit.folder().toUtf8());
+        if (dictionaries) {
+            formphrases::prepare(session.kit.path());
+            QString failure;
+            FileLanguagesSettings settings(fileplaces::settingsFile());
+            QVERIFY(VocabularyCache::shared().wait(session.kit.path(), filelanguages::of(session.kit.path(), settings),
+                                                   [] { return true; }, failure));
+        }
+        session.press(selected);
+        auto* rows = session.find<QTreeView>("fiches");
+        QCOMPARE(rows->model()->index(0, 3).data().toString(), label);
+        QVERIFY2(session.find<QLabel>("touches")->text().contains(QStringLiteral("copier %1").arg(keys)),
+                 qPrintable(session.find<QLabel>("touches")->text()));
+        QTest::keyClick(session.find<QLineEdit>("texte"), Qt::Key_Return);
+        QCOMPARE(QGuiApplication::clipboard()->text(), copied);
     }
 
     // A card can be opened, or a new one begun, only where no working window is in the way.
