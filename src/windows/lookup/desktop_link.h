@@ -3,6 +3,7 @@
 #include <QKeySequence>
 #include <QObject>
 #include <QString>
+#include <QWidget>
 #include <memory>
 
 // What looking a term up from another program needs of the desktop: one
@@ -27,6 +28,10 @@ public:
     virtual void rememberFocus() = 0;
     // Gives the focus back to the window noted.
     virtual void giveFocusBack() = 0;
+    // Whether the window in front, as the desktop says, is `window` or a
+    // window of its own (a box it opened): what the program itself is told
+    // may lag behind.
+    virtual bool isInFront(const QWidget& window) const = 0;
 
 signals:
     void shortcutPressed();

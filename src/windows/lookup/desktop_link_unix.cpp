@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QApplication>
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -102,15 +103,19 @@ public:
 
     void rememberFocus() override {
         if (!m_connection) return;
-        m_focused = XCB_WINDOW_NONE;
-        const xcb_atom_t active = atom("_NET_ACTIVE_WINDOW");
-        xcb_get_property_reply_t* reply = xcb_get_property_reply(
-            m_connection, xcb_get_property(m_connection, 0, m_root, active, XCB_ATOM_WINDOW, 0, 1), nullptr);
-        if (!reply) return;
-        if (xcb_get_property_value_length(reply) >= int(sizeof(xcb_window_t))) {
-            m_focused = *static_cast<xcb_window_t*>(xcb_get_property_value(reply));
+        m_focused = activeWindow();
+    }
+
+    bool isInFront(const QWidget& window) const override {
+        if (!m_connection) return window.isActiveWindow();
+        const xcb_window_t active = activeWindow();
+        for (const QWidget* shown : QApplication::topLevelWidgets()) {
+            if (!shown->isVisible() || shown->winId() != active) continue;
+            for (const QWidget* owner = shown; owner; owner = owner->parentWidget()) {
+                if (owner == &window) return true;
+            }
         }
-        std::free(reply);
+        return false;
     }
 
     void giveFocusBack() override {
@@ -140,6 +145,20 @@ public:
     }
 
 private:
+    // The window the window manager says is active, none where it says none.
+    xcb_window_t activeWindow() const {
+        xcb_window_t found = XCB_WINDOW_NONE;
+        const xcb_atom_t active = atom("_NET_ACTIVE_WINDOW");
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            m_connection, xcb_get_property(m_connection, 0, m_root, active, XCB_ATOM_WINDOW, 0, 1), nullptr);
+        if (!reply) return found;
+        if (xcb_get_property_value_length(reply) >= int(sizeof(xcb_window_t))) {
+            found = *static_cast<xcb_window_t*>(xcb_get_property_value(reply));
+        }
+        std::free(reply);
+        return found;
+    }
+
     xcb_keycode_t keyCodeOf(xcb_keysym_t symbol) const {
         if (symbol == 0) return 0;
         const xcb_setup_t* setup = xcb_get_setup(m_connection);

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QThread>
 #include <QTimer>
+#include <QWidget>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -253,6 +254,14 @@ public:
 
     void giveFocusBack() override {
         if (m_front && IsWindow(m_front)) SetForegroundWindow(m_front);
+    }
+
+    bool isInFront(const QWidget& window) const override {
+        const auto own = reinterpret_cast<HWND>(window.winId());
+        for (HWND front = GetForegroundWindow(); front; front = GetWindow(front, GW_OWNER)) {
+            if (front == own) return true;
+        }
+        return false;
     }
 
 private:

@@ -286,19 +286,11 @@ void Frm_recherche_rapide::finish(bool giveFocusBack) {
     emit finished(giveFocusBack);
 }
 
+void Frm_recherche_rapide::userWentElsewhere() { finish(false); }
+
 void Frm_recherche_rapide::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange || isActiveWindow()) return;
-    // The user went back to another window: a look-up no longer covers it.
-    // A box or menu of its own keeps it; the check waits for the window
-    // taking over to be known.
-    QTimer::singleShot(0, this, [this] {
-        if (!isVisible() || isActiveWindow() || QApplication::activePopupWidget()) return;
-        for (const QWidget* active = QApplication::activeWindow(); active; active = active->parentWidget()) {
-            if (active == this) return;
-        }
-        finish(false);
-    });
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) emit cameToFront();
 }
 
 bool Frm_recherche_rapide::eventFilter(QObject* watched, QEvent* event) {

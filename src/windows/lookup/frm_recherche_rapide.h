@@ -31,10 +31,14 @@ public:
     void lookUp(const QString& text);
 
     void copier();         // Enter
+    // The user went back to another window: a look-up no longer covers it.
+    void userWentElsewhere();
     void ouvrir();         // Ctrl+Enter
     void nouvelle_Click();
 
 signals:
+    // The window has come in front, as the program is told.
+    void cameToFront();
     // The window was closed; `giveFocusBack` when the user is going back to
     // the program they came from rather than to a window of this one, or
     // has gone to another window already.

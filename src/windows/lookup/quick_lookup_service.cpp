@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <QTimer>
 
 #include "forms/form_phrases.h"
 #include "windows/lookup/lookup_actions.h"
@@ -12,6 +13,9 @@
 #include "windows/lookup/frm_recherche_rapide.h"
 
 namespace {
+
+// How often the window in front is asked for while the look-up is shown.
+constexpr int kFrontWatch = 200;
 
 // The selection of a box of this program, or the word under its cursor.
 template <typename Box>
@@ -41,8 +45,23 @@ QString textAtCursor(QWidget* focused) {
 
 QuickLookupService::QuickLookupService(LookupActions& actions, std::unique_ptr<DesktopLink> desktop,
                                        LookupSettings settings, QObject* parent)
-    : QObject(parent), m_actions(actions), m_desktop(std::move(desktop)), m_settings(std::move(settings)) {
+    : QObject(parent),
+      m_actions(actions),
+      m_desktop(std::move(desktop)),
+      m_settings(std::move(settings)),
+      m_frontWatch(new QTimer(this)) {
     connect(m_desktop.get(), &DesktopLink::shortcutPressed, this, &QuickLookupService::lookUpSelection);
+    m_frontWatch->setInterval(kFrontWatch);
+    connect(m_frontWatch, &QTimer::timeout, this, [this] {
+        if (!m_window || !m_window->isVisible()) {
+            m_frontWatch->stop();
+        } else if (m_desktop->isInFront(*m_window)) {
+            m_seenInFront = true;
+        } else if (m_seenInFront) {
+            m_frontWatch->stop();
+            m_window->userWentElsewhere();
+        }
+    });
 }
 
 QuickLookupService::~QuickLookupService() {
@@ -82,7 +101,15 @@ void QuickLookupService::lookUpSelection() {
 }
 
 void QuickLookupService::lookUp(const QString& text) {
-    if (Frm_recherche_rapide* window = windowForNow()) window->showFor(text, QCursor::pos());
+    if (Frm_recherche_rapide* window = windowForNow()) {
+        window->showFor(text, QCursor::pos());
+        watchFront();
+    }
+}
+
+void QuickLookupService::watchFront() {
+    m_seenInFront = false;
+    m_frontWatch->start();
 }
 
 void QuickLookupService::handle(const StartRequest& request) {
@@ -120,6 +147,8 @@ Frm_recherche_rapide* QuickLookupService::windowForNow() {
     }
     if (!m_window) {
         m_window = new Frm_recherche_rapide(m_actions, modal);
+        // In front as soon as the program is told so, however short a while.
+        connect(m_window, &Frm_recherche_rapide::cameToFront, this, [this] { m_seenInFront = true; });
         connect(m_window, &Frm_recherche_rapide::finished, this, [this](bool giveFocusBack) {
             if (giveFocusBack) m_desktop->giveFocusBack();
         });

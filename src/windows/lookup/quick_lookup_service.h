@@ -9,6 +9,7 @@
 #include "windows/lookup/lookup_settings.h"
 
 class Frm_recherche_rapide;
+class QTimer;
 class LookupActions;
 
 // Looking a term up from wherever the user works: the shortcut held while
@@ -44,9 +45,14 @@ private:
     // The window to show, within the window shown modal if there is one;
     // none while a box of the window's own waits for an answer.
     Frm_recherche_rapide* windowForNow();
+    // While the window is shown: once it has been in front, another window
+    // put in front by the user closes it.
+    void watchFront();
 
     LookupActions& m_actions;
     std::unique_ptr<DesktopLink> m_desktop;
     LookupSettings m_settings;
     QPointer<Frm_recherche_rapide> m_window;
+    QTimer* m_frontWatch;
+    bool m_seenInFront = false;
 };

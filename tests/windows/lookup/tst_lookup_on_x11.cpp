@@ -69,6 +69,7 @@ private slots:
         QCOMPARE(m_session.run({"xdotool", "windowactivate", "--sync", m_terminal}).exitCode, 0);
         QCOMPARE(m_session.run({"xdotool", "key", "ctrl+alt+f"}).exitCode, 0);
         QTRY_COMPARE(m_session.activeWindowName(), QByteArray("Recherche rapide - Lexicarium"));
+        QTest::qWait(600);  // the list read, as a user reads it before going back
         QCOMPARE(m_session.run({"xdotool", "mousemove", "--window", m_terminal, "20", "10", "click", "1"}).exitCode, 0);
         QTRY_COMPARE(m_session.run({"xdotool", "search", "--onlyvisible", "--name", "^Recherche rapide"}).exitCode, 1);
         QCOMPARE(m_session.run({"xdotool", "getactivewindow"}).out.trimmed(), m_terminal);
