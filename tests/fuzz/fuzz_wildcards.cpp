@@ -24,7 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::array<char, 1000> field;
     field.fill(' ');
     std::copy(given.begin(), given.end(), field.begin());
-    const std::span<const char> bytes(field.data(), std::size_t(std::max<qsizetype>(given.size() + (choice >> 5), 1)));
+    // Up to seven spaces filling the field after its text, within the widest field.
+    const qsizetype width = std::clamp<qsizetype>(given.size() + (choice >> 5), 1, qsizetype(field.size()));
+    const std::span<const char> bytes(field.data(), std::size_t(width));
 
     const cardsearch::MatchOptions options{(choice & 1) != 0, (choice & 2) != 0, (choice & 4) != 0};
     const bool ignored = (choice & 8) != 0;
