@@ -28,6 +28,9 @@ const char* const kAuthors[] = {"Dubois", "Martin", "Lefèvre", "Girard", "Rouss
 
 CardGenerator::CardGenerator(std::uint32_t seed) : m_state(seed ? seed : 1) {}
 
+CardGenerator::CardGenerator(std::uint32_t seed, QStringList source, QStringList target)
+    : m_state(seed ? seed : 1), m_source(std::move(source)), m_target(std::move(target)) {}
+
 std::uint32_t CardGenerator::next() {
     // xorshift32: fast and the same everywhere.
     m_state ^= m_state << 13;
@@ -36,12 +39,12 @@ std::uint32_t CardGenerator::next() {
     return m_state;
 }
 
-QString CardGenerator::words(int minimum, int maximum) {
+QString CardGenerator::words(int minimum, int maximum, const QStringList& from) {
     const int count = minimum + int(next() % std::uint32_t(maximum - minimum + 1));
     QString text;
     for (int i = 0; i < count; ++i) {
         if (i > 0) text.append(u' ');
-        text.append(QString::fromUtf8(kWords[next() % kWordCount]));
+        text.append(from.isEmpty() ? QString::fromUtf8(kWords[next() % kWordCount]) : from[qsizetype(next() % std::uint32_t(from.size()))]);
     }
     return text;
 }
@@ -49,14 +52,14 @@ QString CardGenerator::words(int minimum, int maximum) {
 Module1::FicheRecord CardGenerator::card(int numero) {
     Module1::FicheRecord fiche = Module1::emptyCard(numero);
     fiche.reserve.fill('\0');
-    fieldtext::store(fiche.expression, words(1, 5));
-    fieldtext::store(fiche.traduction, words(1, 5));
-    fieldtext::store(fiche.dictionnaire, words(2, 12));
-    fieldtext::store(fiche.dictionnairecible, words(2, 12));
+    fieldtext::store(fiche.expression, words(1, 5, m_source));
+    fieldtext::store(fiche.traduction, words(1, 5, m_target));
+    fieldtext::store(fiche.dictionnaire, words(2, 12, m_source));
+    fieldtext::store(fiche.dictionnairecible, words(2, 12, m_target));
     fieldtext::store(fiche.miscellanea, words(0, 30));
     const QString author = QString::fromUtf8(kAuthors[next() % 12]);
     fieldtext::store(fiche.reference, QStringLiteral("%1, %2, p. %3").arg(author).arg(1950 + next() % 70).arg(next() % 400));
-    fieldtext::store(fiche.contexte, words(5, next() % 4 == 0 ? 150 : 40));
+    fieldtext::store(fiche.contexte, words(5, next() % 4 == 0 ? 150 : 40, m_source));
     return fiche;
 }
 

@@ -98,6 +98,36 @@ const QString& sqliteFtsFile() {
     return path;
 }
 
+namespace {
+
+// The words of a Hunspell dictionary, as its list gives them.
+QStringList dictionaryWords(const QString& path) {
+    QStringList words;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return words;
+    file.readLine();  // the count
+    while (!file.atEnd()) {
+        const QString word = QString::fromUtf8(file.readLine()).section(u'/', 0, 0).trimmed();
+        if (!word.isEmpty() && word[0].isLower()) words.append(word);
+    }
+    return words;
+}
+
+}  // namespace
+
+const QString& wideVocabularyFile() {
+    static const QString path = [] {
+        const QString file = folder().filePath(QStringLiteral("vocabulaire.dat"));
+        CardGenerator generator(1252, dictionaryWords(QStringLiteral("/usr/share/hunspell/fr.dic")),
+                                dictionaryWords(QStringLiteral("/usr/share/hunspell/en_US.dic")));
+        if (!generator.writeFile(file, kCards)) qFatal("cannot write the wide vocabulary file");
+        settle(file);
+        warm(file);
+        return file;
+    }();
+    return path;
+}
+
 QString writableCopy() {
     const QString copy = folder().filePath(QStringLiteral("copy.dat"));
     QFile::remove(copy);

@@ -14,6 +14,10 @@ const QString& sqliteFile();
 // The same table with an FTS5 index over its seven text columns (trigram
 // tokenizer: any part of a word is found), built on first use only.
 const QString& sqliteFtsFile();
+// The same number of cards, their words drawn from the French dictionary
+// (expressions, entries, contexts) and the English one (translations)
+// installed: a vocabulary as wide as a translator's files reach.
+const QString& wideVocabularyFile();
 // A fresh copy of the data file, for benchmarks that write.
 QString writableCopy();
 

@@ -61,6 +61,10 @@ const Figure kFigures[] = {
     {"wildcards ch*zz, x plain", "BM_Wildcards/3/1", "BM_Wildcards/3/0", 0, 0, 3},
     {"wildcards e*qz, x plain", "BM_Wildcards/4/1", "BM_Wildcards/4/0", 0, 0, 3},
     {"wildcards ?*zq context, x plain", "BM_Wildcards/5/1", "BM_Wildcards/5/0", 0, 0, 3},
+    // Word forms: the peer is the plain search of the same text.
+    {"word forms, x plain", "BM_WordFormsSearch/1", "BM_WordFormsSearch/0", 0, 0, 2},
+    {"word forms, two words, x plain", "BM_WordFormsSearch/2", "BM_WordFormsSearch/0", 0, 0, 2},
+    {"word forms prepared, wide file", "BM_WordFormsPrepare/iterations:1", nullptr, 3000, 0, 0},
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "forms/file_vocabulary.h"
 
 #include <string>
+#include <thread>
 #include <unordered_set>
 
 #include "search/folding.h"
@@ -73,8 +74,10 @@ std::shared_ptr<const FileVocabulary> FileVocabulary::read(DataFile& file, std::
             side.wordsOfFolded[folding::forComparison(word)].append(word);
         }
     };
+    // The two sides' languages have dictionaries of their own: both at once.
+    std::thread translations([&] { lemmatize(vocabulary->m_target, std::move(target), &RunWords::target); });
     lemmatize(vocabulary->m_source, std::move(source), &RunWords::source);
-    lemmatize(vocabulary->m_target, std::move(target), &RunWords::target);
+    translations.join();
     if (stop && *stop) return nullptr;
     return vocabulary;
 }

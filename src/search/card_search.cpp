@@ -63,10 +63,21 @@ ResultRow rowOf(Module1::SlotView slot) {
 std::vector<ResultRow> search(DataFile& file, const Query& query) {
     const QueryMatcher matcher(query.text, query.accents, query.options);
     const std::vector<Field> fields = fieldsOf(query);
-    // Each side's other forms; the miscellanea and the reference may hold either's.
+    // Each side's other forms; the miscellanea and the reference may hold
+    // either's. A plain text is looked for with them, in the same walk of
+    // each field, as one more phrase found anywhere.
     const bool forms = query.forms && !query.forms->empty() && !matcher.matchesEverything();
-    const FormsMatcher sourceForms(forms ? query.forms->source : std::vector<FormPhrases::Phrase>{}, query.accents);
-    const FormsMatcher targetForms(forms ? query.forms->target : std::vector<FormPhrases::Phrase>{}, query.accents);
+    const bool textWithForms = forms && !query.options.wildcards && !query.options.wholeWord &&
+                               !query.options.approximate && !query.text.endsWith(u' ');
+    const auto phrasesOf = [&](const std::vector<FormPhrases::Phrase>& side) {
+        std::vector<FormPhrases::Phrase> phrases = forms ? side : std::vector<FormPhrases::Phrase>{};
+        if (textWithForms) phrases.push_back({query.text, QString(), true});
+        return phrases;
+    };
+    const std::vector<FormPhrases::Phrase> source = phrasesOf(forms ? query.forms->source : std::vector<FormPhrases::Phrase>{});
+    const std::vector<FormPhrases::Phrase> target = phrasesOf(forms ? query.forms->target : std::vector<FormPhrases::Phrase>{});
+    const FormsMatcher sourceForms(source, query.accents);
+    const FormsMatcher targetForms(target, query.accents);
     const auto formIn = [&](Field field, std::span<const char> bytes) -> std::optional<matchcontext::Note> {
         const Side side = sideOf(field);
         const auto foundBy = [&](const FormsMatcher& matcher,
@@ -76,9 +87,9 @@ std::vector<ResultRow> search(DataFile& file, const Query& query) {
             return matchcontext::Note(field, bytes, found->span, phrases[found->phrase].note);
         };
         if (side != Side::target) {
-            if (auto note = foundBy(sourceForms, query.forms->source)) return note;
+            if (auto note = foundBy(sourceForms, source)) return note;
         }
-        if (side != Side::source) return foundBy(targetForms, query.forms->target);
+        if (side != Side::source) return foundBy(targetForms, target);
         return std::nullopt;
     };
     // The entries are shown in the grid, but not which word was close
@@ -87,6 +98,7 @@ std::vector<ResultRow> search(DataFile& file, const Query& query) {
         (query.scope != Scope::entries || query.options.approximate || forms) && !matcher.matchesEverything();
     return collect(file, [&](Module1::SlotView slot, std::vector<ResultRow>& rows) {
         for (const Field field : fields) {
+            if (textWithForms) break;  // the text is among the phrases
             const std::span<const char> bytes = Module1::field(slot, field);
             if (!explain) {
                 if (!matcher.matches(bytes)) continue;

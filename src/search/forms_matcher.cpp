@@ -32,6 +32,7 @@ FormsMatcher::FormsMatcher(const std::vector<FormPhrases::Phrase>& phrases, Acce
         const FieldMatcher compared(phrases[p].text, accents);
         const std::string& letters = compared.comparedBytes();
         m_lengths.push_back(letters.size());
+        m_anywhere.push_back(phrases[p].anywhere);
         if (!compared.possible() || letters.empty()) continue;
         int at = 0;
         for (const char letter : letters) {
@@ -46,6 +47,13 @@ FormsMatcher::FormsMatcher(const std::vector<FormPhrases::Phrase>& phrases, Acce
         }
         m_states[std::size_t(at)].ends.push_back(p);
         m_longest = std::max(m_longest, letters.size());
+    }
+    while (m_ringMask + 1 < m_longest) m_ringMask = m_ringMask * 2 + 1;
+    const auto& fold = folding::foldingTable();
+    const auto& lower = folding::lowerCaseTable();
+    for (std::size_t byte = 0; byte < 256; ++byte) {
+        const auto begins = [&](char letter) { return letter != '\0' && m_states[0].next[static_cast<unsigned char>(letter)] >= 0; };
+        m_mayStart[byte] = accents == Accents::ignored ? begins(fold[byte][0]) || begins(fold[byte][1]) : begins(lower[byte]);
     }
     // Breadth first: each state's missing letters go where its longest
     // proper suffix would, and it ends what that suffix ends.
@@ -89,22 +97,26 @@ std::optional<FormsMatcher::Found> FormsMatcher::find(std::span<const char> fiel
         std::size_t byte;
         bool first;
     };
-    std::vector<Origin> recent(m_longest);
+    std::vector<Origin> recent(m_ringMask + 1);
     std::size_t fed = 0;
     int state = 0;
     for (std::size_t at = 0; at < text; ++at) {
+        if (state == 0) {
+            while (at < text && !m_mayStart[static_cast<unsigned char>(field[at])]) ++at;
+            if (at == text) break;
+        }
         const auto byte = static_cast<unsigned char>(field[at]);
         const folding::Folded letters = m_accents == Accents::ignored ? fold[byte] : folding::Folded{lower[byte], '\0'};
         for (std::size_t part = 0; part < 2 && (part == 0 || letters[1] != '\0'); ++part) {
             state = m_states[std::size_t(state)].next[static_cast<unsigned char>(letters[part])];
-            recent[fed % m_longest] = {at, part == 0};
+            recent[fed & m_ringMask] = {at, part == 0};
             ++fed;
             const bool lastLetterOfByte = part == 1 || letters[1] == '\0';
-            if (!lastLetterOfByte || isWordAt(at + 1)) continue;
             for (const std::size_t phrase : m_states[std::size_t(state)].ends) {
-                const Origin& begin = recent[(fed - m_lengths[phrase]) % m_longest];
-                if (!begin.first || (begin.byte > 0 && isWordAt(begin.byte - 1))) continue;
-                return Found{{begin.byte, at + 1}, phrase};
+                const Origin& begin = recent[(fed - m_lengths[phrase]) & m_ringMask];
+                const bool whole = lastLetterOfByte && !isWordAt(at + 1) && begin.first &&
+                                   (begin.byte == 0 || !isWordAt(begin.byte - 1));
+                if (whole || m_anywhere[phrase]) return Found{{begin.byte, at + 1}, phrase};
             }
         }
     }

@@ -22,15 +22,17 @@ namespace cardsearch {
 struct FormPhrases {
     struct Phrase {
         QString text;
-        QString note;  // "forme de chevaux"
+        QString note;           // "forme de chevaux"
+        bool anywhere = false;  // found inside words too, as the text itself is
     };
     std::vector<Phrase> source;
     std::vector<Phrase> target;
     bool empty() const { return source.empty() && target.empty(); }
 };
 
-// The phrases of one side found as whole words, capitals (and accents,
-// where ignored) aside: all of them in one walk of a field's text.
+// The phrases of one side found as whole words (or anywhere, those that
+// say so), capitals (and accents, where ignored) aside: all of them in one
+// walk of a field's text.
 class FormsMatcher {
 public:
     FormsMatcher(const std::vector<FormPhrases::Phrase>& phrases, Accents accents);
@@ -53,7 +55,12 @@ private:
     Accents m_accents;
     std::vector<State> m_states;
     std::vector<std::size_t> m_lengths;  // each phrase's, in letters
+    std::vector<bool> m_anywhere;
     std::size_t m_longest = 0;
+    std::size_t m_ringMask = 0;  // the letters remembered, a power of two past the longest, less one
+    // The bytes whose letters may begin a phrase: the walk passes over the
+    // others while no phrase is under way.
+    std::array<bool, 256> m_mayStart{};
 };
 
 // Which side of a card a field is: its expression's, its translation's, or both.

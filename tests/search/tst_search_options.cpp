@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "search/folding.h"
+#include "search/forms_matcher.h"
 #include "search/query_matcher.h"
 #include "store/cp1252.h"
 #include "store/field_text.h"
@@ -114,6 +115,28 @@ private slots:
             if (span) {
                 QVERIFY2(span->begin == expected->first && span->end == expected->second, qPrintable(what));
             }
+        }
+    }
+
+    // The automaton that looks for a text with its other forms finds the
+    // text itself where the plain search does, ligatures and accents too.
+    void theFormsAutomatonFindsTheTextAsThePlainSearchDoes() {
+        QRandomGenerator random(44);
+        const QString letters = QStringLiteral("aeéœoÆsß .");
+        for (int round = 0; round < 20000; ++round) {
+            QString text;
+            QString typed;
+            for (int i = int(random.bounded(0, 12)); i > 0; --i) text += letters[random.bounded(letters.size())];
+            for (int i = int(random.bounded(1, 4)); i > 0; --i) typed += letters[random.bounded(letters.size() - 2)];
+            const bool ignored = random.bounded(2) == 1;
+            const Accents accents = ignored ? Accents::ignored : Accents::kept;
+            std::array<char, 16> field;
+            fieldtext::store(field, text);
+            const auto plain = cardsearch::FieldMatcher(typed, accents).find(std::span<const char>(field.data(), fieldtext::textLength(field)));
+            const auto formed = cardsearch::FormsMatcher({{typed, QString(), true}}, accents).find(field);
+            const QString what = QStringLiteral("«%1» in «%2»%3").arg(typed, text, ignored ? " s" : "");
+            QVERIFY2(plain.has_value() == formed.has_value(), qPrintable(what));
+            if (plain) QVERIFY2(plain->begin == formed->span.begin, qPrintable(what));
         }
     }
 
