@@ -6,9 +6,11 @@
 #include "exchange/card_table.h"
 
 CsvWriter::CsvWriter(QIODevice& out, QChar separator, const QString& source, const QString& target)
-    : m_out(out), m_separator(separator) {
+    : CsvWriter(out, separator, cardtable::titles(source, target)) {}
+
+CsvWriter::CsvWriter(QIODevice& out, QChar separator, const QStringList& titles) : m_out(out), m_separator(separator) {
     m_ok = m_out.write("\xEF\xBB\xBF") == 3;
-    row(cardtable::titles(source, target));
+    row(titles);
 }
 
 QChar CsvWriter::separatorForLocale() {

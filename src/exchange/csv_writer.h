@@ -15,7 +15,10 @@ class CsvWriter final : public CardWriter {
 public:
     // For cards from `source` to `target` (language codes).
     CsvWriter(QIODevice& out, QChar separator, const QString& source, const QString& target);
+    // Any table: its column titles, then writeRow for each row.
+    CsvWriter(QIODevice& out, QChar separator, const QStringList& titles);
     void write(const CardText& card) override;
+    void writeRow(const QStringList& fields) { row(fields); }
     bool finish() override { return m_ok; }
 
     // ";" where the user's settings write numbers with a decimal comma, as a

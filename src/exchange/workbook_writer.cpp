@@ -31,13 +31,17 @@ QByteArray xml(const std::function<void(QXmlStreamWriter&)>& body) {
 }  // namespace
 
 WorkbookWriter::WorkbookWriter(QIODevice& out, workbook::Kind kind, const QString& source, const QString& target)
-    : m_out(out), m_kind(kind) {
-    m_rows.push_back(cardtable::titles(source, target));
+    : WorkbookWriter(out, kind, cardtable::titles(source, target), cardtable::kNumberColumn) {}
+
+WorkbookWriter::WorkbookWriter(QIODevice& out, workbook::Kind kind, const QStringList& titles, qsizetype numberColumn)
+    : m_out(out), m_kind(kind), m_numberColumn(numberColumn) {
+    m_rows.push_back(titles);
 }
 
-void WorkbookWriter::write(const CardText& card) {
+void WorkbookWriter::write(const CardText& card) { writeRow(cardtable::row(card)); }
+
+void WorkbookWriter::writeRow(QStringList row) {
     // A spreadsheet breaks a cell's lines with a line feed alone.
-    QStringList row = cardtable::row(card);
     for (QString& cell : row) {
         cell = exchangeable(cell);
         cell.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -198,7 +202,7 @@ QByteArray WorkbookWriter::excel() const {
                 if (cell.isEmpty()) continue;  // an empty field, no cell
                 w.writeStartElement(QStringLiteral("c"));
                 w.writeAttribute(QStringLiteral("r"), columnName(int(c)) + QString::number(r + 1));
-                if (r > 0 && c == cardtable::kNumberColumn) {
+                if (r > 0 && c == m_numberColumn) {
                     w.writeAttribute(QStringLiteral("s"), QStringLiteral("2"));
                     w.writeTextElement(QStringLiteral("v"), cell);
                     w.writeEndElement();
@@ -323,7 +327,7 @@ QByteArray WorkbookWriter::openDocument() const {
                     w.writeEndElement();
                     continue;
                 }
-                if (r > 0 && c == cardtable::kNumberColumn) {
+                if (r > 0 && c == m_numberColumn) {
                     w.writeAttribute(office, QStringLiteral("value-type"), QStringLiteral("float"));
                     w.writeAttribute(office, QStringLiteral("value"), cell);
                 } else {

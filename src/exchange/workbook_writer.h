@@ -17,7 +17,11 @@ class WorkbookWriter final : public CardWriter {
 public:
     // For cards from `source` to `target` (language codes).
     WorkbookWriter(QIODevice& out, workbook::Kind kind, const QString& source, const QString& target);
+    // Any table: its column titles, the column of numbers if any (-1: none),
+    // then writeRow for each row.
+    WorkbookWriter(QIODevice& out, workbook::Kind kind, const QStringList& titles, qsizetype numberColumn = -1);
     void write(const CardText& card) override;
+    void writeRow(QStringList row);
     bool finish() override;
 
 private:
@@ -28,5 +32,6 @@ private:
 
     QIODevice& m_out;
     workbook::Kind m_kind;
+    qsizetype m_numberColumn;
     std::vector<QStringList> m_rows;
 };
