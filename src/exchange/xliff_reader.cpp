@@ -54,6 +54,11 @@ private:
 
     // A 1.2 trans-unit, or a 2.x unit of one segment or more.
     void readUnit() {
+        // A PO file's header, as the Translate Toolkit carries it: no text to translate.
+        if (m_xml.attribute("restype") == QLatin1String("x-gettext-domain-header")) {
+            m_xml.text({});
+            return;
+        }
         const QString unit = m_xml.attribute("id");
         const bool translatable = m_xml.attribute("translate") != QLatin1String("no") &&
                                   (m_notToTranslate.empty() || !m_notToTranslate.back());
