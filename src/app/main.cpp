@@ -1,5 +1,10 @@
 #include <QApplication>
+#include <QTextStream>
 #include <cstdio>
+#include <cstring>
+
+#include "check/command_console.h"
+#include "check/verification_command.h"
 
 #include "windows/common/look.h"
 #include "windows/common/screen_placement.h"
@@ -7,11 +12,34 @@
 #include "windows/controls/french_dialogs.h"
 #include "windows/lookup/instance_link.h"
 #include "windows/lookup/quick_lookup_service.h"
-#include "windows/main/default_data_file.h"
+#include "store/default_data_file.h"
 #include "windows/main/menu.h"
 #include "windows/startup/frm_splash.h"
 
+namespace {
+
+// A check of a translation asked for on the command line runs without a
+// display, and without handing itself to a running copy of the program.
+bool checkAsked(int argc, char* argv[]) {
+    for (int at = 1; at < argc; ++at) {
+        if (std::strcmp(argv[at], "--verifier") == 0) return true;
+    }
+    return false;
+}
+
+int checkFromCommandLine(int argc, char* argv[]) {
+    commandconsole::attach();
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Lexicarium"));
+    QTextStream out(stdout);
+    QTextStream errors(stderr);
+    return verificationcommand::run(QCoreApplication::arguments(), out, errors);
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    if (checkAsked(argc, argv)) return checkFromCommandLine(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lexicarium"));
 

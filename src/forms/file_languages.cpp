@@ -93,7 +93,7 @@ FileLanguages of(const QString& dataFile, FileLanguagesSettings& settings) {
     if (const auto kept = settings.kept(dataFile)) return *kept;
     FileLanguages guessed;
     try {
-        DataFile file = DataFile::open(dataFile);
+        DataFile file = DataFile::openForReading(dataFile);
         guessed = guess(file, dictionaries::languages());
     } catch (const StoreError&) {
         return {};  // an unreadable file is said by whatever reads it next

@@ -1,6 +1,7 @@
 #include "store/data_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 #include <vector>
 
@@ -111,6 +112,26 @@ DataFile DataFile::open(const QString& path) {
                              .arg(quotedPath(path), describeSystemError(error)));
     }
     SaveTransaction::finishInterrupted(fileSystem, path, *file);
+    return DataFile(path, std::move(file), fileSystem);
+}
+
+DataFile DataFile::openForReading(const QString& path) {
+    if (path.isEmpty()) throw StoreError(QStringLiteral("Aucun fichier de données n'a été choisi."));
+    FileSystem& fileSystem = FileSystem::current();
+    int error = 0;
+    auto file = fileSystem.openForReading(path, error);
+    if (!file && error == ENOENT) {
+        throw StoreError(QStringLiteral("Le fichier de données %1 n'existe pas.").arg(quotedPath(path)));
+    }
+    if (!file) {
+        throw StoreError(QStringLiteral("Impossible d'ouvrir le fichier de données %1 : %2.")
+                             .arg(quotedPath(path), describeSystemError(error)));
+    }
+    if (SaveTransaction::interruptedSaveLeft(fileSystem, path, *file)) {
+        throw StoreError(QStringLiteral("Le fichier de données %1 garde la trace d'un enregistrement interrompu : "
+                                        "ouvrez-le dans Lexicarium, qui le rétablira, puis recommencez.")
+                             .arg(quotedPath(path)));
+    }
     return DataFile(path, std::move(file), fileSystem);
 }
 

@@ -21,6 +21,10 @@ public:
     // undoes a save that was cut short (telling the user, through
     // storenotice, of a recovery file that no longer belongs to the file).
     static DataFile open(const QString& path);
+    // Opens an existing file to read it only: nothing is created, recovered
+    // or written. A file a save cut short left as it was is refused, its
+    // cards being unsure until the program opens it for writing.
+    static DataFile openForReading(const QString& path);
 
     DataFile(DataFile&&) noexcept;
     DataFile& operator=(DataFile&&) noexcept;

@@ -60,6 +60,8 @@ public:
     // that may only be read is opened read-only. Null on failure, with the
     // cause in error.
     virtual std::unique_ptr<RandomAccessFile> open(const QString& path, int& error) = 0;
+    // Opens an existing file for reading only, whatever it allows.
+    virtual std::unique_ptr<RandomAccessFile> openForReading(const QString& path, int& error);
     // Creates a new, empty file for writing; fails with EEXIST where a file
     // of that name is already there.
     virtual std::unique_ptr<RandomAccessFile> create(const QString& path, int& error) = 0;

@@ -114,6 +114,20 @@ bool isFolder(int fd) {
     return ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// The file opened as fd, or null with the cause in error; a folder is refused.
+std::unique_ptr<RandomAccessFile> fileOf(int fd, bool writable, int& error) {
+    if (fd < 0) {
+        error = errno;
+        return nullptr;
+    }
+    if (isFolder(fd)) {
+        ::close(fd);
+        error = EISDIR;
+        return nullptr;
+    }
+    return std::make_unique<NativeFile>(fd, writable);
+}
+
 class NativeFileSystem final : public FileSystem {
 public:
     std::unique_ptr<RandomAccessFile> open(const QString& path, int& error) override {
@@ -125,16 +139,11 @@ public:
             writable = false;
             if (fd < 0) errno = denied;
         }
-        if (fd < 0) {
-            error = errno;
-            return nullptr;
-        }
-        if (isFolder(fd)) {
-            ::close(fd);
-            error = EISDIR;
-            return nullptr;
-        }
-        return std::make_unique<NativeFile>(fd, writable);
+        return fileOf(fd, writable, error);
+    }
+
+    std::unique_ptr<RandomAccessFile> openForReading(const QString& path, int& error) override {
+        return fileOf(openNative(path, O_RDONLY), false, error);
     }
 
     std::unique_ptr<RandomAccessFile> create(const QString& path, int& error) override {

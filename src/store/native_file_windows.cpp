@@ -133,6 +133,21 @@ private:
     std::atomic<int> m_error = 0;
 };
 
+// The file opened as fd, or null with the cause in error; a folder is refused.
+std::unique_ptr<RandomAccessFile> fileOf(int fd, bool writable, int& error) {
+    if (fd < 0) {
+        error = errno;
+        return nullptr;
+    }
+    struct _stat64 info;
+    if (_fstat64(fd, &info) == 0 && (info.st_mode & _S_IFDIR)) {
+        _close(fd);
+        error = EISDIR;
+        return nullptr;
+    }
+    return std::make_unique<NativeFile>(fd, writable);
+}
+
 class NativeFileSystem final : public FileSystem {
 public:
     std::unique_ptr<RandomAccessFile> open(const QString& path, int& error) override {
@@ -153,17 +168,11 @@ public:
             writable = false;
             if (fd < 0) errno = denied;
         }
-        if (fd < 0) {
-            error = errno;
-            return nullptr;
-        }
-        struct _stat64 info;
-        if (_fstat64(fd, &info) == 0 && (info.st_mode & _S_IFDIR)) {
-            _close(fd);
-            error = EISDIR;
-            return nullptr;
-        }
-        return std::make_unique<NativeFile>(fd, writable);
+        return fileOf(fd, writable, error);
+    }
+
+    std::unique_ptr<RandomAccessFile> openForReading(const QString& path, int& error) override {
+        return fileOf(openNative(path, _O_RDONLY), false, error);
     }
 
     std::unique_ptr<RandomAccessFile> create(const QString& path, int& error) override {

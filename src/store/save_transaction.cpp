@@ -69,6 +69,12 @@ void SaveTransaction::finishInterrupted(FileSystem& fileSystem, const QString& p
     if (cause != 0) throw StoreError(notRecovered(path, cause));
 }
 
+bool SaveTransaction::interruptedSaveLeft(FileSystem& fileSystem, const QString& path, RandomAccessFile& file) {
+    if (!savejournal::anyFor(fileSystem, path)) return false;
+    if (waitForLock(file) == RandomAccessFile::Lock::taken) file.unlock();
+    return savejournal::anyFor(fileSystem, path);
+}
+
 SaveTransaction::SaveTransaction(FileSystem& fileSystem, const QString& path, RandomAccessFile& file, QString what)
     : m_fileSystem(fileSystem), m_path(path), m_file(file), m_what(std::move(what)) {
     if (!file.writable()) {

@@ -49,6 +49,9 @@ public:
     // finishes the save it belongs to, so that no read meets a slot half
     // written.
     static void finishInterrupted(FileSystem& fileSystem, const QString& path, RandomAccessFile& file);
+    // Whether a save cut short left its recovery file, once any save under
+    // way in another program has ended: a file only read cannot put it back.
+    static bool interruptedSaveLeft(FileSystem& fileSystem, const QString& path, RandomAccessFile& file);
 
 private:
     struct HistoryFile {

@@ -9,6 +9,7 @@
 
 #include "store/card_history.h"
 #include "store/data_file.h"
+#include "store/default_data_file.h"
 #include "store/field_text.h"
 #include "store/save_journal.h"
 #include "store/store_error.h"
@@ -235,6 +236,65 @@ private slots:
             QVERIFY2(error.message().contains(cause), qPrintable(error.message()));
         }
         QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("absent"))));
+    }
+
+    // A file opened to be read only: nothing made, recovered or written.
+    void openingForReadingNeverChangesAnything_data() {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("cards") << QStringLiteral("cards") << QString();
+        QTest::newRow("missing file") << QStringLiteral("missing") << QStringLiteral("n'existe pas");
+        QTest::newRow("folder") << QStringLiteral("folder") << QStringLiteral("dossier");
+        QTest::newRow("save cut short") << QStringLiteral("interrupted") << QStringLiteral("enregistrement interrompu");
+    }
+    void openingForReadingNeverChangesAnything() {
+        QFETCH(QString, state);
+        QFETCH(QString, error);
+        QString p = fileOfCards(2);
+        const QString journal = savejournal::besidePath(FileSystem::native(), p);
+        if (state == QLatin1String("missing")) QVERIFY(QFile::remove(p));
+        if (state == QLatin1String("folder")) p = m_dir.path();
+        if (state == QLatin1String("interrupted")) writeRaw(journal, "trace");
+        const QStringList before = QDir(m_dir.path()).entryList(QDir::Files);
+        const QByteArray bytes = contents(p);
+        try {
+            DataFile file = DataFile::openForReading(p);
+            FicheRecord fiche;
+            file.readSlot(2, fiche);
+            QCOMPARE(fieldtext::withoutTrailingSpaces(fieldtext::read(fiche.expression)), QStringLiteral("fiche 2"));
+            QVERIFY_THROWS_EXCEPTION(StoreError, file.writeSlot(2, card(2, QStringLiteral("autre"))));
+            QVERIFY2(error.isEmpty(), "no error");
+        } catch (const StoreError& failure) {
+            QVERIFY2(!error.isEmpty() && failure.message().contains(error), qPrintable(failure.message()));
+        }
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), before);
+        QCOMPARE(contents(p), bytes);
+        QFile::remove(journal);
+    }
+
+    // Where the historic data file cannot be made, the user's own folder holds it.
+    void theDefaultFileIsTheHistoricOneWhereItCanBe_data() {
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<bool>("folderRefuses");
+        QTest::addColumn<bool>("historic");
+        QTest::newRow("may be made") << false << false << true;
+        QTest::newRow("may not be made") << false << true << false;
+        QTest::newRow("there already, folder closed") << true << true << true;
+    }
+    void theDefaultFileIsTheHistoricOneWhereItCanBe() {
+        QFETCH(bool, exists);
+        QFETCH(bool, folderRefuses);
+        QFETCH(bool, historic);
+        QDir(m_dir.path()).mkpath(QStringLiteral("programmes"));
+        const QString folder = m_dir.filePath(QStringLiteral("programmes"));
+        const QString old = folder + QStringLiteral("/lexicarium.dat");
+        QFile::remove(old);
+        if (exists) writeRaw(old, {});
+        FaultyFileSystem fileSystem;
+        if (folderRefuses) fileSystem.refuseNewFilesIn = folder;
+        const QString own = m_dir.filePath(QStringLiteral("utilisateur/lexicarium.dat"));
+        QCOMPARE(defaultdatafile::chosen(fileSystem, old, own), historic ? old : own);
+        QCOMPARE(QDir(folder).entryList(QDir::Files), exists ? QStringList{QStringLiteral("lexicarium.dat")} : QStringList());
     }
 
     void slotNumbersBelowOneAreRefused() {

@@ -8,7 +8,7 @@
 
 #include "support/card_files.h"
 #include "support/window_test_kit.h"
-#include "windows/main/default_data_file.h"
+#include "store/default_data_file.h"
 #include "windows/card/frm_fiche.h"
 #include "windows/common/status_panel.h"
 #include "windows/common/twips.h"
