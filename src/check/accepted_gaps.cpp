@@ -33,9 +33,9 @@ AcceptedGaps AcceptedGaps::of(const QString& checkedFile) {
     AcceptedGaps accepted(checkedFile);
     const QString beside = besidePath(checkedFile);
     const QString fallback = fallbackPath(checkedFile);
-    accepted.m_path = !QFileInfo::exists(beside) && QFileInfo::exists(fallback) ? fallback : beside;
+    accepted.m_path = !QFileInfo(beside).isFile() && QFileInfo(fallback).isFile() ? fallback : beside;
+    if (!QFileInfo(accepted.m_path).isFile()) return accepted;
     QFile file(accepted.m_path);
-    if (!file.exists()) return accepted;
     if (!file.open(QIODevice::ReadOnly)) cannotRead(accepted.m_path, file.errorString());
     if (file.size() > kLargestFile) cannotRead(accepted.m_path, QStringLiteral("le fichier est trop grand pour en être un"));
     const QByteArray bytes = file.readAll();

@@ -43,7 +43,7 @@ QStringList listed(const QString& miscellanea, const QString& label) {
 
 // « l'anglais (en) », « le français (fr) », « une langue qu'il ne dit pas ».
 QString languageNamed(const QString& code) {
-    if (code.isEmpty()) return QStringLiteral("une langue qu'il ne dit pas");
+    if (code.isEmpty()) return QStringLiteral("une langue non précisée");
     const QString name = languages::nameOf(code);
     if (name.isEmpty()) return QStringLiteral("la langue «\u00A0%1\u00A0»").arg(code);
     const bool elided = QStringLiteral("aeiouéh").contains(name.front());
@@ -53,7 +53,9 @@ QString languageNamed(const QString& code) {
 // « de l'allemand (de) vers le français (fr) », « du français (fr) vers… ».
 QString pairNamed(const QString& source, const QString& target) {
     const QString from = languageNamed(source);
-    const QString fromWith = from.startsWith(QLatin1String("le ")) ? QStringLiteral("du ") + from.mid(3) : QStringLiteral("de ") + from;
+    const QString fromWith = from.startsWith(QLatin1String("le "))  ? QStringLiteral("du ") + from.mid(3)
+                             : from.startsWith(QLatin1String("une ")) ? QStringLiteral("d'") + from
+                                                                      : QStringLiteral("de ") + from;
     return QStringLiteral("%1 vers %2").arg(fromWith, languageNamed(target));
 }
 
@@ -68,7 +70,10 @@ Direction directionOf(const QString& path, const QString& source, const QString&
     const bool otherWay = (!source.isEmpty() && source == cards.target) || (!target.isEmpty() && target == cards.source);
     if (sameWay && !otherWay) return Direction::expressionsFirst;
     if (otherWay && !sameWay) return Direction::translationsFirst;
-    if (source.isEmpty() && target.isEmpty()) return Direction::expressionsFirst;
+    // Languages unknown on either part: the source is the expressions'.
+    if ((source.isEmpty() && target.isEmpty()) || (cards.source.isEmpty() && cards.target.isEmpty())) {
+        return Direction::expressionsFirst;
+    }
     if (sameWay) return Direction::expressionsFirst;  // a file of one language both sides, as the cards are
     throw ExchangeError(QStringLiteral("Le fichier «\u00A0%1\u00A0» traduit %2, et les fiches vont %3\u00A0: il ne "
                                        "partage aucune de leurs langues. Choisissez les langues des fiches (Affichage > "

@@ -45,7 +45,7 @@ enum class Direction { expressionsFirst, translationsFirst };
 
 // The direction of a file of languages `source` to `target` against cards
 // of `cards`' languages: the same way, the other way round (a file that
-// names them so), or, where the file names none, its source the
+// names them so), or, where the file or the cards name none, its source the
 // expressions'. Throws ExchangeError naming both pairs where the file shares
 // neither language with the cards.
 Direction directionOf(const QString& path, const QString& source, const QString& target, const FileLanguages& cards);

@@ -1,30 +1,19 @@
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "check/accepted_gaps.h"
+#include "check/check_cards.h"
 #include "check/terminology_check.h"
 #include "exchange/exchange_error.h"
 #include "forms/dictionaries.h"
 #include "store/data_file.h"
-#include "support/card_files.h"
 
 using termcheck::GapKind;
 
 // The check of a translation against the cards, with the French and English
 // dictionaries installed: which segments say what of which card.
-namespace {
-
-// French to English cards.
-const QList<cardfiles::Card> kCards = {
-    {1, "écrou", "nut", "", "", "", "", ""},
-    {2, "mise à la terre", "grounding", "", "", "", "", ""},
-    {3, "terre", "earth", "", "", "", "", ""},
-    {4, "vis", "screw", "", "", "", "Synonymes de la traduction\u00A0: bolt", ""},
-    {5, "créance", "claim", "", "", "", "Termes déconseillés de la traduction\u00A0: credit", ""},
-    {6, "Écrou", "hex nut", "", "", "", "", ""},
-};
-
-}  // namespace
-
 class TestTerminologyCheck : public QObject {
     Q_OBJECT
 private slots:
@@ -32,7 +21,7 @@ private slots:
         if (!dictionaries::languages().contains("fr") || !dictionaries::languages().contains("en")) {
             QSKIP("the French and English dictionaries are not installed (hunspell-fr, hunspell-en-us)");
         }
-        cardfiles::write(m_dir.filePath("cartes.dat"), kCards);
+        cardfiles::write(m_dir.filePath("cartes.dat"), checkcards::kCards);
     }
 
     // Each row a segment: what is reported of it, "numéro:kind" (m: missing, d: deprecated).
@@ -76,6 +65,7 @@ private slots:
         QCOMPARE(termcheck::directionOf("a.po", "en", "fr", cards), termcheck::Direction::translationsFirst);
         QCOMPARE(termcheck::directionOf("a.po", "", "", cards), termcheck::Direction::expressionsFirst);
         QCOMPARE(termcheck::directionOf("a.po", "", "en", cards), termcheck::Direction::expressionsFirst);
+        QCOMPARE(termcheck::directionOf("a.po", "en", "fr", {}), termcheck::Direction::expressionsFirst);
         QString refused;
         try {
             termcheck::directionOf("a.xlf", "de", "es", cards);
@@ -96,6 +86,41 @@ private slots:
         QCOMPARE(report->gaps[0].expected, QStringLiteral("écrou"));
         QCOMPARE(report->withoutTarget, std::size_t(1));
         QCOMPARE(report->notToTranslate, std::size_t(1));
+    }
+
+    // An accepted gap is not reported again for that segment, wherever it
+    // is kept; the segment rewritten is another one.
+    void anAcceptedGapIsNotReportedAgain_data() {
+        QTest::addColumn<bool>("besideRefused");
+        QTest::newRow("kept beside the file") << false;
+        QTest::newRow("kept in the user's folder") << true;
+    }
+    void anAcceptedGapIsNotReportedAgain() {
+        QFETCH(bool, besideRefused);
+        qputenv("XDG_DATA_HOME", m_dir.filePath("utilisateur").toUtf8());
+        const QString checked = m_dir.filePath(besideRefused ? "refus/revue.xlf" : "revue.xlf");
+        QDir().mkpath(QFileInfo(checked).absolutePath());
+        // Where a folder bears the name, no file can be written there.
+        if (besideRefused) QDir().mkpath(checked + ".ecarts-acceptes");
+        DataFile data = DataFile::open(m_dir.filePath("cartes.dat"));
+        auto glossary = termcheck::TermGlossary::read(data, {"fr", "en"}, termcheck::Direction::expressionsFirst);
+        bilingual::File file{"fr", "en",
+                             {{"a", "Serrez l'écrou.", "Tighten it.", true, true},
+                              {"b", "Serrez l'écrou.", "Tighten it.", true, true}}};
+        const auto gapsLeft = [&] {
+            const AcceptedGaps accepted = AcceptedGaps::of(checked);
+            return termcheck::check(*glossary, file, [&](const auto& segment, const auto& gap) {
+                return accepted.contains(segment, gap);
+            }, {})->gaps.size();
+        };
+        QCOMPARE(gapsLeft(), std::size_t(2));
+        AcceptedGaps accepted = AcceptedGaps::of(checked);
+        accepted.accept(file.segments[0], termcheck::check(*glossary, file, {}, {})->gaps[0]);
+        QCOMPARE(gapsLeft(), std::size_t(1));
+        QCOMPARE(accepted.path().startsWith(m_dir.filePath("utilisateur")), besideRefused);
+        QVERIFY(QFileInfo(accepted.path()).isFile());
+        file.segments[0].source = "Serrez bien l'écrou.";
+        QCOMPARE(gapsLeft(), std::size_t(2));
     }
 
 private:
