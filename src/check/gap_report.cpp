@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <new>
+#include <set>
 
 #include "exchange/csv_writer.h"
 #include "exchange/exchange_error.h"
@@ -25,6 +26,11 @@ QString flat(QString text) {
         if (c == u'\t' || c == u'\n' || c == u'\r') c = u' ';
     }
     return text;
+}
+
+// « 1 segment », « 2 segments ».
+QString counted(std::size_t count, const QString& singular, const QString& plural) {
+    return QStringLiteral("%1 %2").arg(count).arg(count == 1 ? singular : plural);
 }
 
 }  // namespace
@@ -70,6 +76,27 @@ void write(const QString& path, const bilingual::File& file, const std::vector<t
         out.cancelWriting();
         cannotWrite(path, QStringLiteral("la mémoire a manqué"));
     }
+}
+
+QString summaryOf(const std::vector<termcheck::Gap>& gaps, const termcheck::Report& counts) {
+    std::set<std::size_t> segments;
+    for (const termcheck::Gap& gap : gaps) segments.insert(gap.segment);
+    const QString segment = QStringLiteral("segment");
+    const QString plural = QStringLiteral("segments");
+    QString summary =
+        gaps.empty()
+            ? QStringLiteral("Aucun écart dans %1").arg(counted(counts.segments, segment, plural))
+            : QStringLiteral("%1 dans %2 sur %3")
+                  .arg(counted(gaps.size(), QStringLiteral("écart"), QStringLiteral("écarts")),
+                       counted(segments.size(), segment, plural))
+                  .arg(counts.segments);
+    QStringList passed;
+    if (counts.withoutTarget > 0) passed << counted(counts.withoutTarget, segment, plural) + QStringLiteral(" sans traduction");
+    if (counts.notToTranslate > 0) {
+        passed << counted(counts.notToTranslate, segment, plural) + QStringLiteral(" à ne pas traduire");
+    }
+    if (!passed.isEmpty()) summary += QStringLiteral(" (%1)").arg(passed.join(QStringLiteral(", ")));
+    return summary;
 }
 
 QString lineOf(const bilingual::File& file, const termcheck::Gap& gap) {

@@ -26,6 +26,10 @@ QStringList rowOf(const bilingual::File& file, const termcheck::Gap& gap);
 // name stays as it was on failure). Throws ExchangeError in French.
 void write(const QString& path, const bilingual::File& file, const std::vector<termcheck::Gap>& gaps);
 
+// « 3 écarts dans 3 segments sur 6 (2 segments sans traduction) »: the
+// gaps left, of a check that counted `counts`' segments.
+QString summaryOf(const std::vector<termcheck::Gap>& gaps, const termcheck::Report& counts);
+
 // segment, card number, expression, expected translation, gap and the
 // deprecated term where there is one, tab between them, on one line.
 QString lineOf(const bilingual::File& file, const termcheck::Gap& gap);

@@ -46,10 +46,11 @@ QPushButton* addBrowseButton(QWidget* parent, const char* name, const QString& c
 
 }  // namespace
 
-frm_fiche::frm_fiche(MainWindowLink& menu, FlexGrid& grid, QWidget* parent)
+frm_fiche::frm_fiche(MainWindowLink& menu, FlexGrid& grid, QWidget* parent, int numberColumn)
     : QMainWindow(parent),
       m_menu(menu),
       m_grid(grid),
+      m_numberColumn(numberColumn),
       m_commonDialog2(new CommonDialog(QStringLiteral("CommonDialog2"), this)),
       m_client(new QWidget(this)),
       m_boxes(m_client) {
@@ -108,12 +109,12 @@ QString frm_fiche::Form_Load() {
 }
 
 QString frm_fiche::showRow(int row) {
-    const QString numfiche = fieldtext::withoutTrailingSpaces(m_grid.TextMatrix(row, 0));
+    const QString numfiche = fieldtext::withoutTrailingSpaces(m_grid.TextMatrix(row, m_numberColumn));
     if (QString failure = lirefiche(numfiche); !failure.isEmpty()) return failure;
     m_ligne = row;
     m_numfiche = numfiche;
     m_grid.setRow(row);
-    m_grid.setCol(0);
+    m_grid.setCol(m_numberColumn);
     return {};
 }
 

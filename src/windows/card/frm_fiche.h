@@ -16,7 +16,8 @@ class QPushButton;
 class frm_fiche : public QMainWindow {
     Q_OBJECT
 public:
-    frm_fiche(MainWindowLink& menu, FlexGrid& grid, QWidget* parent = nullptr);
+    // The grid's column `numberColumn` gives each row's card number.
+    frm_fiche(MainWindowLink& menu, FlexGrid& grid, QWidget* parent = nullptr, int numberColumn = 0);
 
     // Shows the card of the grid's selected row. When it cannot be read,
     // gives the French message to show: the window is then not to be shown,
@@ -48,6 +49,7 @@ private:
 
     MainWindowLink& m_menu;
     FlexGrid& m_grid;
+    int m_numberColumn;
     CommonDialog* m_commonDialog2;
     QWidget* m_client;
     CardBoxes m_boxes;

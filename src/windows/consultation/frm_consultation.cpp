@@ -38,10 +38,15 @@
 #include "windows/controls/flex_grid.h"
 #include "windows/controls/modal_run.h"
 #include "windows/controls/printer.h"
+#include "windows/verification/frm_verification.h"
 
 namespace {
 
 const QString kDataFileFilter = QStringLiteral("Fichiers de données (*.DAT)|*.DAT");
+const QString kTranslationFilter = QStringLiteral(
+    "Traductions (*.xlf, *.xliff, *.tmx, *.po, *.csv, *.xlsx, *.ods)|*.xlf;*.xliff;*.tmx;*.po;*.csv;*.xlsx;*.ods|"
+    "XLIFF (*.xlf, *.xliff)|*.xlf;*.xliff|TMX (*.tmx)|*.tmx|PO (*.po)|*.po|"
+    "Tableaux (*.csv, *.xlsx, *.ods)|*.csv;*.xlsx;*.ods");
 const QColor kCardNumberColour(0, 0, 192);
 constexpr int kCentredTop = 3;
 constexpr int kFrame1Width = 5775;
@@ -83,7 +88,8 @@ Frm_consultation::Frm_consultation(MainWindowLink& menu, QWidget* parent)
       m_menu(menu),
       m_commonDialog1(new CommonDialog(QStringLiteral("CommonDialog1"), this)),
       m_commonDialog2(new CommonDialog(QStringLiteral("CommonDialog2"), this)),
-      m_commonDialog3(new CommonDialog(QStringLiteral("CommonDialog3"), this)) {
+      m_commonDialog3(new CommonDialog(QStringLiteral("CommonDialog3"), this)),
+      m_commonDialog4(new CommonDialog(QStringLiteral("CommonDialog4"), this)) {
     setObjectName(QStringLiteral("Frm_consultation"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Scriptoria Digitale - Lexicarium terminologique - Consultation"));
@@ -146,6 +152,8 @@ Frm_consultation::Frm_consultation(MainWindowLink& menu, QWidget* parent)
         ->setObjectName(QStringLiteral("imprimer"));
     fichier->addAction(QStringLiteral("&Exporter les résultats..."), this, &Frm_consultation::exporter_Click)
         ->setObjectName(QStringLiteral("exporter"));
+    fichier->addAction(QStringLiteral("&Vérifier une traduction..."), this, &Frm_consultation::verifier_Click)
+        ->setObjectName(QStringLiteral("verifier"));
     fichier->addSeparator()->setObjectName(QStringLiteral("blanc01"));
     fichier->addAction(QStringLiteral("&Fermer"), this, &Frm_consultation::Fermer_Click)
         ->setObjectName(QStringLiteral("Fermer"));
@@ -353,6 +361,19 @@ void Frm_consultation::imprimer_Click() {
 
 void Frm_consultation::exporter_Click() {
     exportResults(this, *m_grille01, m_commonDialog1->FileName(), *m_commonDialog3, m_menu);
+}
+
+void Frm_consultation::verifier_Click() {
+    if (!haveDataFilePath()) return;
+    m_commonDialog4->setFilter(kTranslationFilter);
+    if (!m_commonDialog4->ShowOpen(this)) return;
+    auto* window = new Frm_verification(m_menu, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    if (!window->Form_Load(m_commonDialog4->FileName())) {
+        delete window;
+        return;
+    }
+    window->show();
 }
 
 void Frm_consultation::Fermer_Click() { close(); }

@@ -32,6 +32,8 @@ public:
     void Grille01_DblClick();
     void imprimer_Click();
     void exporter_Click();
+    // Checks a translation file against the cards, in a window of its own.
+    void verifier_Click();
     void Fermer_Click();
     void about_Click();
     void Form_Resize();
@@ -64,6 +66,7 @@ private:
     CommonDialog* m_commonDialog1;
     CommonDialog* m_commonDialog2;
     CommonDialog* m_commonDialog3;  // the file an export writes
+    CommonDialog* m_commonDialog4;  // the translation a check reads
     QRadioButton* m_option1;
     QRadioButton* m_option2;
     QLineEdit* m_text1;

@@ -15,6 +15,7 @@
 #include "windows/common/look.h"
 #include "windows/common/twips.h"
 #include "windows/controls/flex_grid_accessible.h"
+#include "windows/controls/marked_cell_delegate.h"
 #include "windows/controls/grid_sort.h"
 
 namespace {
@@ -36,6 +37,7 @@ public:
 FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent) {
     setVerticalHeader(new RowHeaders(this));
     setModel(&m_model);
+    setItemDelegate(new MarkedCellDelegate(this));
     setFont(look::msSansSerif(8.25));
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

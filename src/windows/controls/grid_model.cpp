@@ -1,6 +1,7 @@
 #include "windows/controls/grid_model.h"
 
 #include <QMetaObject>
+#include <QPoint>
 #include <algorithm>
 #include <iterator>
 #include <system_error>
@@ -72,6 +73,13 @@ void GridModel::setForeground(int row, int col, const QColor& colour) {
 
 void GridModel::setAlignment(int row, int col, int code) {
     m_cells[offset(row, col)].alignment = code;
+    changed();
+}
+
+void GridModel::setMark(int row, int col, int begin, int length) {
+    Cell& c = m_cells[offset(row, col)];
+    c.markBegin = begin;
+    c.markLength = length;
     changed();
 }
 
@@ -174,6 +182,7 @@ QVariant GridModel::cellData(int row, int col, int role) const {
         case Qt::TextAlignmentRole:
             if (c.alignment >= 0) return int(alignmentFor(c.alignment));
             return fixed ? QVariant(int(Qt::AlignCenter)) : QVariant();
+        case kMarkRole: return c.markBegin >= 0 ? QVariant(QPoint(c.markBegin, c.markLength)) : QVariant();
         case Qt::ToolTipRole: {
             const int key = cell(row, 0).toolTipKey;
             if (key < 0 || !m_toolTips) return {};

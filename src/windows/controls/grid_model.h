@@ -20,7 +20,11 @@ public:
         QColor foreground;   // invalid: the grid's default
         int alignment = -1;  // -1: the grid's default
         int toolTipKey = -1; // the row's tool tip, in its first cell only; -1: none
+        int markBegin = -1;  // a part of the text shown marked; -1: none
+        int markLength = 0;
     };
+    // The marked part of a cell's text, as a QPoint(begin, length).
+    static constexpr int kMarkRole = Qt::UserRole + 1;
     // The tool tip of a row given its key, made when the row is hovered.
     using ToolTips = std::function<QString(int key)>;
 
@@ -36,6 +40,8 @@ public:
     void setText(int row, int col, QString text);
     void setForeground(int row, int col, const QColor& colour);
     void setAlignment(int row, int col, int code);
+    // Shows `length` characters of the text from `begin` marked.
+    void setMark(int row, int col, int begin, int length);
     // What any cell of the row shows on hovering: the text `toolTips` gives
     // for `key`; it moves with the row.
     void setRowToolTip(int row, int key);

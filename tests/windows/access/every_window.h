@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QFile>
 #include <QPointer>
 #include <QTest>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "windows/main/menu.h"
 #include "windows/startup/frm_about.h"
 #include "windows/startup/frm_splash.h"
+#include "windows/verification/frm_verification.h"
 
 // Every window of the program, each opened on demand over one small data
 // file, as a user reaches it: the Card window on the second row of the
@@ -18,7 +20,7 @@
 class EveryWindow {
 public:
     static QStringList names() {
-        return {"Menu", "Frm_ajout", "Frm_consultation", "frm_fiche", "frmAbout", "frmSplash"};
+        return {"Menu", "Frm_ajout", "Frm_consultation", "frm_fiche", "Frm_verification", "frmAbout", "frmSplash"};
     }
 
     explicit EveryWindow(WindowTestKit& kit) : m_kit(kit) {
@@ -36,6 +38,7 @@ public:
         if (name == "Frm_ajout") return edition();
         if (name == "Frm_consultation") return consultation().window;
         if (name == "frm_fiche") return card();
+        if (name == "Frm_verification") return verification();
         if (name == "frmAbout") {
             frmAbout::showModeless();
             return frmAbout::current();
@@ -80,6 +83,21 @@ public:
         return m_card->window.get();
     }
 
+    // The gaps of a small translation: « un » not translated « one ».
+    Frm_verification* verification() {
+        if (!m_verification) {
+            const QString po = m_kit.path("traduction.po");
+            QFile file(po);
+            if (!file.open(QIODevice::WriteOnly)) return nullptr;
+            file.write("msgid \"un chat\"\nmsgstr \"a cat\"\n\nmsgid \"deux chiens\"\nmsgstr \"two dogs\"\n");
+            file.close();
+            m_verificationLink.path = m_kit.path();
+            m_verification = std::make_unique<Frm_verification>(m_verificationLink);
+            if (!m_verification->Form_Load(po)) return nullptr;
+        }
+        return m_verification.get();
+    }
+
 private:
     WindowTestKit& m_kit;
     std::unique_ptr<Menu> m_menu;
@@ -87,5 +105,7 @@ private:
     std::unique_ptr<Frm_ajout> m_edition;
     std::unique_ptr<Consultation> m_consultation;
     std::unique_ptr<CardWindow> m_card;
+    FakeMainWindow m_verificationLink;
+    std::unique_ptr<Frm_verification> m_verification;
     QPointer<frmSplash> m_splash;
 };
