@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <QTextLayout>
+#include <algorithm>
 
 #include "windows/controls/grid_model.h"
 
@@ -31,10 +32,12 @@ void MarkedCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
             begin = begin - from + 1;
         }
     }
+    // On a selected cell, whose ground is the highlight already, the mark is the other way round.
+    const bool selected = cell.state & QStyle::State_Selected;
     QTextCharFormat marked;
     marked.setFontWeight(QFont::Bold);
-    marked.setBackground(cell.palette.color(QPalette::Highlight));
-    marked.setForeground(cell.palette.color(QPalette::HighlightedText));
+    marked.setBackground(cell.palette.color(selected ? QPalette::HighlightedText : QPalette::Highlight));
+    marked.setForeground(cell.palette.color(selected ? QPalette::Highlight : QPalette::HighlightedText));
     QTextLayout layout(text, cell.font);
     layout.setFormats({QTextLayout::FormatRange{begin, length, marked}});
     layout.beginLayout();
@@ -43,7 +46,7 @@ void MarkedCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     layout.endLayout();
     painter->save();
     painter->setClipRect(area);
-    const QPalette::ColorRole role = cell.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text;
+    const QPalette::ColorRole role = selected ? QPalette::HighlightedText : QPalette::Text;
     painter->setPen(cell.palette.color(role));
     const qreal top = area.top() + (area.height() - line.height()) / 2;
     layout.draw(painter, QPointF(area.left(), top));

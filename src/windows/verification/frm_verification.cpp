@@ -1,6 +1,7 @@
 #include "windows/verification/frm_verification.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMenuBar>
@@ -14,6 +15,7 @@
 #include "exchange/exchange_error.h"
 #include "windows/card/frm_fiche.h"
 #include "windows/common/notice_bar.h"
+#include "windows/common/twips.h"
 #include "windows/common/window_frame.h"
 #include "windows/controls/alert.h"
 #include "windows/controls/busy_cursor.h"
@@ -29,6 +31,7 @@ namespace {
 const QString kReportFilter =
     QStringLiteral("Tableau CSV (*.csv)|*.csv|Classeur Excel (*.xlsx)|*.xlsx|Classeur OpenDocument (*.ods)|*.ods");
 const char* const kReportExtensions[] = {"csv", "xlsx", "ods"};
+constexpr int kNarrowestText = 2400;  // twips
 
 // A text on one line of a cell, each line break a space: the marked part
 // stays where it was.
@@ -78,6 +81,7 @@ Frm_verification::Frm_verification(MainWindowLink& menu, QWidget* parent)
     connect(imprimer, &QPushButton::clicked, this, &Frm_verification::imprimer_Click);
     connect(fermer, &QPushButton::clicked, this, &Frm_verification::Fermer_Click);
     connect(m_grille01, &FlexGrid::DblClick, this, &Frm_verification::Grille01_DblClick);
+    m_grille01->viewport()->installEventFilter(this);
 
     // The grid sorts as the others do, on one column's texts; the file's order comes back.
     QMenu* trier = menuBar()->addMenu(QStringLiteral("&Trier"));
@@ -135,11 +139,8 @@ void Frm_verification::fill(const std::vector<std::size_t>& gaps) {
     grid.setCols(7);
     grid.setRows(int(gaps.size()) + 1);
     const QStringList titles = gapreport::titles();
-    const int widths[] = {900, 3600, 1400, 1600, 3600, 800, 1600};
-    for (int col = 0; col < 7; ++col) {
-        model.setText(0, col, titles[col]);
-        grid.setColWidth(col, widths[col]);
-    }
+    for (int col = 0; col < 7; ++col) model.setText(0, col, titles[col]);
+    fitColumns();
     int row = 1;
     for (const std::size_t index : gaps) {
         const termcheck::Gap& gap = m_result.report.gaps[index];
@@ -171,6 +172,24 @@ void Frm_verification::fill(const std::vector<std::size_t>& gaps) {
     }
     grid.showFirstRows();
     NoticeBar::of(this).set(QStringLiteral("Compte"), gapreport::summaryOf(listedGaps(), m_result.report), QColor());
+}
+
+void Frm_verification::fitColumns() {
+    const int widths[] = {900, 0, 1300, 1700, 0, 800, 2100};
+    int others = 0;  // the fixed first column stands beside the viewport
+    for (int col = 0; col < 7; ++col) {
+        if (widths[col] > 0) m_grille01->setColWidth(col, widths[col]);
+        if (col > 0) others += widths[col];
+    }
+    const int room = twips::fromPixels(m_grille01->viewport()->width()) - others;
+    const int text = std::max(kNarrowestText, room / 2 - 30);
+    m_grille01->setColWidth(sourceColumn, text);
+    m_grille01->setColWidth(targetColumn, text);
+}
+
+bool Frm_verification::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_grille01->viewport() && event->type() == QEvent::Resize) fitColumns();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 std::vector<std::size_t> Frm_verification::listed() const {

@@ -35,7 +35,12 @@ public:
     // The grid's columns.
     enum Column { segmentColumn, sourceColumn, termColumn, expectedColumn, targetColumn, numberColumn, gapColumn };
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // The two texts share the room the other columns leave.
+    void fitColumns();
     // The grid made of the gaps given by their indexes, in that order.
     void fill(const std::vector<std::size_t>& gaps);
     // The gaps the grid lists, in its order.
