@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "bench_check.h"
 #include "exchange/card_export.h"
 #include "exchange/card_import.h"
 #include "exchange/glossary_cards.h"
@@ -108,6 +109,8 @@ int main(int argc, char** argv) {
         {"peak memory, .ods imported",
          peakMemoryMb(argv[0], {QStringLiteral("--peak-memory-import"),
                                 everyCardAs(dir, cardexport::Format::ods, "ods")})},
+        {"peak memory, segments checked", checkPeakMemoryMb(0), 300},
+        {"peak memory, segments, wide file", checkPeakMemoryMb(1), 300},
     });
     benchmark::Shutdown();
     return 0;

@@ -11,9 +11,15 @@
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override;
-    // Prints the table, then each peak of memory named (in MB; < 0 when it
-    // could not be measured).
-    void printTable(const std::vector<std::pair<const char*, double>>& peaks) const;
+    // A peak of memory, in MB (< 0 when it could not be measured), and the
+    // most it may be.
+    struct Peak {
+        const char* name;
+        double megabytes;
+        double targetMb = 150;
+    };
+    // Prints the table, then each peak.
+    void printTable(const std::vector<Peak>& peaks) const;
 
 private:
     std::map<std::string, double> m_medianMs;
