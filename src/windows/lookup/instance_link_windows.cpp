@@ -62,7 +62,11 @@ QString InstanceLink::nameForUser() {
 struct InstanceLink::Listening {
     std::wstring className;
     HWND window = nullptr;
+    // Tells the installer and the uninstaller, which know no user's hash,
+    // that the program runs in this session.
+    HANDLE running = CreateMutexW(nullptr, FALSE, L"Lexicarium-en-cours");
     ~Listening() {
+        if (running) CloseHandle(running);
         if (window) DestroyWindow(window);
         UnregisterClassW(className.c_str(), GetModuleHandleW(nullptr));
     }
