@@ -3,11 +3,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QStandardPaths>
 #include <pwd.h>
 #include <unistd.h>
 
 #include "support/card_files.h"
+#include "windows/lookup/x_session.h"
 
 // The Windows installer as a user runs it, in a Wine prefix of its own:
 // installed silently, its files, Start menu entry and uninstall entry
@@ -30,7 +30,7 @@ struct Run {
 // A fresh Wine prefix, and the user who runs it.
 class Prefix {
 public:
-    explicit Prefix(bool standardUser) : m_standardUser(standardUser) {
+    Prefix(bool standardUser, QString display) : m_display(std::move(display)), m_standardUser(standardUser) {
         // Root may write anywhere: there the standard user is nobody.
         m_asNobody = standardUser && ::geteuid() == 0;
         QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
@@ -54,8 +54,6 @@ public:
 
     bool boot() {
         if (run({"wineboot", "--init"}, 240000).exitCode != 0) return false;
-        // Wine gives a Windows program the environment of the prefix, not of this process.
-        run({"wine", "reg", "add", "HKCU\\Environment", "/v", "QT_QPA_PLATFORM", "/d", "offscreen", "/f"});
         run({"wineserver", "-w"});
         if (m_standardUser) {
             // "c:\program files" as Windows gives it to a standard user: read only.
@@ -72,13 +70,8 @@ public:
     Run run(const QStringList& command, int waitMs = 120000, bool asTheUser = true) const {
         QProcess process;
         process.setProcessEnvironment(environment());
-        QStringList arguments = command;
-        QString program = arguments.takeFirst();
-        if (asTheUser && m_asNobody) {
-            arguments = QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups", "--", program} + arguments;
-            program = "setpriv";
-        }
-        process.start(program, arguments);
+        const QStringList line = asTheUser ? asUser(command) : command;
+        process.start(line.first(), line.mid(1));
         Run result;
         if (!process.waitForFinished(waitMs)) {
             process.kill();
@@ -92,13 +85,8 @@ public:
     QProcess* start(const QStringList& command) {
         auto* process = new QProcess(&m_owner);
         process->setProcessEnvironment(environment());
-        QStringList arguments = command;
-        QString program = arguments.takeFirst();
-        if (m_asNobody) {
-            arguments = QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups", "--", program} + arguments;
-            program = "setpriv";
-        }
-        process->start(program, arguments);
+        const QStringList line = asUser(command);
+        process->start(line.first(), line.mid(1));
         return process;
     }
     // A file or folder the test made, made the user's.
@@ -114,13 +102,18 @@ public:
     void end() const { run({"wineserver", "-k"}); }
 
 private:
+    // The command as the prefix's user runs it.
+    QStringList asUser(const QStringList& command) const {
+        if (!m_asNobody) return command;
+        return QStringList{"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "--"} + command;
+    }
     QProcessEnvironment environment() const {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("WINEPREFIX", path("prefix"));
         environment.insert("HOME", path("home"));
         environment.insert("WINEDEBUG", "-all");
         environment.insert("WINEDLLOVERRIDES", "mscoree,mshtml=");
-        environment.remove("DISPLAY");
+        environment.insert("DISPLAY", m_display);
         environment.remove("WAYLAND_DISPLAY");
         return environment;
     }
@@ -128,6 +121,7 @@ private:
 
     QTemporaryDir m_dir;
     QObject m_owner;
+    QString m_display;
     bool m_standardUser;
     bool m_asNobody = false;
 };
@@ -138,14 +132,18 @@ class TestInstallerOnWine : public QObject {
     Q_OBJECT
 private:
     QString m_setup;
+    XSession m_session;
 
 private slots:
     void initTestCase() {
         m_setup = qEnvironmentVariable("LEXICARIUM_SETUP");
         if (m_setup.isEmpty()) QSKIP("run by scripts/wine-tests, with the Windows build");
-        for (const char* program : {"wine", "wineboot", "wineserver", "setpriv"}) {
-            if (QStandardPaths::findExecutable(program).isEmpty()) QSKIP(qPrintable(QString(program) + " is not installed"));
+        if (const QString missing = XSession::missing({"wine", "wineboot", "wineserver", "setpriv", "Xvfb", "openbox", "xdotool"});
+            !missing.isEmpty()) {
+            QSKIP(qPrintable(missing + " is not installed (scripts/install-dependencies --tests)"));
         }
+        // The installed program is started on a display, as a user starts it.
+        QVERIFY2(m_session.open(), "Xvfb did not start");
     }
 
     void aUserInstallsRunsAndRemovesIt_data() {
@@ -155,7 +153,7 @@ private slots:
     }
     void aUserInstallsRunsAndRemovesIt() {
         QFETCH(bool, standardUser);
-        Prefix prefix(standardUser);
+        Prefix prefix(standardUser, m_session.environment.value("DISPLAY"));
         QVERIFY2(prefix.boot(), "wineboot failed");
         const QString setup = prefix.path("lexicarium-setup.exe");
         QVERIFY(QFile::copy(m_setup, setup));
@@ -207,7 +205,8 @@ private slots:
 
         // A running program is not replaced under it: silent, the installer stops with 2.
         QProcess* running = prefix.start({"wine", program});
-        QTest::qWait(8000);
+        QVERIFY(running->waitForStarted());
+        QCOMPARE(m_session.run({"xdotool", "search", "--sync", "--name", "^Scriptoria Digitale - Menu$"}).exitCode, 0);
         QCOMPARE(running->state(), QProcess::Running);
         QCOMPARE(prefix.run({"wine", setup, "/S"}).exitCode, 2);
         prefix.end();
