@@ -1,7 +1,6 @@
 #include "exchange/csv_columns.h"
 
 #include <QMap>
-#include <QRegularExpression>
 #include <algorithm>
 #include <optional>
 
@@ -57,13 +56,15 @@ struct NamedColumn {
 };
 
 NamedColumn split(const QString& name) {
-    static const QRegularExpression bracketed(QStringLiteral("^(.*\\S)\\s*\\(([^()]+)\\)\\s*$"));
-    const auto match = bracketed.match(name);
-    if (match.hasMatch()) {
-        if (const QString code = languages::codeOfName(match.captured(2)); !code.isEmpty()) {
-            return {match.captured(1), code};
-        }
-    }
+    QStringView text = QStringView(name);
+    while (!text.isEmpty() && text.back().isSpace()) text.chop(1);
+    const qsizetype open = text.lastIndexOf(u'(');
+    if (!text.endsWith(u')') || open < 0) return {name, {}};
+    const QStringView inside = text.mid(open + 1, text.size() - open - 2);
+    QStringView before = text.left(open);
+    while (!before.isEmpty() && before.back().isSpace()) before.chop(1);
+    if (inside.isEmpty() || inside.contains(u')') || before.isEmpty()) return {name, {}};
+    if (const QString code = languages::codeOfName(inside.toString()); !code.isEmpty()) return {before.toString(), code};
     return {name, {}};
 }
 

@@ -1,8 +1,9 @@
 #include "exchange/languages.h"
 
+#include <algorithm>
+
 #include <QHash>
 #include <QLocale>
-#include <QRegularExpression>
 
 namespace languages {
 
@@ -54,6 +55,31 @@ QString bare(const QString& name) {
     return out;
 }
 
+bool isAsciiLetter(QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+bool isAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// Two or three letters: "en", "fra". (Read by hand: these run on the
+// check's threads, where a regular expression's per-thread stack is better
+// not made.)
+bool isBareCode(QStringView text) {
+    return (text.size() == 2 || text.size() == 3) && std::all_of(text.begin(), text.end(), isAsciiLetter);
+}
+
+// A bare code, then parts of one to eight letters or digits after "-" or
+// "_": "en-US", "nan_TW", "zh-Hant-TW".
+bool isCodeWithRegion(QStringView text) {
+    qsizetype at = 0;
+    while (at < text.size() && text[at] != u'-' && text[at] != u'_') ++at;
+    if (at == text.size() || !isBareCode(text.left(at))) return false;
+    while (at < text.size()) {
+        const qsizetype begin = ++at;  // past the separator
+        while (at < text.size() && (isAsciiLetter(text[at]) || isAsciiDigit(text[at]))) ++at;
+        if (at - begin < 1 || at - begin > 8) return false;
+        if (at < text.size() && text[at] != u'-' && text[at] != u'_') return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 QString codeOfName(const QString& name) {
@@ -72,12 +98,10 @@ QString codeOfName(const QString& name) {
     // language; a bare one must be a language's ("pos" and "ref" are not),
     // and "ID" and "No" head other columns more often than Indonesian and
     // Norwegian ones.
-    static const QRegularExpression withRegion(QStringLiteral("^[A-Za-z]{2,3}([-_][A-Za-z0-9]{1,8})+$"));
-    static const QRegularExpression bareCode(QStringLiteral("^[A-Za-z]{2,3}$"));
     const QString trimmed = name.trimmed();
-    if (withRegion.match(trimmed).hasMatch()) return trimmed.section(u'-', 0, 0).section(u'_', 0, 0).toLower();
+    if (isCodeWithRegion(trimmed)) return trimmed.section(u'-', 0, 0).section(u'_', 0, 0).toLower();
     const QString lower = trimmed.toLower();
-    if (bareCode.match(trimmed).hasMatch() && lower != QLatin1String("id") && lower != QLatin1String("no")) {
+    if (isBareCode(trimmed) && lower != QLatin1String("id") && lower != QLatin1String("no")) {
         // Two letters of ISO 639-1, or three of ISO 639-2 ("fra", as "fr").
         const QLocale::Language language =
             QLocale::codeToLanguage(lower, lower.size() == 2 ? QLocale::ISO639Part1 : QLocale::ISO639Part2);

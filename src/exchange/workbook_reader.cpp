@@ -5,10 +5,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
 #include <QXmlStreamReader>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
 #include <optional>
@@ -99,17 +99,52 @@ QString cellName(int column, qint64 row) {
 // Characters an Excel file writes as "_x000D_", and "_x005F_" for "_" itself.
 QString unescaped(QString text) {
     if (!text.contains(QLatin1String("_x"))) return text;
-    static const QRegularExpression escape(QStringLiteral("_x([0-9A-Fa-f]{4})_"));
+    const auto isHex = [](QChar c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'); };
     QString out;
-    qsizetype done = 0;
-    for (auto it = escape.globalMatch(text); it.hasNext();) {
-        const auto match = it.next();
-        out += QStringView(text).mid(done, match.capturedStart() - done);
-        out += QChar(char16_t(match.captured(1).toUShort(nullptr, 16)));
-        done = match.capturedEnd();
+    out.reserve(text.size());
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const bool escape = at + 7 <= text.size() && text[at] == u'_' && text[at + 1] == u'x' && text[at + 6] == u'_' &&
+                            std::all_of(text.begin() + at + 2, text.begin() + at + 6, isHex);
+        if (escape) {
+            out += QChar(char16_t(QStringView(text).mid(at + 2, 4).toUShort(nullptr, 16)));
+            at += 6;
+        } else {
+            out += text[at];
+        }
     }
-    out += QStringView(text).mid(done);
     return out;
+}
+
+// The hours, minutes and whole seconds of an ISO duration as a sheet
+// writes a time, "PT12H30M00S" or "PT1,5S"; none for another text.
+std::optional<std::array<int, 3>> durationParts(QStringView text) {
+    if (text.startsWith(u'-')) text = text.mid(1);
+    if (!text.startsWith(QLatin1String("PT"))) return std::nullopt;
+    text = text.mid(2);
+    std::array<int, 3> parts{0, 0, 0};
+    int next = 0;  // H, then M, then S
+    const QString units = QStringLiteral("HMS");
+    while (!text.isEmpty()) {
+        qsizetype digits = 0;
+        while (digits < text.size() && text[digits].isDigit() && text[digits].unicode() < 128) ++digits;
+        if (digits == 0) return std::nullopt;
+        const int value = text.left(digits).toInt();
+        text = text.mid(digits);
+        // Seconds may have a fraction, which is not shown.
+        if ((text.startsWith(u'.') || text.startsWith(u',')) && next <= 2) {
+            qsizetype fraction = 1;
+            while (fraction < text.size() && text[fraction].isDigit() && text[fraction].unicode() < 128) ++fraction;
+            if (fraction == 1 || !text.mid(fraction).startsWith(u'S')) return std::nullopt;
+            text = text.mid(fraction);
+        }
+        if (text.isEmpty()) return std::nullopt;
+        const qsizetype unit = units.indexOf(text.front());
+        if (unit < next) return std::nullopt;
+        parts[std::size_t(unit)] = value;
+        next = int(unit) + 1;
+        text = text.mid(1);
+    }
+    return parts;
 }
 
 // What the archive could not give of a member, said of the workbook.
@@ -546,13 +581,13 @@ private:
         }
         if (type == QLatin1String("time")) {
             // "PT12H30M00S", a duration.
-            static const QRegularExpression duration(QStringLiteral("^-?PT(?:(\\d+)H)?(?:(\\d+)M)?(?:(\\d+)(?:[.,]\\d+)?S)?$"));
-            const auto match = duration.match(xml.attribute(QLatin1StringView("time-value")));
-            if (!match.hasMatch()) return xml.attribute(QLatin1StringView("time-value")).toString();
+            const QString duration = xml.attribute(QLatin1StringView("time-value")).toString();
+            const auto parts = durationParts(duration);
+            if (!parts) return duration;
             return QStringLiteral("%1:%2:%3")
-                .arg(match.captured(1).toInt(), 2, 10, QLatin1Char('0'))
-                .arg(match.captured(2).toInt(), 2, 10, QLatin1Char('0'))
-                .arg(match.captured(3).toInt(), 2, 10, QLatin1Char('0'));
+                .arg((*parts)[0], 2, 10, QLatin1Char('0'))
+                .arg((*parts)[1], 2, 10, QLatin1Char('0'))
+                .arg((*parts)[2], 2, 10, QLatin1Char('0'));
         }
         return {};
     }

@@ -60,6 +60,7 @@ std::shared_ptr<const FileVocabulary> FileVocabulary::read(DataFile& file, std::
                 }
             }
         });
+    file.close();
     auto vocabulary = std::make_shared<FileVocabulary>();
     const auto lemmatize = [&](SideWords& side, std::shared_ptr<const Lemmatizer> lemmatizer, Words RunWords::*part) {
         side.lemmatizer = std::move(lemmatizer);

@@ -24,7 +24,8 @@ public:
     // (expression, source entries, context), of the translation's side
     // (translation, target entries), the miscellanea's and the
     // reference's on both. A side without a lemmatizer keeps no lemmas.
-    // Stops, giving none, once `stop` is set. A failure throws StoreError.
+    // Stops, giving none, once `stop` is set. The file is closed once its words
+    // are read, before their lemmas are looked up. A failure throws StoreError.
     static std::shared_ptr<const FileVocabulary> read(DataFile& file, std::shared_ptr<const Lemmatizer> source,
                                                       std::shared_ptr<const Lemmatizer> target,
                                                       const std::atomic<bool>* stop = nullptr);

@@ -21,11 +21,19 @@ QString fieldOf(const QString& analysis, QLatin1StringView name) {
     return {};
 }
 
+// Hunspell shares tables between its instances, counted without a lock:
+// one instance is made or let go at a time, whatever the thread.
+std::mutex& instancesTurn() {
+    static std::mutex turn;
+    return turn;
+}
+
 }  // namespace
 
 HunspellLemmatizer::HunspellLemmatizer(const QString& language, const QString& affixFile, const QString& dictionaryFile)
     : m_inflectingFlags(inflectingFlagsOf(language)), m_stemmer(language) {
     if (!QFile::exists(affixFile) || !QFile::exists(dictionaryFile)) return;
+    const std::lock_guard<std::mutex> lock(instancesTurn());
     m_hunspell = std::make_unique<Hunspell>(QFile::encodeName(affixFile).constData(),
                                             QFile::encodeName(dictionaryFile).constData());
     const QString encoding = QString::fromStdString(m_hunspell->get_dict_encoding()).toUpper();
@@ -34,7 +42,10 @@ HunspellLemmatizer::HunspellLemmatizer(const QString& language, const QString& a
     if (!m_latin1 && encoding != QLatin1String("UTF-8")) m_hunspell.reset();
 }
 
-HunspellLemmatizer::~HunspellLemmatizer() = default;
+HunspellLemmatizer::~HunspellLemmatizer() {
+    const std::lock_guard<std::mutex> lock(instancesTurn());
+    m_hunspell.reset();
+}
 
 std::string HunspellLemmatizer::encoded(const QString& word) const {
     return m_latin1 ? word.toLatin1().toStdString() : word.toUtf8().toStdString();

@@ -37,9 +37,12 @@ void VocabularyCache::start(const Key& key) {
         std::shared_ptr<const FileVocabulary> made;
         QString failure;
         try {
-            DataFile file = DataFile::open(key.path);
-            made = FileVocabulary::read(file, dictionaries::lemmatizerFor(key.languages.source),
-                                        dictionaries::lemmatizerFor(key.languages.target), &m_stop);
+            // The dictionaries are loaded before the file is opened, which is
+            // read only, and let go once its words are read.
+            auto source = dictionaries::lemmatizerFor(key.languages.source);
+            auto target = dictionaries::lemmatizerFor(key.languages.target);
+            DataFile file = DataFile::openForReading(key.path);
+            made = FileVocabulary::read(file, std::move(source), std::move(target), &m_stop);
         } catch (const StoreError& error) {
             failure = error.message();
         }

@@ -22,6 +22,22 @@ int openNative(const QString& path, int flags) {
     return fd;
 }
 
+// Opened for reading only, and shared for all: the user may rename, replace
+// or delete the file while it is read, as on the other systems.
+int openSharedForReading(const QString& path) {
+    const HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t*>(path.utf16()), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD cause = GetLastError();
+        errno = cause == ERROR_FILE_NOT_FOUND || cause == ERROR_PATH_NOT_FOUND ? ENOENT : EACCES;
+        return -1;
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
+    if (fd < 0) CloseHandle(handle);
+    return fd;
+}
+
 // 100-nanosecond intervals from 1601 to 1970.
 constexpr std::int64_t kEpochOffset = 116444736000000000LL;
 
@@ -133,6 +149,13 @@ private:
     std::atomic<int> m_error = 0;
 };
 
+// Windows refuses to open a folder as a file with "access denied": the
+// attributes say what it is.
+bool isFolder(const QString& path) {
+    const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(path.utf16()));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 // The file opened as fd, or null with the cause in error; a folder is refused.
 std::unique_ptr<RandomAccessFile> fileOf(int fd, bool writable, int& error) {
     if (fd < 0) {
@@ -151,14 +174,13 @@ std::unique_ptr<RandomAccessFile> fileOf(int fd, bool writable, int& error) {
 class NativeFileSystem final : public FileSystem {
 public:
     std::unique_ptr<RandomAccessFile> open(const QString& path, int& error) override {
-        // Windows refuses to open a folder as a file with "access denied", and
-        // an administrator may write a read-only file: the attributes say what
+        // An administrator may write a read-only file: the attributes say what
         // the user meant.
-        const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(path.utf16()));
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (isFolder(path)) {
             error = EISDIR;
             return nullptr;
         }
+        const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(path.utf16()));
         const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
         bool writable = !readOnly;
         int fd = openNative(path, readOnly ? _O_RDONLY : _O_RDWR | _O_CREAT);
@@ -172,7 +194,11 @@ public:
     }
 
     std::unique_ptr<RandomAccessFile> openForReading(const QString& path, int& error) override {
-        return fileOf(openNative(path, _O_RDONLY), false, error);
+        if (isFolder(path)) {
+            error = EISDIR;
+            return nullptr;
+        }
+        return fileOf(openSharedForReading(path), false, error);
     }
 
     std::unique_ptr<RandomAccessFile> create(const QString& path, int& error) override {

@@ -68,6 +68,12 @@ struct Session {
         menu.setQuickLookup(&lookup);
         lookup.start();
     }
+    // The working windows a look-up opened go with it.
+    ~Session() {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->inherits("Frm_consultation") || window->inherits("Frm_ajout")) delete window;
+        }
+    }
     Frm_recherche_rapide& window() { return *lookup.window(); }
     template <typename T>
     T* find(const char* name) { return window().findChild<T*>(QLatin1String(name)); }
