@@ -39,6 +39,11 @@ int checkFromCommandLine(int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // Regular expressions interpreted, never compiled to machine code: the
+    // compiled ones keep a stack per thread, whose release as a thread ends
+    // crashes a static Windows build (MinGW frees the thread's storage
+    // first). Lexicarium's few patterns need no more speed.
+    qputenv("QT_ENABLE_REGEXP_JIT", "0");
     if (checkAsked(argc, argv)) return checkFromCommandLine(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lexicarium"));

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QAction>
 #include <QClipboard>
+#include <QPointer>
 #include <QCursor>
 #include <QScreen>
 #include <QDialog>
@@ -70,9 +71,11 @@ struct Session {
     }
     // The working windows a look-up opened go with it.
     ~Session() {
+        QList<QPointer<QWidget>> opened;
         for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (window->inherits("Frm_consultation") || window->inherits("Frm_ajout")) delete window;
+            if (window->inherits("Frm_consultation") || window->inherits("Frm_ajout")) opened.append(window);
         }
+        for (const QPointer<QWidget>& window : opened) delete window.data();
     }
     Frm_recherche_rapide& window() { return *lookup.window(); }
     template <typename T>
