@@ -30,8 +30,15 @@ std::vector<ResultRow> collect(DataFile& file, Look look) {
     return rows;
 }
 
-// The fields a scope looks in, in their order on file: the first that holds
-// the text is the one a tool tip names.
+// A run's first row makes room for a quarter of the run, which spares most
+// of the growing.
+ResultRow& addRow(std::vector<ResultRow>& rows, Module1::SlotView slot) {
+    if (rows.empty()) rows.reserve(slotscan::kRunSlots / 4);
+    return rows.emplace_back(rowOf(slot));
+}
+
+}  // namespace
+
 std::vector<Field> fieldsOf(const Query& query) {
     switch (query.scope) {
         case Scope::entries:
@@ -44,15 +51,6 @@ std::vector<Field> fieldsOf(const Query& query) {
     return {Field::expression, Field::traduction, Field::dictionnaire, Field::dictionnairecible,
             Field::miscellanea, Field::reference, Field::contexte};
 }
-
-// A run's first row makes room for a quarter of the run, which spares most
-// of the growing.
-ResultRow& addRow(std::vector<ResultRow>& rows, Module1::SlotView slot) {
-    if (rows.empty()) rows.reserve(slotscan::kRunSlots / 4);
-    return rows.emplace_back(rowOf(slot));
-}
-
-}  // namespace
 
 ResultRow rowOf(Module1::SlotView slot) {
     return {numbertext::fromNumero(Module1::numeroOf(slot)), fieldtext::read(Module1::field(slot, Field::dictionnaire)),

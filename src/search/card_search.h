@@ -54,4 +54,8 @@ std::vector<ResultRow> fullList(DataFile& file);
 // The row a slot shows, without a tool tip.
 ResultRow rowOf(Module1::SlotView slot);
 
+// The fields a query's scope looks in, in their order on file: the first
+// that holds the text is the one a tool tip names.
+std::vector<Module1::Field> fieldsOf(const Query& query);
+
 }  // namespace cardsearch

@@ -11,19 +11,6 @@ namespace {
 
 using Module1::Field;
 
-std::vector<Field> fieldsOf(const Query& query) {
-    switch (query.scope) {
-        case Scope::entries:
-            return {query.entries == SearchedField::dictionnaire ? Field::dictionnaire : Field::dictionnairecible};
-        case Scope::expression: return {Field::expression};
-        case Scope::traduction: return {Field::traduction};
-        case Scope::contexte: return {Field::contexte};
-        case Scope::everyField: break;
-    }
-    return {Field::expression, Field::traduction, Field::dictionnaire, Field::dictionnairecible,
-            Field::miscellanea, Field::reference, Field::contexte};
-}
-
 // The searches worth trying for a query: the other places, then the options
 // not ticked, each with the query's own options.
 std::vector<Query> candidatesFor(const Query& query, const std::shared_ptr<const FormPhrases>& forms) {
