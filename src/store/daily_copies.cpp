@@ -24,6 +24,7 @@ constexpr std::int64_t kPiece = 1 << 20;
 const QString kSuffix = QStringLiteral(".dat.gz");
 const QString kDay = QStringLiteral("yyyy-MM-dd");
 const QString kMoment = QStringLiteral("yyyy-MM-dd-HHmmss");
+constexpr qint64 kLongestCopySeconds = 60;
 
 // Why a copy failed, for the user's message.
 struct CopyFailure {
@@ -216,11 +217,14 @@ std::vector<Copy> list(FileSystem& fileSystem, const QString& dataFile) {
         copy.path = info.filePath();
         copy.made = madeFromName(info.fileName());
         if (!copy.made.isValid()) continue;
-        // The name gives the day, or the second: within it, the time it was
-        // made is its file's.
+        // The name gives the day, or the second the copy began: the time it
+        // was made is its file's where that lies on the name's day, or within
+        // the minute a copy may take after that second (a large file's ends
+        // seconds later); a time anywhere else is a later touch, not the copy's.
         const bool dayOnly = info.fileName().size() == kDay.size() + kSuffix.size();
         const QDateTime modified = info.lastModified();
-        if (dayOnly ? modified.date() == copy.made.date() : modified.toSecsSinceEpoch() == copy.made.toSecsSinceEpoch()) {
+        if (dayOnly ? modified.date() == copy.made.date()
+                    : modified >= copy.made && modified < copy.made.addSecs(kLongestCopySeconds)) {
             copy.made = std::max(copy.made, modified);
         }
         copy.compressed = info.size();

@@ -234,6 +234,38 @@ private slots:
         }
     }
 
+    // Newest first, by the time each copy was made: its file's time where
+    // that follows its name (a copy ends after the second it is named for,
+    // sometimes in the next one), its name's where the file was touched later.
+    void copiesAreListedByTheTimeTheyWereMade_data() {
+        QTest::addColumn<int>("momentCopyEndsAfterMs");
+        QTest::addColumn<bool>("momentCopyFirst");
+        QTest::newRow("ended within its second") << 700 << true;
+        QTest::newRow("ended in the next second") << 1200 << true;
+        QTest::newRow("touched the next day") << 86400 * 1000 << false;
+    }
+    void copiesAreListedByTheTimeTheyWereMade() {
+        QFETCH(int, momentCopyEndsAfterMs);
+        QFETCH(bool, momentCopyFirst);
+        const QString data = path(QStringLiteral("ordre-%1.dat").arg(momentCopyEndsAfterMs));
+        cardfiles::writeNumbered(data, 2);
+        save(data, 1, QStringLiteral("une"));
+        const QString folder = dailycopies::folderFor(native(), data);
+        const QDateTime second(QDate::currentDate(), QTime(0, 0, 1));
+        const QString daily = QDir(folder).filePath(second.toString(QStringLiteral("yyyy-MM-dd")) + ".dat.gz");
+        const QString moment = QDir(folder).filePath(second.toString(QStringLiteral("yyyy-MM-dd-HHmmss")) + ".dat.gz");
+        QVERIFY(QFile::copy(daily, moment));
+        const auto touch = [](const QString& file, const QDateTime& when) {
+            QFile opened(file);
+            return opened.open(QIODevice::ReadWrite) && opened.setFileTime(when, QFileDevice::FileModificationTime);
+        };
+        QVERIFY(touch(daily, second.addMSecs(500)));
+        QVERIFY(touch(moment, second.addMSecs(momentCopyEndsAfterMs)));
+        const QStringList names = namesOf(dailycopies::list(native(), data));
+        QCOMPARE(names.size(), 2);
+        QCOMPARE(names.front(), QFileInfo(momentCopyFirst ? moment : daily).fileName());
+    }
+
     // A clock set back, or copies brought from another machine: copies dated
     // ahead never push the day's copy out, so the day is copied once.
     void copiesDatedAheadOfTheClockLeaveTheDaysCopy() {
