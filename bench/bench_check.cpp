@@ -7,9 +7,8 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
-#include <cstring>
+#include <cstdio>
 #include <fcntl.h>
-#include <vector>
 
 #include "bench_check.h"
 #include "forms/file_languages.h"
@@ -68,12 +67,18 @@ const Translation& translationOf(int range) {
     return range == 0 ? largest : wide;
 }
 
+// The program's environment, with the translation's user folder.
+QProcessEnvironment environmentOf(const Translation& translation) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_DATA_HOME", translation.home.path());
+    return environment;
+}
+
 QString dataFileOf(int range) { return range == 0 ? largestfile::dataFile() : largestfile::wideVocabularyFile(); }
 
 void BM_CheckFromCommandLine(benchmark::State& state) {
     const Translation& translation = translationOf(int(state.range(0)));
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("XDG_DATA_HOME", translation.home.path());
+    const QProcessEnvironment environment = environmentOf(translation);
     qsizetype gaps = 0;
     for (auto _ : state) {
         QProcess program;
@@ -88,31 +93,32 @@ BENCHMARK(BM_CheckFromCommandLine)->DenseRange(0, 1)->Unit(benchmark::kMilliseco
 
 }  // namespace
 
-double checkPeakMemoryMb(int range) {
-    const Translation& translation = translationOf(range);
-    const QByteArray program = QByteArrayLiteral(LEXICARIUM_PROGRAM);
-    const QByteArray checked = translation.xliff.toLocal8Bit();
-    const QByteArray data = dataFileOf(range).toLocal8Bit();
-    const QByteArray home = "XDG_DATA_HOME=" + translation.home.path().toLocal8Bit();
-    char* argv[] = {const_cast<char*>(program.constData()), const_cast<char*>("--verifier"),
-                    const_cast<char*>(checked.constData()), const_cast<char*>("--fichier"),
-                    const_cast<char*>(data.constData()), nullptr};
-    std::vector<char*> env;
-    for (char** at = environ; *at; ++at) {
-        if (std::strncmp(*at, "XDG_DATA_HOME=", 14) != 0) env.push_back(*at);
-    }
-    env.push_back(const_cast<char*>(home.constData()));
-    env.push_back(nullptr);
+int printPeakOfProgram(char** programAndArguments) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     pid_t child = 0;
-    // Spawned, not forked: the child's peak is the program's own.
-    const int failed = posix_spawn(&child, program.constData(), &actions, nullptr, argv, env.data());
+    const int failed = posix_spawn(&child, programAndArguments[0], &actions, nullptr, programAndArguments, environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (failed) return -1;
+    if (failed) return 1;
     int status = 0;
     rusage usage{};
-    if (wait4(child, &status, 0, &usage) != child) return -1;
-    return double(usage.ru_maxrss) / 1024.0;
+    if (wait4(child, &status, 0, &usage) != child) return 1;
+    std::printf("%.1f\n", double(usage.ru_maxrss) / 1024.0);
+    return 0;
+}
+
+double checkPeakMemoryMb(const char* self, int range) {
+    const Translation& translation = translationOf(range);
+    const QProcessEnvironment environment = environmentOf(translation);
+    // Through a fresh benchmark process: a program's peak counts its
+    // parent's at the moment it was started, and this one's is large.
+    QProcess measure;
+    measure.setProcessEnvironment(environment);
+    measure.start(QString::fromLocal8Bit(self), {"--peak-memory-of", LEXICARIUM_PROGRAM, "--verifier", translation.xliff,
+                                                  "--fichier", dataFileOf(range)});
+    if (!measure.waitForFinished(600000) || measure.exitCode() != 0) return -1;
+    bool ok = false;
+    const double mb = measure.readAllStandardOutput().trimmed().toDouble(&ok);
+    return ok ? mb : -1;
 }

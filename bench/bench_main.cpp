@@ -86,6 +86,7 @@ QString everyCardAs(const QTemporaryDir& dir, cardexport::Format format, const c
 // The windows need an application; the offscreen platform needs no display.
 // QT_QPA_PLATFORM=xcb measures on a real display instead.
 int main(int argc, char** argv) {
+    if (argc >= 3 && std::strcmp(argv[1], "--peak-memory-of") == 0) return printPeakOfProgram(argv + 2);
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (argc == 3 && std::strcmp(argv[1], "--peak-memory") == 0) return measurePeakMemory(QString::fromLocal8Bit(argv[2]));
@@ -109,8 +110,8 @@ int main(int argc, char** argv) {
         {"peak memory, .ods imported",
          peakMemoryMb(argv[0], {QStringLiteral("--peak-memory-import"),
                                 everyCardAs(dir, cardexport::Format::ods, "ods")})},
-        {"peak memory, segments checked", checkPeakMemoryMb(0), 300},
-        {"peak memory, segments, wide file", checkPeakMemoryMb(1), 300},
+        {"peak memory, segments checked", checkPeakMemoryMb(argv[0], 0), 300},
+        {"peak memory, segments, wide file", checkPeakMemoryMb(argv[0], 1), 300},
     });
     benchmark::Shutdown();
     return 0;
