@@ -1,6 +1,7 @@
 #include "search/pattern_matcher.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "search/folding.h"
 #include "store/field_text.h"
@@ -22,6 +23,7 @@ PatternMatcher::PatternMatcher(const QString& text, Accents accents, bool wildca
                 piece.mayBegin[byte] = accents == Accents::ignored
                                            ? folding::foldingTable()[byte][0] == lead || folding::foldingTable()[byte][1] == lead
                                            : folding::lowerCaseTable()[byte] == lead;
+                if (piece.mayBegin[byte]) piece.leadBytes.push_back(char(byte));
             }
         }
         piece.tokens.push_back({Token::Kind::literal, matcher.comparedBytes()});
@@ -94,6 +96,16 @@ bool PatternMatcher::endsWord(const Field& field, Cursor cursor) const {
             !folding::wordByteTable()[static_cast<unsigned char>(field.bytes[cursor.at])]);
 }
 
+// Piece number `index` placed at `start`, if it can begin there.
+std::optional<PatternMatcher::Placed> PatternMatcher::placeAt(const Field& field, Cursor start, std::size_t index) const {
+    const bool first = index == 0 && !m_freeStart;
+    const bool last = index + 1 == m_pieces.size() && !m_freeEnd;
+    if (first && m_wholeWord && !startsWord(field, start)) return {};
+    const auto end = matchPiece(field, start, m_pieces[index]);
+    if (!end || (last && m_wholeWord && !endsWord(field, *end))) return {};
+    return Placed{start, *end};
+}
+
 // The first place, at `from` or after, where piece number `index` can lie.
 // A place later than the first would leave the pieces after it less room,
 // since a piece's end moves on with its beginning: the first place is the
@@ -103,8 +115,28 @@ bool PatternMatcher::endsWord(const Field& field, Cursor cursor) const {
 std::optional<PatternMatcher::Placed> PatternMatcher::place(const Field& field, Cursor from, std::size_t index) const {
     const Piece& piece = m_pieces[index];
     const bool first = index == 0 && !m_freeStart;
-    const bool last = index + 1 == m_pieces.size() && !m_freeEnd;
     const std::size_t beyond = std::min(field.bytes.size(), first ? field.text : std::max(field.text, from.at) + 1);
+    if (piece.lead && m_accents == Accents::kept) {
+        // As the plain search does: each byte that may begin the piece is
+        // found with memchr, no further than the first place found so far.
+        std::optional<Placed> found;
+        const char* data = field.bytes.data();
+        std::size_t bound = beyond;
+        for (const char byte : piece.leadBytes) {
+            for (std::size_t at = from.at; at < bound;) {
+                const void* hit = std::memchr(data + at, byte, bound - at);
+                if (!hit) break;
+                at = std::size_t(static_cast<const char*>(hit) - data);
+                if (const auto placed = placeAt(field, {at, 0}, index)) {
+                    found = placed;
+                    bound = at;
+                    break;
+                }
+                ++at;
+            }
+        }
+        return found;
+    }
     for (Cursor start = from; start.at < beyond; start = next(field, start)) {
         if (piece.lead) {
             if (start.part == 0) {
@@ -113,10 +145,7 @@ std::optional<PatternMatcher::Placed> PatternMatcher::place(const Field& field, 
             }
             if (letterAt(field, start) != *piece.lead) continue;
         }
-        if (first && m_wholeWord && !startsWord(field, start)) continue;
-        const auto end = matchPiece(field, start, piece);
-        if (!end || (last && m_wholeWord && !endsWord(field, *end))) continue;
-        return Placed{start, *end};
+        if (const auto placed = placeAt(field, start, index)) return placed;
     }
     return {};
 }

@@ -47,6 +47,7 @@ private:
         // whose letters hold it: where it may begin is found a byte at a time.
         std::optional<char> lead;
         std::array<bool, 256> mayBegin{};
+        std::string leadBytes;  // the bytes mayBegin holds
     };
     // The field and the number of its bytes that hold its text.
     struct Field {
@@ -62,6 +63,7 @@ private:
         Cursor end;
     };
     std::optional<Placed> place(const Field& field, Cursor from, std::size_t piece) const;
+    std::optional<Placed> placeAt(const Field& field, Cursor start, std::size_t piece) const;
     bool startsWord(const Field& field, Cursor cursor) const;
     bool endsWord(const Field& field, Cursor cursor) const;
 
