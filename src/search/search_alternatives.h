@@ -15,10 +15,11 @@ struct Alternative {
     std::size_t cards = 0;
 };
 
-// The other searches that find cards, those finding most first (a single
-// field before every field where they find as many), every one worked out
-// in one reading of the file; with `forms`, the search in the text's other
-// forms too, where the query is not one already. A failure throws StoreError.
+// For a query that found nothing: the other searches that find cards, those
+// finding most first (a single field before every field where they find as
+// many), every one worked out in one reading of the file; with `forms`, the
+// search in the text's other forms too, where the query is not one already.
+// A failure throws StoreError.
 std::vector<Alternative> alternativesTo(DataFile& file, const Query& query,
                                         std::shared_ptr<const FormPhrases> forms = nullptr);
 

@@ -184,6 +184,16 @@ private slots:
         QTest::newRow("none: every field would find more than one")
             << QStringList{} << "vis" << QStringList{}
             << "Aucune fiche ne contient «\u00A0vis\u00A0» (2 dans Tous les champs\u00A0; 1 dans Expression)";
+        QTest::newRow("none in the expressions: the entries would")
+            << QStringList{"dansexpression"} << "traduction" << QStringList{}
+            << "Aucune fiche ne contient «\u00A0traduction\u00A0» (1 dans Entrées texte source)";
+        QTest::newRow("none in the expressions: the last field would")
+            << QStringList{"dansexpression"} << "une vis" << QStringList{}
+            << "Aucune fiche ne contient «\u00A0une vis\u00A0» (1 dans Contexte)";
+        QTest::newRow("none in every field: only the options are said")
+            << QStringList{"danstout"} << "equipotentielle" << QStringList{}
+            << "Aucune fiche ne contient «\u00A0equipotentielle\u00A0» (essayez Ignorer les accents\u00A0: 1 fiche\u00A0; "
+               "essayez Orthographe approchée\u00A0: 1 fiche)";
         QTest::newRow("none anywhere") << QStringList{} << "ornithorynque" << QStringList{}
                                        << "Aucune fiche ne contient «\u00A0ornithorynque\u00A0»";
     }
