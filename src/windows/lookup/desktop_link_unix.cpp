@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 #include <xcb/xcb.h>
 
@@ -103,14 +104,16 @@ public:
 
     void rememberFocus() override {
         if (!m_connection) return;
-        m_focused = activeWindow();
+        m_focused = activeWindow().value_or(XCB_WINDOW_NONE);
     }
 
     bool isInFront(const QWidget& window) const override {
-        if (!m_connection) return window.isActiveWindow();
-        const xcb_window_t active = activeWindow();
+        // Without a window manager that says which window is in front, the
+        // program's own activation is all there is to go by.
+        const std::optional<xcb_window_t> active = m_connection ? activeWindow() : std::nullopt;
+        if (!active) return window.isActiveWindow();
         for (const QWidget* shown : QApplication::topLevelWidgets()) {
-            if (!shown->isVisible() || shown->winId() != active) continue;
+            if (!shown->isVisible() || shown->winId() != *active) continue;
             for (const QWidget* owner = shown; owner; owner = owner->parentWidget()) {
                 if (owner == &window) return true;
             }
@@ -146,14 +149,18 @@ public:
 
 private:
     // The window the window manager says is active, none where it says none.
-    xcb_window_t activeWindow() const {
-        xcb_window_t found = XCB_WINDOW_NONE;
+    // The window the window manager says is in front (none: the desktop's
+    // own); nothing where no manager publishes it.
+    std::optional<xcb_window_t> activeWindow() const {
         const xcb_atom_t active = atom("_NET_ACTIVE_WINDOW");
         xcb_get_property_reply_t* reply = xcb_get_property_reply(
             m_connection, xcb_get_property(m_connection, 0, m_root, active, XCB_ATOM_WINDOW, 0, 1), nullptr);
-        if (!reply) return found;
-        if (xcb_get_property_value_length(reply) >= int(sizeof(xcb_window_t))) {
-            found = *static_cast<xcb_window_t*>(xcb_get_property_value(reply));
+        if (!reply) return std::nullopt;
+        std::optional<xcb_window_t> found;
+        if (reply->type == XCB_ATOM_WINDOW) {
+            found = xcb_get_property_value_length(reply) >= int(sizeof(xcb_window_t))
+                        ? *static_cast<xcb_window_t*>(xcb_get_property_value(reply))
+                        : xcb_window_t(XCB_WINDOW_NONE);
         }
         std::free(reply);
         return found;

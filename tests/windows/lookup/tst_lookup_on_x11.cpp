@@ -75,6 +75,29 @@ private slots:
         QCOMPARE(m_session.run({"xdotool", "getactivewindow"}).out.trimmed(), m_terminal);
     }
 
+    // A display with no window manager says nothing of which window is in
+    // front: the look-up stays until it is left.
+    void withoutAWindowManagerTheLookUpStaysUntilLeft() {
+        XSession bare;
+        QVERIFY2(bare.open(false), "Xvfb did not start");
+        bare.environment.insert("QT_QPA_PLATFORM", "xcb");
+        QDir().mkpath(bare.home.filePath("data/Lexicarium"));
+        cardfiles::write(bare.home.filePath("data/Lexicarium/lexicarium.dat"), {{1, "chaton", "kitten", "", "", "", "", ""}});
+        bare.start(LEXICARIUM_PROGRAM, {});
+        QCOMPARE(bare.run({"xdotool", "search", "--sync", "--name", "^Scriptoria Digitale - Menu$"}).exitCode, 0);
+        QProcess* holder = bare.start("xclip", {"-selection", "primary"});
+        holder->write("chaton");
+        holder->closeWriteChannel();
+        QTRY_COMPARE(bare.run({"xclip", "-o", "-selection", "primary"}).out, QByteArray("chaton"));
+        QCOMPARE(bare.run({"xdotool", "key", "ctrl+alt+f"}).exitCode, 0);
+        const QStringList shown{"xdotool", "search", "--onlyvisible", "--name", "^Recherche rapide"};
+        QTRY_COMPARE(bare.run(shown).exitCode, 0);
+        QTest::qWait(800);  // four times the watch of the window in front
+        QCOMPARE(bare.run(shown).exitCode, 0);
+        QCOMPARE(bare.run({"xdotool", "key", "Escape"}).exitCode, 0);
+        QTRY_COMPARE(bare.run(shown).exitCode, 1);
+    }
+
 private:
     XSession m_session;
     QByteArray m_terminal;

@@ -22,8 +22,9 @@ public:
         return {};
     }
 
-    // Starts Xvfb and openbox; false when the server did not come up.
-    bool open() {
+    // Starts Xvfb and, unless told not to, openbox; false when the server
+    // did not come up.
+    bool open(bool windowManager = true) {
         auto* server = new QProcess(this);
         server->start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
         m_running.push_back(server);
@@ -38,7 +39,7 @@ public:
         QDir().mkpath(runtime);
         QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         environment.insert("XDG_RUNTIME_DIR", runtime);
-        start("openbox", {});
+        if (windowManager) start("openbox", {});
         return true;
     }
 
