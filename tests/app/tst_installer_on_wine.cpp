@@ -24,7 +24,7 @@ const QByteArray kTranslation = "msgid \"\"\nmsgstr \"\"\n\"Language: en\\n\"\n\
 
 struct Run {
     int exitCode = -1;
-    QByteArray out;
+    QByteArray said;  // its output and its errors
 };
 
 // A fresh Wine prefix, and the user who runs it.
@@ -71,6 +71,7 @@ public:
         QProcess process;
         process.setProcessEnvironment(environment());
         const QStringList line = asTheUser ? asUser(command) : command;
+        process.setProcessChannelMode(QProcess::MergedChannels);
         process.start(line.first(), line.mid(1));
         Run result;
         if (!process.waitForFinished(waitMs)) {
@@ -79,7 +80,7 @@ public:
             return result;
         }
         result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        result.out = process.readAllStandardOutput();
+        result.said = process.readAll();
         return result;
     }
     QProcess* start(const QStringList& command) {
@@ -187,20 +188,24 @@ private slots:
         const QString usersOwn = prefix.appData() + "/Lexicarium/lexicarium.dat";
         const QString historic = prefix.drive("Program Files/lexicarium.dat");
         const QString program = installed + "/lexicarium.exe";
+        // A check's status; what it said shows where it is not the one awaited.
         const auto checkWithTheDefaultFile = [&] {
-            return prefix.run({"wine", program, "--verifier", "c:\\traduction.po"}).exitCode;
+            return prefix.run({"wine", program, "--verifier", "c:\\traduction.po"});
         };
-        QCOMPARE(checkWithTheDefaultFile(), 2);  // no data file yet
+        Run check = checkWithTheDefaultFile();
+        QVERIFY2(check.exitCode == 2, check.said.simplified().constData());  // no data file yet
         // Whether the folder took a file was tried without leaving one; a check made none.
         QCOMPARE(QDir(prefix.drive("Program Files")).entryList({"lexicarium*"}, QDir::Files), QStringList());
         QDir().mkpath(QFileInfo(usersOwn).absolutePath());
         cardfiles::write(usersOwn, {{1, "chaton", "kitten", "", "", "", "", ""}});
         prefix.give(QFileInfo(usersOwn).absolutePath());
-        QCOMPARE(checkWithTheDefaultFile(), standardUser ? 1 : 2);
+        check = checkWithTheDefaultFile();
+        QVERIFY2(check.exitCode == (standardUser ? 1 : 2), check.said.simplified().constData());
         if (!standardUser) {
             // An existing « c:\program files\lexicarium.dat » goes on being used.
             cardfiles::write(historic, {{1, "chaton", "kitten", "", "", "", "", ""}});
-            QCOMPARE(checkWithTheDefaultFile(), 1);
+            check = checkWithTheDefaultFile();
+            QVERIFY2(check.exitCode == 1, check.said.simplified().constData());
         }
 
         // Started as a user starts it, the Consultation window opened: it reads

@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "forms/file_languages.h"
+#include "forms/vocabulary_cache.h"
+#include "store/file_places.h"
 #include "store/store_notice.h"
 #include "windows/common/screen_placement.h"
 #include "windows/controls/modal_run.h"
@@ -64,4 +67,11 @@ QWidget* shownWindow(const char* name) {
         if (widget->objectName() == QLatin1String(name) && widget->isVisible()) return widget;
     }
     return nullptr;
+}
+
+bool WindowTestKit::waitForTheFileWords() const {
+    FileLanguagesSettings settings(fileplaces::settingsFile());
+    QString failure;
+    return VocabularyCache::shared().wait(path(), filelanguages::of(path(), settings), [] { return true; }, failure) !=
+           nullptr;
 }

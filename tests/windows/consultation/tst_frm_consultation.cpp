@@ -179,6 +179,7 @@ private slots:
         cardfiles::write(kit.path(), kCards);
         Consultation consultation(kit.path());
         consultation.search(QStringLiteral("chat"));
+        QVERIFY(kit.waitForTheFileWords());
         QVERIFY(QFile::remove(kit.path()));
         QVERIFY(QDir().mkdir(kit.path()));
         consultation.search(QString());

@@ -16,10 +16,6 @@
 #include <QTreeView>
 
 #include "forms/dictionaries.h"
-#include "forms/file_languages.h"
-#include "forms/form_phrases.h"
-#include "forms/vocabulary_cache.h"
-#include "store/file_places.h"
 #include "support/card_files.h"
 #include "support/window_test_kit.h"
 #include "windows/card/frm_fiche.h"
@@ -180,11 +176,7 @@ private slots:
         Session session;
         qputenv("XDG_DATA_HOME", session.kit.folder().toUtf8());
         if (dictionaries) {
-            formphrases::prepare(session.kit.path());
-            QString failure;
-            FileLanguagesSettings settings(fileplaces::settingsFile());
-            QVERIFY(VocabularyCache::shared().wait(session.kit.path(), filelanguages::of(session.kit.path(), settings),
-                                                   [] { return true; }, failure));
+            QVERIFY(session.kit.waitForTheFileWords());
         }
         session.press(selected);
         auto* rows = session.find<QTreeView>("fiches");

@@ -18,9 +18,10 @@
 // data file becomes a folder between two actions.
 namespace {
 
-void replaceByAFolder(const QString& path) {
-    QVERIFY(QFile::remove(path));
-    QVERIFY(QDir().mkpath(path));
+void replaceByAFolder(const WindowTestKit& kit) {
+    QVERIFY(kit.waitForTheFileWords());
+    QVERIFY(QFile::remove(kit.path()));
+    QVERIFY(QDir().mkpath(kit.path()));
 }
 
 void click(QWidget* window, const char* name) {
@@ -46,7 +47,7 @@ private slots:
         menu.path = kit.path();
         Frm_ajout window(menu);
         QVERIFY(window.Form_Load());
-        replaceByAFolder(kit.path());
+        replaceByAFolder(kit);
         click(&window, qPrintable(button));
         QCOMPARE(kit.errors().size(), 1);
         QCOMPARE(kit.busyWindows, QList<QStringList>{{}});
@@ -107,7 +108,7 @@ private slots:
         window.Form_Load();
         window.Liste_complete_Click();
         window.Grille01()->setRow(2);
-        replaceByAFolder(kit.path());
+        replaceByAFolder(kit);
         if (openCard) {
             window.Grille01_DblClick();
         } else {
@@ -131,7 +132,7 @@ private slots:
         window.Grille01()->setRow(1);
         kit.onModal = [&](QWidget* card) {
             static_cast<frm_fiche*>(card)->Enregistrer_Click();
-            replaceByAFolder(kit.path());
+            replaceByAFolder(kit);
             click(card, "suivant");
         };
         window.Grille01_DblClick();
