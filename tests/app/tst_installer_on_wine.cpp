@@ -74,13 +74,18 @@ public:
         process.setProcessChannelMode(QProcess::MergedChannels);
         process.start(line.first(), line.mid(1));
         Run result;
-        if (!process.waitForFinished(waitMs)) {
+        const bool ended = process.waitForFinished(waitMs);
+        if (!ended) {
             process.kill();
             process.waitForFinished();
-            return result;
         }
-        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
         result.said = process.readAll();
+        if (ended && process.exitStatus() == QProcess::NormalExit) {
+            result.exitCode = process.exitCode();
+        } else {
+            // Why there is no status: it never started, never ended, or was killed.
+            result.said += "\n" + process.errorString().toUtf8();
+        }
         return result;
     }
     QProcess* start(const QStringList& command) {
