@@ -25,7 +25,8 @@ export WATCH="$PWD/$build/bench/lexicarium_lookup_watch" ROUNDS="$rounds" WORD="
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   "$LEXICARIUM_PROGRAM" 2>/dev/null &
   program=$!
-  xdotool search --sync --name "^Scriptoria Digitale - Menu$" >/dev/null
+  # Asked again rather than --sync: xdotool ends when another window goes while it searches.
+  until xdotool search --name "^Scriptoria Digitale - Menu$" >/dev/null 2>&1; do sleep 0.1; done
   printf %s "$WORD" | xclip -selection primary
   "$WATCH" "$ROUNDS"
   kill $program

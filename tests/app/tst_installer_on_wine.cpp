@@ -218,9 +218,9 @@ private slots:
         const auto startAndConsult = [&] {
             QProcess* running = prefix.start({"wine", program});
             if (!running->waitForStarted()) return running;
-            const ClientRun menu = m_session.run({"xdotool", "search", "--sync", "--name", "^Scriptoria Digitale - Menu$"});
+            const ClientRun menu = m_session.waitForWindow({"--name", "^Scriptoria Digitale - Menu$"});
             m_session.run({"xdotool", "windowactivate", "--sync", menu.out.trimmed(), "key", "alt+c"});
-            m_session.run({"xdotool", "search", "--sync", "--name", "^Scriptoria Digitale - Lexicarium terminologique - Consultation$"});
+            m_session.waitForWindow({"--name", "^Scriptoria Digitale - Lexicarium terminologique - Consultation$"});
             QTest::qWait(5000);
             return running;
         };

@@ -75,7 +75,7 @@ private slots:
         QLocalServer silent;
         QVERIFY(silent.listen(link));
         QProcess* later = session.start(LEXICARIUM_PROGRAM, {"--chercher", "chat"});
-        const ClientRun box = session.run({"xdotool", "search", "--sync", "--name", "^Lexicarium$"});
+        const ClientRun box = session.waitForWindow({"--name", "^Lexicarium$"});
         QCOMPARE(box.exitCode, 0);
         QCOMPARE(session.run({"xdotool", "search", "--name", "^Scriptoria Digitale - Menu$"}).exitCode, 1);
         QCOMPARE(session.run({"xdotool", "windowactivate", "--sync", box.out.trimmed(), "key", "Return"}).exitCode, 0);

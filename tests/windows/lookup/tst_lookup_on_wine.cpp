@@ -36,16 +36,16 @@ private slots:
         // Two starts at the same moment: one program, the other start hands over and ends.
         QProcess* first = m_session.start("wine", {program, "-platform", "windows"});
         QProcess* second = m_session.start("wine", {program, "-platform", "windows"});
-        QCOMPARE(m_session.run({"xdotool", "search", "--sync", "--name", "^Scriptoria Digitale - Menu$"}).exitCode, 0);
+        QCOMPARE(m_session.waitForWindow({"--name", "^Scriptoria Digitale - Menu$"}).exitCode, 0);
         QTRY_VERIFY_WITH_TIMEOUT(first->state() == QProcess::NotRunning || second->state() == QProcess::NotRunning, 20000);
         QTest::qWait(2000);
         QCOMPARE(m_session.run({"xdotool", "search", "--name", "^Scriptoria Digitale - Menu$"}).out.trimmed().count('\n'), 0);
         m_session.start("wine", {"notepad", "c:\\lexicarium-notes.txt"});
-        const ClientRun notepad = m_session.run({"xdotool", "search", "--sync", "--name", "lexicarium-notes.txt - Notepad"});
+        const ClientRun notepad = m_session.waitForWindow({"--name", "lexicarium-notes.txt - Notepad"});
         QCOMPARE(notepad.exitCode, 0);
         m_notepad = notepad.out.trimmed();
         m_session.start("wine", {qEnvironmentVariable("LEXICARIUM_LATE_COPIER")});
-        const ClientRun late = m_session.run({"xdotool", "search", "--sync", "--name", "^Copie tardive$"});
+        const ClientRun late = m_session.waitForWindow({"--name", "^Copie tardive$"});
         QCOMPARE(late.exitCode, 0);
         m_lateCopier = late.out.trimmed();
     }

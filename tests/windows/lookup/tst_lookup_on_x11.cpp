@@ -21,9 +21,9 @@ private slots:
                           {2, "chaton", "kitten", "", "", "", "", ""},
                           {3, "matou", "tomcat", "", "", "", "", "le chaton grandit"}});
         m_session.start(LEXICARIUM_PROGRAM, {});
-        QCOMPARE(m_session.run({"xdotool", "search", "--sync", "--name", "^Scriptoria Digitale - Menu$"}).exitCode, 0);
+        QCOMPARE(m_session.waitForWindow({"--name", "^Scriptoria Digitale - Menu$"}).exitCode, 0);
         m_session.start("xterm", {"-geometry", "40x4+40+500", "-e", "sh", "-c", "printf chaton; sleep 600"});
-        const ClientRun terminal = m_session.run({"xdotool", "search", "--sync", "--class", "xterm"});
+        const ClientRun terminal = m_session.waitForWindow({"--class", "xterm"});
         QCOMPARE(terminal.exitCode, 0);
         m_terminal = terminal.out.trimmed();
     }
@@ -44,7 +44,7 @@ private slots:
         QFETCH(bool, minimisedBefore);
         if (minimisedBefore) {
             QCOMPARE(m_session.run({"xdotool", "key", "ctrl+alt+f"}).exitCode, 0);
-            QCOMPARE(m_session.run({"xdotool", "search", "--sync", "--onlyvisible", "--name", "^Recherche rapide"}).exitCode, 0);
+            QCOMPARE(m_session.waitForWindow({"--onlyvisible", "--name", "^Recherche rapide"}).exitCode, 0);
             QCOMPARE(m_session.run({"xdotool", "getactivewindow", "windowminimize", "--sync"}).exitCode, 0);
         }
         // A triple click selects the terminal's line, the word alone.
@@ -84,7 +84,7 @@ private slots:
         QDir().mkpath(bare.home.filePath("data/Lexicarium"));
         cardfiles::write(bare.home.filePath("data/Lexicarium/lexicarium.dat"), {{1, "chaton", "kitten", "", "", "", "", ""}});
         bare.start(LEXICARIUM_PROGRAM, {});
-        QCOMPARE(bare.run({"xdotool", "search", "--sync", "--name", "^Scriptoria Digitale - Menu$"}).exitCode, 0);
+        QCOMPARE(bare.waitForWindow({"--name", "^Scriptoria Digitale - Menu$"}).exitCode, 0);
         QProcess* holder = bare.start("xclip", {"-selection", "primary"});
         holder->write("chaton");
         holder->closeWriteChannel();

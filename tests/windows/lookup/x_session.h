@@ -4,8 +4,10 @@
 #include <QFile>
 #include <QObject>
 #include <QProcess>
+#include <QDeadlineTimer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
 #include <vector>
 
 #include "exchange/client_run.h"
@@ -68,6 +70,20 @@ public:
         result.exitCode = process.exitCode();
         result.out = process.readAllStandardOutput();
         return result;
+    }
+
+    // Waits for a window `xdotool search` finds by `criteria`, and gives its
+    // number. Not `--sync`: xdotool ends on the X error it meets when any
+    // other window goes while it searches, and is then asked again.
+    ClientRun waitForWindow(const QStringList& criteria) const {
+        const QDeadlineTimer deadline(30000);
+        ClientRun found;
+        while (!deadline.hasExpired()) {
+            found = run(QStringList{"xdotool", "search"} + criteria);
+            if (found.exitCode == 0 && !found.out.trimmed().isEmpty()) break;
+            QTest::qWait(100);
+        }
+        return found;
     }
 
     // The clipboard made `text`, held by xclip as another program would.
