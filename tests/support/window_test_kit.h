@@ -34,7 +34,7 @@ public:
 
     QString path(const QString& name = QStringLiteral("lexicarium.dat")) const { return m_dir.filePath(name); }
     QString folder() const { return m_dir.path(); }
-    // Waits until the words of the data file at `path` are read: the reading
+    // Waits until the words of the data file at path() are read: the reading
     // holds the file open a moment, and Windows keeps a removed file's name
     // until every hold on it is let go. Says whether they could be read.
     bool waitForTheFileWords() const;

@@ -1,10 +1,10 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QObject>
 #include <QProcess>
-#include <QDeadlineTimer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
